@@ -1,0 +1,114 @@
+#include "geodesy/utm.h"
+
+#include <GeographicLib/Geodesic.hpp>
+#include <GeographicLib/TransverseMercator.hpp>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <string>
+
+#include "app/values.h"
+
+namespace {
+
+using namespace quillet;
+
+TEST(LatLonToUtm, GivesThePublishedDigits) {
+    const struct { double lat, lon, zone, easting, northing; } cases[] = {
+        {40, -75, 18, 500000, 4427757.2187}, {-33.8688, 151.2093, 56, 334368.6318, -3749051.6545},
+        {51.5, -0.1276, 30, 699362.4528, 5709341.5565}, {90, 3, 31, 500000, 9997964.9430},
+        {-90, 3, 31, 500000, -9997964.9430}, {45, 3, 31, 500000, 4982950.4002}, {45, -3, 30, 500000, 4982950.4002},
+        // Regression: 180 fell into a zone 61 centred on 183. It is the east edge of zone 60, mirroring 174.
+        {0.5, 180, 60, 833965.7951, 55341.3881}, {0.5, 174, 60, 166034.2049, 55341.3881}};
+    for (const auto& c : cases) {  // printed to 0.1 mm: allow half a last digit
+        const UtmCoordinates utm = LatLonToUtm(c.lat, c.lon);
+        EXPECT_EQ(utm.zoneNumber, c.zone) << c.lat << ", " << c.lon;
+        EXPECT_NEAR(utm.easting, c.easting, 0.5e-4) << c.lat << ", " << c.lon;
+        EXPECT_NEAR(utm.northing, c.northing, 0.5e-4) << c.lat << ", " << c.lon;
+    }
+}
+
+TEST(LatLonToUtm, ZoneBoundaryBelongsToTheZoneEastOfIt) {
+    const struct { double lon, zone; } cases[] = {{-180, 1}, {-174.0001, 1}, {-174, 2}, {-6, 30}, {-0.0001, 30},
+        {0.5, 31}, {5.9999, 31}, {6, 32}, {173.9999, 59}, {174, 60}, {180, 60}, {180.0001, 61}};
+    for (const auto& c : cases) EXPECT_EQ(LatLonToUtm(-10, c.lon).zoneNumber, c.zone) << c.lon;
+}
+
+TEST(ZoneLetter, BandsIncludeTheirLowerBound) {
+    const struct { double lat; const char* letter; } cases[] = {{-90, "A"}, {-84.0001, "A"}, {-84, "C"}, {-0.0001, "M"},
+        {83.9999, "X"}, {84, "Z"}, {90, "Z"}, {90.0001, ""}, {-90.0001, ""}, {std::nan(""), ""}};
+    for (const auto& c : cases) EXPECT_EQ(ZoneLetter(c.lat), c.letter) << c.lat;
+    const std::string letters = "CDEFGHJKLMNPQRSTUVWX";  // the 8-degree bands D to X start at -72
+    for (std::size_t band = 1; band < letters.size(); ++band) {
+        const double from = -72.0 + 8.0 * double(band - 1);
+        EXPECT_EQ(ZoneLetter(from), letters.substr(band, 1)) << from;
+        EXPECT_EQ(ZoneLetter(std::nextafter(from, -90.0)), letters.substr(band - 1, 1)) << from;
+    }
+}
+
+TEST(UtmToLatLon, GivesThePublishedDigits) {
+    const struct { std::int16_t zone; double easting, northing, lat, lon; } cases[] = {
+        {18, 500000, 4427757.2187, 39.999999999, -75}, {18, 500000, 4427757, 39.999998029, -75},
+        {56, 334368.6318, -3749051.6545, -33.868799998, 151.209299980},
+        {30, 699362.4528, 5709341.5565, 51.499999990, -0.127599516}, {31, 500000, 0, 0, 3},
+        {33, 400000, 1000000, 9.045433262, 14.090120468}, {61, 500000, 0, 0, 183}, {0, 500000, 0, 0, -183}};
+    for (const auto& c : cases) {  // printed to 1e-9 degree: allow half a last digit
+        const LatLon position = UtmToLatLon(c.northing, c.easting, c.zone);
+        EXPECT_NEAR(position.latitude, c.lat, 0.5e-9) << c.zone << ' ' << c.easting << ' ' << c.northing;
+        EXPECT_NEAR(position.longitude, c.lon, 0.5e-9) << c.zone << ' ' << c.easting << ' ' << c.northing;
+    }
+}
+
+// Zones 1, 31, 32 (a Norway exception in real UTM, not here) and 60, from 84 S to 84 N and from 3 degrees west of
+// the central meridian to 3 east (180 included, for zone 60). GeographicLib's series is good to nanometres here.
+TEST(UtmConversions, AgreeWithGeographicLibAndRoundTrip) {
+    const auto metresBetween = [](double lat1, double lon1, const LatLon& other) {
+        double metres = 0;
+        GeographicLib::Geodesic::WGS84().Inverse(lat1, lon1, other.latitude, other.longitude, metres);
+        return metres;
+    };
+    for (int zone : {1, 31, 32, 60})
+        for (double lat = -84; lat <= 84; lat += 7)
+            for (double offset : {-3.0, -2.0, -1.0, -0.25, 0.0, 0.5, 1.5, 2.5, 2.999, 3.0}) {
+                const double lon = 6.0 * zone - 183 + offset;
+                if (offset == 3 && lon != 180) continue;  // the next zone's west edge
+                double x = 0, y = 0;
+                GeographicLib::TransverseMercator::UTM().Forward(6 * zone - 183, lat, lon, x, y);
+                const UtmCoordinates utm = LatLonToUtm(lat, lon);
+                ASSERT_EQ(utm.zoneNumber, zone) << lat << ", " << lon;
+                // The series stops at p^3 in easting: up to 0.107 m off at the equator 3 degrees out.
+                EXPECT_LE(std::hypot(utm.easting - 500000 - x, utm.northing - y), 0.15) << lat << ", " << lon;
+                EXPECT_LE(metresBetween(lat, lon, UtmToLatLon(utm.northing, utm.easting, std::int16_t(zone))), 0.15)
+                    << "round trip " << lat << ", " << lon;
+                // The inverse series goes to D^6 and is below a millimetre; 1 cm still catches any dropped term
+                // big enough to matter at the whole metres shown.
+                EXPECT_LE(metresBetween(lat, lon, UtmToLatLon(y, x + 500000, std::int16_t(zone))), 0.01)
+                    << "inverse " << lat << ", " << lon;
+            }
+}
+
+TEST(UtmConversions, OverflowWhenTheMeridianLeaves16BitsOrAResultIsNotFinite) {
+    const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
+    const std::function<void()> overflowing[] = {[] { LatLonToUtm(10, 200000); }, [] { LatLonToUtm(10, 32766); },
+        [] { LatLonToUtm(10, -32766.0001); }, [&] { LatLonToUtm(10, nan); }, [] { LatLonToUtm(1e308, 3); },
+        [&] { LatLonToUtm(inf, 3); }, [] { UtmToLatLon(0, 500000, 5462); }, [] { UtmToLatLon(0, 500000, -5431); },
+        [] { UtmToLatLon(0, 1e300, 31); }, [&] { UtmToLatLon(inf, 500000, 31); }, [&] { UtmToLatLon(0, nan, 31); },
+        [] { UtmToLatLon(1000000, -1e67, 31); }};  // the last: D^6 overflows, the longitude alone stays finite
+    for (std::size_t i = 0; i < std::size(overflowing); ++i) {
+        try {
+            overflowing[i]();
+            ADD_FAILURE() << "case " << i << " gave a result";
+        } catch (const ValueError& error) {
+            EXPECT_EQ(error.kind(), ValueError::Kind::Overflow) << "case " << i;
+        }
+    }
+    // The outermost meridians that still fit.
+    EXPECT_EQ(LatLonToUtm(10, 32765.9).zoneNumber, 5491);
+    EXPECT_EQ(LatLonToUtm(10, -32766).zoneNumber, -5430);
+    EXPECT_EQ(UtmToLatLon(0, 500000, 5461).longitude, 32583);
+    EXPECT_EQ(UtmToLatLon(0, 500000, -5430).longitude, -32763);
+}
+
+}  // namespace

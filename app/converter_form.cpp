@@ -1,0 +1,322 @@
+#include "app/converter_form.h"
+
+#include "app/field_box.h"
+#include "app/form_layout.h"
+#include "app/values.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QHash>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <exception>
+
+namespace quillet {
+
+namespace {
+
+const QColor kDirectionGrey(0xE0, 0xE0, 0xE0);
+
+// The window's face. "MS Sans Serif" 8.25 pt is 11 pixels at 96 dots per
+// inch; Linux seldom has it, and Liberation Sans is the nearest face in
+// width, so the captions fit the boxes they were measured for. Pixel sizes
+// keep the layout the same whatever the screen's dots per inch.
+QFont WindowFont() {
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                      QStringLiteral("DejaVu Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(11);
+    return font;
+}
+
+// "Tahoma Small Cap" 14.25 pt bold: DejaVu Sans is Tahoma's closest
+// relative on Linux; small capitals are drawn by Qt.
+QFont BannerFont() {
+    QFont font;
+    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(19);
+    font.setBold(true);
+    font.setCapitalization(QFont::SmallCaps);
+    return font;
+}
+
+void SetTextColour(QWidget* widget, const QColor& colour) {
+    QPalette shades = widget->palette();
+    shades.setColor(QPalette::WindowText, colour);
+    widget->setPalette(shades);
+}
+
+QLabel* MakeLabel(const ControlSpec& spec, QWidget* parent) {
+    auto* label = new QLabel(QString::fromUtf8(spec.caption), parent);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setWordWrap((spec.style & WordWrap) != 0);
+    if (spec.style & FieldLabel) {
+        QFont italic = label->font();
+        italic.setItalic(true);
+        label->setFont(italic);
+    }
+    if (spec.style & Banner) {
+        label->setFont(BannerFont());
+        label->setAutoFillBackground(true);
+        QPalette shades = label->palette();
+        shades.setColor(QPalette::Window, QColor(0x40, 0x40, 0x40));
+        shades.setColor(QPalette::WindowText, QColor(0xE0, 0xE0, 0xE0));
+        label->setPalette(shades);
+    }
+    if (spec.style & MakerAddress) SetTextColour(label, QColor(0x80, 0x80, 0x80));
+    if (spec.style & ErrorText) {
+        // The message wraps in a narrow column; one pixel less keeps it
+        // within five lines of its box, as in the narrower original face.
+        QFont smaller = label->font();
+        smaller.setPixelSize(10);
+        label->setFont(smaller);
+        SetTextColour(label, QColor(0xC0, 0x00, 0x00));
+        label->hide();
+    }
+    return label;
+}
+
+FieldBox* MakeTextBox(const ControlSpec& spec, QWidget* parent) {
+    auto* box = new FieldBox(parent);
+    box->setCharLimit(spec.charLimit);
+    if (spec.style & DirectionBox) {
+        box->setEnabled(false);
+        box->setBackColour(kDirectionGrey);
+    }
+    // Output is for reading and copying; typing into it would only mislead.
+    if (spec.style & OutputBox) box->setReadOnly(true);
+    return box;
+}
+
+QWidget* MakeControl(const ControlSpec& spec, QWidget* parent) {
+    switch (spec.kind) {
+    case ControlKind::Label: return MakeLabel(spec, parent);
+    case ControlKind::TextBox: return MakeTextBox(spec, parent);
+    case ControlKind::List: {
+        auto* list = new QComboBox(parent);
+        list->addItems(QString::fromUtf8(spec.caption).split(QLatin1Char('\n')));
+        list->setCurrentIndex(-1);
+        return list;
+    }
+    case ControlKind::CheckBox: return new QCheckBox(QString::fromUtf8(spec.caption), parent);
+    case ControlKind::Button: return new QPushButton(QString::fromUtf8(spec.caption), parent);
+    case ControlKind::Frame: {
+        // The frames only show one field set at a time: no border, no title,
+        // and no background of their own, so the rule between the halves
+        // stays visible.
+        auto* frame = new QFrame(parent);
+        frame->setFrameShape(QFrame::NoFrame);
+        return frame;
+    }
+    case ControlKind::Line: {
+        auto* line = new QFrame(parent);
+        line->setFrameShape(QFrame::VLine);
+        line->setFrameShadow(QFrame::Plain);
+        line->setLineWidth(1);
+        return line;
+    }
+    }
+    return nullptr;
+}
+
+QRect PixelGeometry(const ControlSpec& spec) {
+    if (spec.kind == ControlKind::Line)  // from (left, top) down to (width, height)
+        return {TwipsToPixels(spec.left), TwipsToPixels(spec.top), 1, TwipsToPixels(spec.height - spec.top)};
+    return {TwipsToPixels(spec.left), TwipsToPixels(spec.top), TwipsToPixels(spec.width),
+            TwipsToPixels(spec.height)};
+}
+
+}  // namespace
+
+ConverterForm::ConverterForm(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("GPS_Quillet"));
+    setWindowTitle(QStringLiteral("GPS Quillet - Coordinate Converter"));
+    setFont(WindowFont());
+    setFixedSize(TwipsToPixels(kWindowWidthTwips), TwipsToPixels(kWindowHeightTwips));
+    setWindowFlag(Qt::WindowMaximizeButtonHint, false);  // nothing in it could grow
+    BuildControls();
+    BindControls();
+    ConnectHandlers();
+    Form_Load();
+    cmbInput->setFocus();
+}
+
+void ConverterForm::BuildControls() {
+    QHash<QString, QWidget*> byName;
+    for (const ControlSpec& spec : FormControls()) {
+        QWidget* parent = spec.parent ? byName.value(QString::fromLatin1(spec.parent)) : this;
+        QWidget* control = MakeControl(spec, parent);
+        control->setObjectName(QString::fromLatin1(spec.name));
+        control->setGeometry(PixelGeometry(spec));
+        if (spec.hint) control->setToolTip(QString::fromUtf8(spec.hint));
+        if (spec.kind == ControlKind::Label || spec.kind == ControlKind::Frame || spec.kind == ControlKind::Line)
+            control->setFocusPolicy(Qt::NoFocus);
+        byName.insert(control->objectName(), control);
+        controls_.push_back(control);
+    }
+    QWidget* previous = nullptr;
+    for (const char* name : TabOrder()) {
+        QWidget* next = byName.value(QString::fromLatin1(name));
+        if (previous) setTabOrder(previous, next);
+        previous = next;
+    }
+}
+
+template <class Control>
+Control* ConverterForm::Find(const QString& name) const {
+    for (QWidget* control : controls_)
+        if (control->objectName() == name) return qobject_cast<Control*>(control);
+    return nullptr;
+}
+
+void ConverterForm::BindControls() {
+    const auto bindArray = [this](auto& array, const char* name) {
+        for (std::size_t i = 0; i < array.size(); ++i)
+            array[i] = Find<std::remove_pointer_t<typename std::remove_reference_t<decltype(array)>::value_type>>(
+                QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(i));
+    };
+    cmbInput = Find<QComboBox>(QStringLiteral("cmbInput"));
+    cmbOutput = Find<QComboBox>(QStringLiteral("cmbOutput"));
+    chkDirection = Find<QCheckBox>(QStringLiteral("chkDirection"));
+    chkUnits = Find<QCheckBox>(QStringLiteral("chkUnits"));
+    btnConvert = Find<QPushButton>(QStringLiteral("btnConvert"));
+    btnReset = Find<QPushButton>(QStringLiteral("btnReset"));
+    bindArray(frmIn, "frmIn");
+    bindArray(frmOut, "frmOut");
+    bindArray(txtDMSLatIn, "txtDMSLatIn");
+    bindArray(txtDMSLonIn, "txtDMSLonIn");
+    bindArray(txtDMLatIn, "txtDMLatIn");
+    bindArray(txtDMLonIn, "txtDMLonIn");
+    bindArray(txtDecLatIn, "txtDecLatIn");
+    bindArray(txtDecLonIn, "txtDecLonIn");
+    txtEastIn = Find<FieldBox>(QStringLiteral("txtEastIn"));
+    txtNorthIn = Find<FieldBox>(QStringLiteral("txtNorthIn"));
+    txtZoneIn = Find<FieldBox>(QStringLiteral("txtZoneIn"));
+    txtLatOut = Find<FieldBox>(QStringLiteral("txtLatOut"));
+    txtLonOut = Find<FieldBox>(QStringLiteral("txtLonOut"));
+    txtEastOut = Find<FieldBox>(QStringLiteral("txtEastOut"));
+    txtNorthOut = Find<FieldBox>(QStringLiteral("txtNorthOut"));
+    txtZoneOut = Find<FieldBox>(QStringLiteral("txtZoneOut"));
+    lblUtmError = Find<QLabel>(QStringLiteral("lblUtmError"));
+}
+
+void ConverterForm::ConnectHandlers() {
+    // `activated` is a person's pick, also of the item already selected;
+    // selections made in code raise their handler through SelectItem.
+    connect(cmbInput, &QComboBox::activated, this, [this] { Guarded([this] { cmbInput_Click(); }); });
+    connect(cmbOutput, &QComboBox::activated, this, [this] { Guarded([this] { cmbOutput_Click(); }); });
+    connect(chkDirection, &QCheckBox::clicked, this, [this] { Guarded([this] { chkDirection_Click(); }); });
+    connect(chkUnits, &QCheckBox::clicked, this, [this] { Guarded([this] { chkUnits_Click(); }); });
+    connect(btnConvert, &QPushButton::clicked, this, [this] { Guarded([this] { btnConvert_Click(); }); });
+    connect(btnReset, &QPushButton::clicked, this, [this] { Guarded([this] { btnReset_Click(); }); });
+}
+
+template <class Handler>
+void ConverterForm::Guarded(Handler&& handler) {
+    try {
+        handler();
+    } catch (const ValueError& error) {
+        ShowMessage(QStringLiteral("Error: %1.").arg(QString::fromUtf8(error.what())));
+    } catch (const std::exception&) {
+        ShowMessage(QStringLiteral("Error: The conversion could not be completed."));
+    }
+}
+
+void ConverterForm::ShowMessage(const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Input Error"), text, QMessageBox::Ok, this);
+    box.exec();
+}
+
+void ConverterForm::SelectItem(QComboBox* list, int index, void (ConverterForm::*handler)()) {
+    list->setCurrentIndex(index);
+    (this->*handler)();
+}
+
+void ConverterForm::ShowFrames() {
+    for (int i = 0; i < static_cast<int>(frmIn.size()); ++i) {
+        const bool chosen = i == cmbInput->currentIndex();
+        frmIn[i]->setEnabled(chosen);
+        frmIn[i]->setVisible(chosen);
+    }
+}
+
+void ConverterForm::ShowOutputFrame() {
+    const bool utm = cmbOutput->currentIndex() == Utm;
+    frmOut[1]->setEnabled(utm);
+    frmOut[1]->setVisible(utm);
+    frmOut[0]->setEnabled(!utm);
+    frmOut[0]->setVisible(!utm);
+}
+
+void ConverterForm::Form_Load() {
+    const UnitMarks marks = MarksWithUnits();
+    DegreeMark = marks.degree;
+    MinuteMark = marks.minute;
+    SecondMark = marks.second;
+    SelectItem(cmbInput, DegreesMinutesSeconds, &ConverterForm::cmbInput_Click);
+    SelectItem(cmbOutput, DecimalDegrees, &ConverterForm::cmbOutput_Click);
+    ShowFrames();
+    ShowOutputFrame();
+}
+
+void ConverterForm::cmbInput_Click() {
+    if (cmbInput->currentIndex() != LastInputFormat) {
+        btnReset_Click();
+        cmbInput->setFocus();
+        ApplyDirectionMode(false);
+    }
+    ShowFrames();
+    LastInputFormat = CheckedShort(cmbInput->currentIndex());
+}
+
+void ConverterForm::cmbOutput_Click() {
+    ShowOutputFrame();
+    if (cmbOutput->currentIndex() != Utm) {
+        txtLatOut->setText(QString());
+        txtLonOut->setText(QString());
+    }
+    RefreshOutput();
+}
+
+void ConverterForm::chkDirection_Click() {
+    ApplyDirectionMode(true);
+    RefreshOutput();
+}
+
+void ConverterForm::chkUnits_Click() {
+    const UnitMarks marks = chkUnits->isChecked() ? MarksWithoutUnits() : MarksWithUnits();
+    DegreeMark = marks.degree;
+    MinuteMark = marks.minute;
+    SecondMark = marks.second;
+    RefreshOutput();
+}
+
+void ConverterForm::btnConvert_Click() { RefreshOutput(); }
+
+void ConverterForm::btnReset_Click() {
+    for (FieldBox* box : {txtDecLatIn[0], txtDecLatIn[1], txtDecLonIn[0], txtDecLonIn[1], txtDMLatIn[0],
+                          txtDMLatIn[1], txtDMLatIn[2], txtDMLonIn[0], txtDMLonIn[1], txtDMLonIn[2],
+                          txtDMSLatIn[0], txtDMSLatIn[1], txtDMSLatIn[2], txtDMSLatIn[3], txtDMSLonIn[0],
+                          txtDMSLonIn[1], txtDMSLonIn[2], txtDMSLonIn[3], txtEastIn, txtNorthIn, txtZoneIn,
+                          txtLatOut, txtLonOut, txtZoneOut, txtEastOut, txtNorthOut})
+        box->setText(QString());
+    Latitude.reset();
+    Longitude.reset();
+    Northing = Easting = ZoneNumber = InputZone = 1.0;
+    RefreshOutput();
+}
+
+void ConverterForm::RefreshOutput() {
+    // The conversion pipeline writes the output boxes from here.
+}
+
+void ConverterForm::ApplyDirectionMode(bool) {
+    // Direction entry is switched on and off here, with the typed values.
+}
+
+}  // namespace quillet

@@ -1,0 +1,103 @@
+// The one window of GPS Quillet. It owns every control and the form-level
+// state; its handlers stay thin: read the boxes, call the plain conversion
+// code, write the results.
+#pragma once
+
+#include "convert/position.h"
+
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QPushButton;
+
+namespace quillet {
+
+class FieldBox;
+
+class ConverterForm : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit ConverterForm(QWidget* parent = nullptr);
+
+    // Every named control, in creation order (containers first).
+    const std::vector<QWidget*>& controls() const { return controls_; }
+
+private:
+    void BuildControls();
+    void BindControls();
+    void ConnectHandlers();
+
+    void Form_Load();
+    void cmbInput_Click();
+    void cmbOutput_Click();
+    void chkDirection_Click();
+    void chkUnits_Click();
+    void btnConvert_Click();
+    void btnReset_Click();
+
+    void RefreshOutput();
+    void ApplyDirectionMode(bool moveFocus);
+
+    // Sets a list's selection in code and raises its handler, as a person's
+    // choice does.
+    void SelectItem(QComboBox* list, int index, void (ConverterForm::*handler)());
+    void ShowFrames();
+    void ShowOutputFrame();
+    void ShowMessage(const QString& text);
+    // Runs a handler so that no error of the conversion code reaches Qt's
+    // event loop: it is shown as an "Input Error" message instead.
+    template <class Handler>
+    void Guarded(Handler&& handler);
+
+    template <class Control>
+    Control* Find(const QString& name) const;
+
+    std::vector<QWidget*> controls_;
+
+    QComboBox* cmbInput = nullptr;
+    QComboBox* cmbOutput = nullptr;
+    QCheckBox* chkDirection = nullptr;
+    QCheckBox* chkUnits = nullptr;
+    QPushButton* btnConvert = nullptr;
+    QPushButton* btnReset = nullptr;
+    std::array<QFrame*, 4> frmIn{};
+    std::array<QFrame*, 2> frmOut{};
+    std::array<FieldBox*, 4> txtDMSLatIn{};
+    std::array<FieldBox*, 4> txtDMSLonIn{};
+    std::array<FieldBox*, 3> txtDMLatIn{};
+    std::array<FieldBox*, 3> txtDMLonIn{};
+    std::array<FieldBox*, 2> txtDecLatIn{};
+    std::array<FieldBox*, 2> txtDecLonIn{};
+    FieldBox* txtEastIn = nullptr;
+    FieldBox* txtNorthIn = nullptr;
+    FieldBox* txtZoneIn = nullptr;
+    FieldBox* txtLatOut = nullptr;
+    FieldBox* txtLonOut = nullptr;
+    FieldBox* txtEastOut = nullptr;
+    FieldBox* txtNorthOut = nullptr;
+    FieldBox* txtZoneOut = nullptr;
+    QLabel* lblUtmError = nullptr;
+
+    // Form-level state. A coordinate is absent until its input gives it.
+    std::optional<double> Latitude;
+    std::optional<double> Longitude;
+    double Northing = 0.0;
+    double Easting = 0.0;
+    double ZoneNumber = 0.0;
+    double InputZone = 0.0;
+    std::int16_t LastInputFormat = DegreesMinutesSeconds;
+    std::string DegreeMark;
+    std::string MinuteMark;
+    std::string SecondMark;
+};
+
+}  // namespace quillet

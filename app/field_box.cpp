@@ -1,0 +1,65 @@
+#include "app/field_box.h"
+
+#include <QValidator>
+
+namespace quillet {
+
+namespace {
+
+// Accepts an edit when the text stays within the limit, or when it does not
+// grow (so an over-long text can still be shortened or overwritten).
+class LimitValidator : public QValidator {
+public:
+    LimitValidator(const int& limit, const qsizetype& lengthBeforeEdit, const bool& programWrite, QObject* parent)
+        : QValidator(parent), limit_(limit), lengthBeforeEdit_(lengthBeforeEdit), programWrite_(programWrite) {}
+
+    State validate(QString& input, int&) const override {
+        if (programWrite_ || limit_ == 0 || input.size() <= limit_ || input.size() <= lengthBeforeEdit_)
+            return Acceptable;
+        return Invalid;
+    }
+
+private:
+    const int& limit_;
+    const qsizetype& lengthBeforeEdit_;
+    const bool& programWrite_;
+};
+
+QPalette::ColorGroup ShownGroup(const QWidget& widget) {
+    if (!widget.isEnabled()) return QPalette::Disabled;
+    return widget.isActiveWindow() ? QPalette::Active : QPalette::Inactive;
+}
+
+}  // namespace
+
+FieldBox::FieldBox(QWidget* parent) : QLineEdit(parent) {
+    setValidator(new LimitValidator(charLimit_, lengthBeforeEdit_, programWrite_, this));
+    connect(this, &QLineEdit::textChanged, this, [this](const QString& text) { lengthBeforeEdit_ = text.size(); });
+}
+
+void FieldBox::setText(const QString& text) {
+    programWrite_ = true;
+    QLineEdit::setText(text);
+    programWrite_ = false;
+}
+
+void FieldBox::setCharLimit(int limit) { charLimit_ = limit < 0 ? 0 : limit; }
+
+void FieldBox::setTextColour(const QColor& colour) {
+    QPalette shades = palette();
+    shades.setColor(QPalette::Active, QPalette::Text, colour);
+    shades.setColor(QPalette::Inactive, QPalette::Text, colour);
+    setPalette(shades);
+}
+
+void FieldBox::setBackColour(const QColor& colour) {
+    QPalette shades = palette();
+    shades.setColor(QPalette::All, QPalette::Base, colour);
+    setPalette(shades);
+}
+
+QColor FieldBox::shownTextColour() const { return palette().color(ShownGroup(*this), QPalette::Text); }
+
+QColor FieldBox::shownBackColour() const { return palette().color(ShownGroup(*this), QPalette::Base); }
+
+}  // namespace quillet

@@ -1,0 +1,131 @@
+#include "app/form_layout.h"
+
+#include <array>
+
+namespace quillet {
+
+namespace {
+
+using K = ControlKind;
+
+constexpr const char* kNotations = "DDD\u00B0 MM' SS.SS\"\nDDD\u00B0 MM.MMM'\nDDD.DDDDD\u00B0\nUTM";
+constexpr const char* kHelp =
+    "Select the type of coordinates that you want to input and receive as output.  "
+    "After that enter the coordinate(s) and click convert.";
+constexpr const char* kLatitudeHint = "Values between -90 and 90 degrees";
+constexpr const char* kLongitudeHint = "Values between -180 and 180 degrees";
+constexpr const char* kDirection = "Direction (N,S,E,W)";
+
+// Rows: name, kind, container, left, top, width, height, caption, hint, character limit, style.
+constexpr std::array kControls{
+    ControlSpec{"Label1", K::Label, nullptr, 0, 0, 5295, 375, ".:GPS Quillet:.", nullptr, 0, Banner},
+    ControlSpec{"Label5", K::Label, nullptr, 2520, 0, 2655, 255, "", nullptr, 0, MakerAddress},
+    ControlSpec{"Label2", K::Label, nullptr, 0, 480, 5295, 495, kHelp, nullptr, 0, WordWrap},
+    ControlSpec{"Label3", K::Label, nullptr, 120, 960, 1095, 255, "Input:", nullptr, 0, Plain},
+    ControlSpec{"Label4", K::Label, nullptr, 2880, 960, 975, 255, "Output:", nullptr, 0, Plain},
+    ControlSpec{"cmbInput", K::List, nullptr, 120, 1200, 2175, 315, kNotations, nullptr, 0, Plain},
+    ControlSpec{"cmbOutput", K::List, nullptr, 2880, 1200, 2175, 315, kNotations, nullptr, 0, Plain},
+    ControlSpec{"Line1", K::Line, nullptr, 2640, 960, 2640, 3000, "", nullptr, 0, Plain},
+
+    // Degrees, minutes and seconds.
+    ControlSpec{"frmIn(0)", K::Frame, nullptr, 0, 1560, 2535, 1335, "", nullptr, 0, Plain},
+    ControlSpec{"Label10", K::Label, "frmIn(0)", 120, 0, 1215, 255, "Latitude", kLatitudeHint, 0, FieldLabel},
+    ControlSpec{"Label11", K::Label, "frmIn(0)", 120, 600, 1215, 255, "Longitude", nullptr, 0, FieldLabel},
+    ControlSpec{"txtDMSLatIn(0)", K::TextBox, "frmIn(0)", 120, 240, 255, 285, "", kDirection, 1, DirectionBox},
+    ControlSpec{"txtDMSLatIn(1)", K::TextBox, "frmIn(0)", 480, 240, 495, 285, "", "Degrees", 3, Plain},
+    ControlSpec{"txtDMSLatIn(2)", K::TextBox, "frmIn(0)", 1080, 240, 375, 285, "", "Minutes", 2, Plain},
+    ControlSpec{"txtDMSLatIn(3)", K::TextBox, "frmIn(0)", 1560, 240, 615, 285, "", "Seconds", 0, Plain},
+    ControlSpec{"txtDMSLonIn(0)", K::TextBox, "frmIn(0)", 120, 840, 255, 285, "", kDirection, 1, DirectionBox},
+    ControlSpec{"txtDMSLonIn(1)", K::TextBox, "frmIn(0)", 480, 840, 495, 285, "", "Degrees", 4, Plain},
+    ControlSpec{"txtDMSLonIn(2)", K::TextBox, "frmIn(0)", 1080, 840, 375, 285, "", "Minutes", 2, Plain},
+    ControlSpec{"txtDMSLonIn(3)", K::TextBox, "frmIn(0)", 1560, 840, 615, 285, "", "Seconds", 0, Plain},
+    ControlSpec{"Label7", K::Label, "frmIn(0)", 960, 240, 135, 255, "\u00B0", nullptr, 0, Plain},
+    ControlSpec{"Label12", K::Label, "frmIn(0)", 960, 840, 135, 255, "\u00B0", nullptr, 0, Plain},
+    ControlSpec{"Label8", K::Label, "frmIn(0)", 1440, 240, 135, 255, "'", nullptr, 0, Plain},
+    ControlSpec{"Label13", K::Label, "frmIn(0)", 1440, 840, 135, 255, "'", nullptr, 0, Plain},
+    ControlSpec{"Label9", K::Label, "frmIn(0)", 2160, 240, 255, 255, "\"", nullptr, 0, Plain},
+    ControlSpec{"Label14", K::Label, "frmIn(0)", 2160, 840, 255, 255, "\"", nullptr, 0, Plain},
+
+    // Degrees and decimal minutes.
+    ControlSpec{"frmIn(1)", K::Frame, nullptr, 0, 1560, 2535, 1455, "", nullptr, 0, Plain},
+    ControlSpec{"Label20", K::Label, "frmIn(1)", 120, 0, 1215, 255, "Latitude", kLatitudeHint, 0, FieldLabel},
+    ControlSpec{"Label17", K::Label, "frmIn(1)", 120, 600, 1215, 255, "Longitude", nullptr, 0, FieldLabel},
+    ControlSpec{"txtDMLatIn(0)", K::TextBox, "frmIn(1)", 120, 240, 255, 285, "", kDirection, 1, DirectionBox},
+    ControlSpec{"txtDMLatIn(1)", K::TextBox, "frmIn(1)", 480, 240, 495, 285, "", "Degrees", 3, Plain},
+    ControlSpec{"txtDMLatIn(2)", K::TextBox, "frmIn(1)", 1080, 240, 855, 285, "", "Minutes", 0, Plain},
+    ControlSpec{"txtDMLonIn(0)", K::TextBox, "frmIn(1)", 120, 840, 255, 285, "", kDirection, 1, DirectionBox},
+    ControlSpec{"txtDMLonIn(1)", K::TextBox, "frmIn(1)", 480, 840, 495, 285, "", "Degrees", 4, Plain},
+    ControlSpec{"txtDMLonIn(2)", K::TextBox, "frmIn(1)", 1080, 840, 855, 285, "", "Minutes", 0, Plain},
+    ControlSpec{"Label21", K::Label, "frmIn(1)", 960, 240, 135, 255, "\u00B0", nullptr, 0, Plain},
+    ControlSpec{"Label16", K::Label, "frmIn(1)", 960, 840, 135, 255, "\u00B0", nullptr, 0, Plain},
+    ControlSpec{"Label22", K::Label, "frmIn(1)", 1920, 240, 135, 255, "'", nullptr, 0, Plain},
+    ControlSpec{"Label15", K::Label, "frmIn(1)", 1920, 840, 135, 255, "'", nullptr, 0, Plain},
+
+    // Decimal degrees.
+    ControlSpec{"frmIn(2)", K::Frame, nullptr, 0, 1560, 2535, 1335, "", nullptr, 0, Plain},
+    ControlSpec{"Label23", K::Label, "frmIn(2)", 120, 0, 1215, 255, "Latitude", kLatitudeHint, 0, FieldLabel},
+    ControlSpec{"Label25", K::Label, "frmIn(2)", 120, 600, 1335, 255, "Longitude", kLongitudeHint, 0, FieldLabel},
+    ControlSpec{"txtDecLatIn(0)", K::TextBox, "frmIn(2)", 120, 240, 255, 285, "", kDirection, 1, DirectionBox},
+    ControlSpec{"txtDecLatIn(1)", K::TextBox, "frmIn(2)", 480, 240, 1575, 285, "", "Degrees", 0, Plain},
+    ControlSpec{"txtDecLonIn(0)", K::TextBox, "frmIn(2)", 120, 840, 255, 285, "", kDirection, 1, DirectionBox},
+    ControlSpec{"txtDecLonIn(1)", K::TextBox, "frmIn(2)", 480, 840, 1575, 285, "", "Degrees", 0, Plain},
+    ControlSpec{"Label6", K::Label, "frmIn(2)", 2040, 240, 135, 255, "\u00B0", nullptr, 0, Plain},
+    ControlSpec{"Label24", K::Label, "frmIn(2)", 2040, 840, 135, 255, "\u00B0", nullptr, 0, Plain},
+
+    // UTM.
+    // The UTM frames are 45 twips taller than the 1455 they were drawn with,
+    // so that the zone box at their foot is not cut off.
+    ControlSpec{"frmIn(3)", K::Frame, nullptr, 0, 1560, 2655, 1500, "", nullptr, 0, Plain},
+    ControlSpec{"Label29", K::Label, "frmIn(3)", 120, 0, 1095, 255, "Easting", nullptr, 0, FieldLabel},
+    ControlSpec{"Label32", K::Label, "frmIn(3)", 120, 600, 1095, 255, "Northing", nullptr, 0, FieldLabel},
+    ControlSpec{"Label33", K::Label, "frmIn(3)", 120, 1200, 615, 255, "Zone", nullptr, 0, FieldLabel},
+    ControlSpec{"txtEastIn", K::TextBox, "frmIn(3)", 120, 240, 1335, 285, "", nullptr, 0, Plain},
+    ControlSpec{"txtNorthIn", K::TextBox, "frmIn(3)", 120, 840, 1335, 285, "", nullptr, 0, Plain},
+    ControlSpec{"txtZoneIn", K::TextBox, "frmIn(3)", 720, 1200, 495, 285, "", nullptr, 4, Plain},
+
+    // Latitude and longitude output; each caption is drawn by two labels lying on one another.
+    ControlSpec{"frmOut(0)", K::Frame, nullptr, 2760, 1560, 2535, 1335, "", nullptr, 0, Plain},
+    ControlSpec{"Label19", K::Label, "frmOut(0)", 120, 0, 1215, 255, "Latitude", kLatitudeHint, 0, FieldLabel},
+    ControlSpec{"Label30", K::Label, "frmOut(0)", 120, 0, 1215, 255, "Latitude", kLatitudeHint, 0, FieldLabel},
+    ControlSpec{"txtLatOut", K::TextBox, "frmOut(0)", 120, 240, 2175, 285, "", nullptr, 0, OutputBox},
+    ControlSpec{"Label18", K::Label, "frmOut(0)", 120, 600, 1215, 255, "Longitude", kLongitudeHint, 0, FieldLabel},
+    ControlSpec{"Label31", K::Label, "frmOut(0)", 120, 600, 1215, 255, "Longitude", kLongitudeHint, 0, FieldLabel},
+    ControlSpec{"txtLonOut", K::TextBox, "frmOut(0)", 120, 840, 2175, 285, "", nullptr, 0, OutputBox},
+
+    // UTM output.
+    ControlSpec{"frmOut(1)", K::Frame, nullptr, 2760, 1560, 2535, 1500, "", nullptr, 0, Plain},
+    ControlSpec{"Label26", K::Label, "frmOut(1)", 0, 0, 615, 255, "Easting", nullptr, 0, FieldLabel},
+    ControlSpec{"txtEastOut", K::TextBox, "frmOut(1)", 0, 240, 1215, 285, "", "Easting value (in meters)", 0, OutputBox},
+    ControlSpec{"Label27", K::Label, "frmOut(1)", 0, 600, 735, 255, "Northing", nullptr, 0, FieldLabel},
+    ControlSpec{"txtNorthOut", K::TextBox, "frmOut(1)", 0, 840, 1215, 285, "", "Northing value (in meters)", 0, OutputBox},
+    ControlSpec{"Label28", K::Label, "frmOut(1)", 0, 1200, 615, 255, "Zone", nullptr, 0, FieldLabel},
+    ControlSpec{"txtZoneOut", K::TextBox, "frmOut(1)", 600, 1200, 495, 285, "", nullptr, 4, OutputBox},
+    ControlSpec{"lblUtmError", K::Label, "frmOut(1)", 1320, 120, 975, 1095,
+                "Both latitude and longitude are required to convert to UTM.", nullptr, 0, WordWrap | ErrorText},
+
+    ControlSpec{"chkDirection", K::CheckBox, nullptr, 120, 3120, 1455, 255, "Use Direction",
+                "Check to use directions rather than positive/negative.", 0, Plain},
+    ControlSpec{"btnConvert", K::Button, nullptr, 1680, 3120, 855, 255, "Convert", nullptr, 0, Plain},
+    ControlSpec{"btnReset", K::Button, nullptr, 2760, 3120, 855, 255, "Reset", nullptr, 0, Plain},
+    ControlSpec{"chkUnits", K::CheckBox, nullptr, 4320, 3120, 975, 255, "No Units", nullptr, 0, Plain},
+};
+
+// The output boxes come where a person expects them: the lat/lon results
+// after Reset, the UTM results last.
+constexpr auto kTabOrder = std::to_array<const char*>({
+    "cmbInput",       "cmbOutput",      "txtEastIn",      "txtNorthIn",     "txtZoneIn",
+    "txtDMLatIn(0)",  "txtDMLatIn(1)",  "txtDMLatIn(2)",  "txtDMLonIn(0)",  "txtDMLonIn(1)",
+    "txtDMLonIn(2)",  "txtDecLatIn(0)", "txtDecLatIn(1)", "txtDecLonIn(0)", "txtDecLonIn(1)",
+    "txtDMSLatIn(0)", "txtDMSLatIn(1)", "txtDMSLatIn(2)", "txtDMSLatIn(3)", "txtDMSLonIn(0)",
+    "txtDMSLonIn(1)", "txtDMSLonIn(2)", "txtDMSLonIn(3)", "btnConvert",     "chkDirection",
+    "btnReset",       "txtLatOut",      "txtLonOut",      "chkUnits",       "txtEastOut",
+    "txtNorthOut",    "txtZoneOut",
+});
+
+}  // namespace
+
+std::span<const ControlSpec> FormControls() { return kControls; }
+
+std::span<const char* const> TabOrder() { return kTabOrder; }
+
+}  // namespace quillet

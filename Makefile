@@ -1,0 +1,24 @@
+# Thin shortcuts over the CMake presets; see README.md.
+.PHONY: setup build run test clean
+
+setup:
+	@scripts/setup.sh
+
+build: setup
+	cmake --preset default
+	cmake --build --preset default
+
+run: build
+	./build/default/app/gps-quillet
+
+# The whole suite, then again under AddressSanitizer + UndefinedBehaviorSanitizer.
+test: setup
+	cmake --preset default
+	cmake --build --preset default
+	ctest --preset default
+	cmake --preset asan
+	cmake --build --preset asan
+	ctest --preset asan
+
+clean:
+	rm -rf build

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs from Debian's packages whatever GPS Quillet needs to build, run
+# and test, and skips what is already there. Debian 12 or newer.
+set -euo pipefail
+
+packages=(
+    g++ make cmake ninja-build pkg-config   # the tool chain
+    qt6-base-dev                            # Qt 6 Widgets
+    fonts-liberation2                       # the face closest to the window's "MS Sans Serif"
+    libgtest-dev libgeographiclib-dev       # tests: GoogleTest, and GeographicLib as the projection's oracle
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+echo "Installing: ${missing[*]}"
+"${as_root[@]}" apt-get update -q
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"

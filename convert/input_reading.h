@@ -1,0 +1,41 @@
+// Reading the texts of the input boxes into a decimal position. Plain C++.
+#pragma once
+
+#include "convert/position.h"
+
+#include <string>
+
+namespace quillet {
+
+// The boxes of one coordinate in the three angle notations. A notation
+// without minutes or seconds leaves those texts empty.
+struct AngleTexts {
+    std::string direction;  // "N", "S", "E" or "W" in direction entry
+    std::string degrees;
+    std::string minutes;
+    std::string seconds;
+};
+
+struct InputTexts {
+    InputFormat notation = DegreesMinutesSeconds;
+    AngleTexts latitude;
+    AngleTexts longitude;
+    // UTM input.
+    std::string easting;
+    std::string northing;
+    std::string zone;
+};
+
+// The position the texts give. A coordinate is absent when its input does
+// not give it: an empty degree box in degrees-minutes-seconds and decimal
+// degrees, empty degree and minute boxes in degrees-minutes (minutes alone
+// still count), and any empty box in UTM (then both are absent).
+//
+// The sexagesimal notations read the leading number of each text, so they
+// take any typing; a hemisphere letter and a minus sign on the degrees both
+// count, whatever the entry mode. Decimal degrees and UTM must be numbers:
+// ValueError(TypeMismatch) otherwise, ValueError(Overflow) for a zone or
+// result out of range.
+Position ReadPosition(const InputTexts& texts);
+
+}  // namespace quillet

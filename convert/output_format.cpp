@@ -1,0 +1,69 @@
+#include "convert/output_format.h"
+
+#include "app/values.h"
+#include "geodesy/utm.h"
+
+#include <cmath>
+
+namespace quillet {
+
+namespace {
+
+// The magnitude of an angle written in one notation, without sign or letter.
+std::string Body(double magnitude, InputFormat notation, const UnitMarks& marks) {
+    if (notation == DecimalDegrees) return NumberToText(RoundHalfEven(magnitude, 7)) + marks.degree;
+
+    // Whole degrees and minutes are 16-bit, as the program always held them.
+    int degrees = ToShortInt(FloorOf(magnitude));
+    const double rawMinutes = (magnitude - degrees) * 60;
+    if (notation == DegreesMinutes) {
+        double minutes = RoundHalfEven(rawMinutes, 5);
+        if (minutes >= 60) {  // 10.99999999 is 11° 0', not 10° 60'
+            minutes -= 60;
+            degrees = CheckedShort(degrees + 1LL);
+        }
+        return std::to_string(degrees) + marks.degree + NumberToText(minutes) + marks.minute;
+    }
+    int minutes = ToShortInt(FloorOf(rawMinutes));
+    double seconds = RoundHalfEven((rawMinutes - minutes) * 60, 3);
+    if (seconds >= 60) {
+        seconds -= 60;
+        ++minutes;
+    }
+    if (minutes >= 60) {
+        minutes -= 60;
+        degrees = CheckedShort(degrees + 1LL);
+    }
+    return std::to_string(degrees) + marks.degree + std::to_string(minutes) + marks.minute + NumberToText(seconds) +
+           marks.second;
+}
+
+std::string Angle(double value, InputFormat notation, bool directionLetters, const UnitMarks& marks,
+                  const char* letters) {
+    const bool negative = value < 0;
+    if (directionLetters)
+        return std::string(1, negative ? letters[0] : letters[1]) + ' ' + Body(std::fabs(value), notation, marks);
+    // Signed decimal degrees round the value itself, so a magnitude that
+    // rounds to 0 is written 0, never -0.
+    if (notation == DecimalDegrees) return NumberToText(RoundHalfEven(value, 7)) + marks.degree;
+    return (negative ? "-" : "") + Body(std::fabs(value), notation, marks);
+}
+
+}  // namespace
+
+LatLonTexts FormatLatLon(const Position& position, InputFormat notation, bool directionLetters,
+                         const UnitMarks& marks) {
+    LatLonTexts texts;
+    if (position.latitude) texts.latitude = Angle(*position.latitude, notation, directionLetters, marks, "SN");
+    if (position.longitude) texts.longitude = Angle(*position.longitude, notation, directionLetters, marks, "WE");
+    return texts;
+}
+
+std::optional<UtmTexts> FormatUtm(const Position& position) {
+    if (!position.latitude || !position.longitude) return std::nullopt;
+    const UtmCoordinates utm = LatLonToUtm(*position.latitude, *position.longitude);
+    return UtmTexts{NumberToText(RoundHalfEven(utm.easting, 0)), NumberToText(RoundHalfEven(utm.northing, 0)),
+                    NumberToText(utm.zoneNumber) + ' ' + ZoneLetter(*position.latitude)};
+}
+
+}  // namespace quillet

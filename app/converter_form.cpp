@@ -3,6 +3,9 @@
 #include "app/field_box.h"
 #include "app/form_layout.h"
 #include "app/values.h"
+#include "convert/direction_mode.h"
+#include "convert/input_reading.h"
+#include "convert/output_format.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -49,6 +52,29 @@ void SetTextColour(QWidget* widget, const QColor& colour) {
     QPalette shades = widget->palette();
     shades.setColor(QPalette::WindowText, colour);
     widget->setPalette(shades);
+}
+
+std::string TextOf(const FieldBox* box) { return box->text().toStdString(); }
+
+AngleTexts AngleTextsOf(std::span<FieldBox* const> boxes) {
+    AngleTexts texts;
+    std::string* parts[] = {&texts.direction, &texts.degrees, &texts.minutes, &texts.seconds};
+    for (std::size_t i = 0; i < boxes.size(); ++i) *parts[i] = TextOf(boxes[i]);
+    return texts;
+}
+
+void WriteText(FieldBox* box, const std::string& text) {
+    const QString written = QString::fromStdString(text);
+    if (box->text() != written) box->setText(written);
+}
+
+QString MessageOf(const ValueError& error) {
+    switch (error.kind()) {
+    case ValueError::Kind::TypeMismatch: return QStringLiteral("Error: A value in the input boxes is not a number.");
+    case ValueError::Kind::Overflow: return QStringLiteral("Error: A value in the input boxes is too large to convert.");
+    case ValueError::Kind::DivisionByZero: break;
+    }
+    return QStringLiteral("Error: The position in the input boxes cannot be converted.");
 }
 
 QLabel* MakeLabel(const ControlSpec& spec, QWidget* parent) {
@@ -221,7 +247,7 @@ void ConverterForm::Guarded(Handler&& handler) {
     try {
         handler();
     } catch (const ValueError& error) {
-        ShowMessage(QStringLiteral("Error: %1.").arg(QString::fromUtf8(error.what())));
+        ShowMessage(MessageOf(error));
     } catch (const std::exception&) {
         ShowMessage(QStringLiteral("Error: The conversion could not be completed."));
     }
@@ -230,6 +256,10 @@ void ConverterForm::Guarded(Handler&& handler) {
 void ConverterForm::ShowMessage(const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Input Error"), text, QMessageBox::Ok, this);
     box.exec();
+    // Take the activation back: not every window manager (nor the offscreen
+    // platform) returns it to the window the closed message belonged to, and
+    // without it the focus that a check puts back would not show.
+    activateWindow();
 }
 
 void ConverterForm::SelectItem(QComboBox* list, int index, void (ConverterForm::*handler)()) {
@@ -307,16 +337,94 @@ void ConverterForm::btnReset_Click() {
         box->setText(QString());
     Latitude.reset();
     Longitude.reset();
-    Northing = Easting = ZoneNumber = InputZone = 1.0;
     RefreshOutput();
 }
 
-void ConverterForm::RefreshOutput() {
-    // The conversion pipeline writes the output boxes from here.
+std::span<FieldBox* const> ConverterForm::CoordinateBoxes(int notation, bool latitude) const {
+    switch (notation) {
+    case DegreesMinutesSeconds: return latitude ? std::span<FieldBox* const>(txtDMSLatIn) : txtDMSLonIn;
+    case DegreesMinutes: return latitude ? std::span<FieldBox* const>(txtDMLatIn) : txtDMLonIn;
+    case DecimalDegrees: return latitude ? std::span<FieldBox* const>(txtDecLatIn) : txtDecLonIn;
+    default: return {};
+    }
 }
 
-void ConverterForm::ApplyDirectionMode(bool) {
-    // Direction entry is switched on and off here, with the typed values.
+void ConverterForm::ReadInput() {
+    const int notation = cmbInput->currentIndex();
+    if (notation < 0 || notation >= kInputFormatCount) return;
+    InputTexts texts;
+    texts.notation = static_cast<InputFormat>(notation);
+    if (notation == Utm) {
+        texts.easting = TextOf(txtEastIn);
+        texts.northing = TextOf(txtNorthIn);
+        texts.zone = TextOf(txtZoneIn);
+    } else {
+        texts.latitude = AngleTextsOf(CoordinateBoxes(notation, true));
+        texts.longitude = AngleTextsOf(CoordinateBoxes(notation, false));
+    }
+    const Position position = ReadPosition(texts);
+    Latitude = position.latitude;
+    Longitude = position.longitude;
+}
+
+void ConverterForm::RefreshOutput() {
+    const int notation = cmbOutput->currentIndex();
+    try {
+        ReadInput();
+        if (notation == Utm) {
+            const std::optional<UtmTexts> utm = FormatUtm({Latitude, Longitude});
+            WriteText(txtEastOut, utm ? utm->easting : std::string());
+            WriteText(txtNorthOut, utm ? utm->northing : std::string());
+            WriteText(txtZoneOut, utm ? utm->zone : std::string());
+            lblUtmError->setVisible(!utm);
+        } else if (notation >= 0 && notation < Utm) {
+            const LatLonTexts texts = FormatLatLon({Latitude, Longitude}, static_cast<InputFormat>(notation),
+                                                   chkDirection->isChecked(), {DegreeMark, MinuteMark, SecondMark});
+            WriteText(txtLatOut, texts.latitude.value_or(std::string()));
+            WriteText(txtLonOut, texts.longitude.value_or(std::string()));
+        }
+    } catch (const ValueError&) {
+        // No result stays on screen that the input no longer gives.
+        ClearOutput(notation);
+        throw;
+    }
+}
+
+void ConverterForm::ClearOutput(int notation) {
+    if (notation == Utm) {
+        for (FieldBox* box : {txtEastOut, txtNorthOut, txtZoneOut}) box->setText(QString());
+        lblUtmError->hide();
+    } else {
+        txtLatOut->setText(QString());
+        txtLonOut->setText(QString());
+    }
+}
+
+void ConverterForm::ApplyDirectionMode(bool moveFocus) {
+    const int notation = cmbInput->currentIndex();
+    if (notation < 0 || notation >= Utm) return;
+    const bool directionEntry = chkDirection->isChecked();
+    for (const bool latitude : {true, false}) {
+        FieldBox* letterBox = CoordinateBoxes(notation, latitude)[0];
+        FieldBox* degreeBox = CoordinateBoxes(notation, latitude)[1];
+        const HemisphereLetters letters = latitude ? kLatitudeLetters : kLongitudeLetters;
+        const std::optional<int> limit = DegreeLimit(static_cast<InputFormat>(notation), latitude, directionEntry);
+        if (directionEntry) {
+            letterBox->setEnabled(true);
+            const AngleEntry entry = ToDirectionEntry({TextOf(letterBox), TextOf(degreeBox)}, letters);
+            WriteText(letterBox, entry.direction);
+            WriteText(degreeBox, entry.degrees);
+            if (limit) degreeBox->setCharLimit(*limit);
+            letterBox->useWindowBackground();
+            if (latitude && moveFocus) letterBox->setFocus();
+        } else {
+            letterBox->setEnabled(false);
+            if (limit) degreeBox->setCharLimit(*limit);
+            WriteText(degreeBox, ToSignedEntry({TextOf(letterBox), TextOf(degreeBox)}, letters).degrees);
+            letterBox->setBackColour(kDirectionGrey);
+            letterBox->setText(QString());
+        }
+    }
 }
 
 }  // namespace quillet

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,7 @@ private:
     void btnReset_Click();
 
     void RefreshOutput();
+    void ReadInput();
     void ApplyDirectionMode(bool moveFocus);
 
     // Sets a list's selection in code and raises its handler, as a person's
@@ -52,6 +54,10 @@ private:
     void SelectItem(QComboBox* list, int index, void (ConverterForm::*handler)());
     void ShowFrames();
     void ShowOutputFrame();
+    // The latitude or longitude boxes of an angle notation: direction,
+    // degrees, then minutes and seconds as far as the notation has them.
+    std::span<FieldBox* const> CoordinateBoxes(int notation, bool latitude) const;
+    void ClearOutput(int notation);
     void ShowMessage(const QString& text);
     // Runs a handler so that no error of the conversion code reaches Qt's
     // event loop: it is shown as an "Input Error" message instead.
@@ -90,10 +96,6 @@ private:
     // Form-level state. A coordinate is absent until its input gives it.
     std::optional<double> Latitude;
     std::optional<double> Longitude;
-    double Northing = 0.0;
-    double Easting = 0.0;
-    double ZoneNumber = 0.0;
-    double InputZone = 0.0;
     std::int16_t LastInputFormat = DegreesMinutesSeconds;
     std::string DegreeMark;
     std::string MinuteMark;

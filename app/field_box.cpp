@@ -1,5 +1,6 @@
 #include "app/field_box.h"
 
+#include <QApplication>
 #include <QValidator>
 
 namespace quillet {
@@ -55,6 +56,14 @@ void FieldBox::setTextColour(const QColor& colour) {
 void FieldBox::setBackColour(const QColor& colour) {
     QPalette shades = palette();
     shades.setColor(QPalette::All, QPalette::Base, colour);
+    setPalette(shades);
+}
+
+void FieldBox::useWindowBackground() {
+    QPalette shades = palette();
+    const QPalette system = QApplication::palette(this);
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        shades.setColor(group, QPalette::Base, system.color(group, QPalette::Base));
     setPalette(shades);
 }
 

@@ -27,6 +27,8 @@ public:
     // style's greyed text.
     void setTextColour(const QColor& colour);
     void setBackColour(const QColor& colour);
+    // Back to the system's window background, as a usable box shows it.
+    void useWindowBackground();
 
     // The colours the box shows now.
     QColor shownTextColour() const;

@@ -6,14 +6,17 @@
 #include "convert/direction_mode.h"
 #include "convert/input_reading.h"
 #include "convert/output_format.h"
+#include "validate/field_checks.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QFrame>
 #include <QHash>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 
 #include <exception>
 
@@ -22,6 +25,7 @@ namespace quillet {
 namespace {
 
 const QColor kDirectionGrey(0xE0, 0xE0, 0xE0);
+const QColor kRefusedRed(0xFF, 0x00, 0x00);
 
 // The window's face. "MS Sans Serif" 8.25 pt is 11 pixels at 96 dots per
 // inch; Linux seldom has it, and Liberation Sans is the nearest face in
@@ -55,6 +59,20 @@ void SetTextColour(QWidget* widget, const QColor& colour) {
 }
 
 std::string TextOf(const FieldBox* box) { return box->text().toStdString(); }
+
+template <std::size_t Count>
+std::array<std::string, Count> TextsOf(const std::array<FieldBox*, Count>& boxes) {
+    std::array<std::string, Count> texts;
+    for (std::size_t i = 0; i < Count; ++i) texts[i] = TextOf(boxes[i]);
+    return texts;
+}
+
+// Focus that leaves a box because the window lost its activation (a message
+// box, another program) or because a popup opened is no departure.
+bool IsDeparture(Qt::FocusReason reason) {
+    return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::MouseFocusReason ||
+           reason == Qt::ShortcutFocusReason || reason == Qt::OtherFocusReason;
+}
 
 AngleTexts AngleTextsOf(std::span<FieldBox* const> boxes) {
     AngleTexts texts;
@@ -168,6 +186,7 @@ ConverterForm::ConverterForm(QWidget* parent) : QWidget(parent) {
     BuildControls();
     BindControls();
     ConnectHandlers();
+    ConnectChecks();
     Form_Load();
     cmbInput->setFocus();
 }
@@ -248,9 +267,107 @@ void ConverterForm::Guarded(Handler&& handler) {
         handler();
     } catch (const ValueError& error) {
         ShowMessage(MessageOf(error));
-    } catch (const std::exception&) {
+    } catch (...) {
         ShowMessage(QStringLiteral("Error: The conversion could not be completed."));
     }
+}
+
+template <class Check>
+void ConverterForm::WatchBox(FieldBox* box, Check check) {
+    connect(box, &FieldBox::focusLeft, this, [this, check](Qt::FocusReason reason) {
+        if (checkRunning_ || !IsDeparture(reason)) return;
+        checkRunning_ = true;
+        Guarded(check);
+        checkRunning_ = false;
+    });
+}
+
+void ConverterForm::ConnectChecks() {
+    for (int i = 0; i < static_cast<int>(txtDecLatIn.size()); ++i) {
+        WatchBox(txtDecLatIn[i], [this, i] { txtDecLatIn_LostFocus(i); });
+        WatchBox(txtDecLonIn[i], [this, i] { txtDecLonIn_LostFocus(i); });
+    }
+    for (int i = 0; i < static_cast<int>(txtDMLatIn.size()); ++i) {
+        WatchBox(txtDMLatIn[i], [this, i] { txtDMLatIn_LostFocus(i); });
+        WatchBox(txtDMLonIn[i], [this, i] { txtDMLonIn_LostFocus(i); });
+    }
+    for (int i = 0; i < static_cast<int>(txtDMSLatIn.size()); ++i) {
+        WatchBox(txtDMSLatIn[i], [this, i] { txtDMSLatIn_LostFocus(i); });
+        WatchBox(txtDMSLonIn[i], [this, i] { txtDMSLonIn_LostFocus(i); });
+    }
+    WatchBox(txtEastIn, [this] { txtEastIn_LostFocus(); });
+    WatchBox(txtNorthIn, [this] { txtNorthIn_LostFocus(); });
+    WatchBox(txtZoneIn, [this] { txtZoneIn_LostFocus(); });
+    // A refused departure by mouse must not also press what was clicked.
+    for (QWidget* control : controls_) control->installEventFilter(this);
+}
+
+bool ConverterForm::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        // Qt moves the focus, and so runs the check, before it delivers the
+        // press; a message on the way means the press is not the person's
+        // intent any more.
+        if (messageDuringCheck_) {
+            swallowRelease_ = true;
+            return true;
+        }
+        break;
+    case QEvent::MouseButtonRelease:
+        if (swallowRelease_) {
+            swallowRelease_ = false;
+            return true;
+        }
+        break;
+    default: break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ConverterForm::ApplyVerdict(FieldBox* box, const FieldVerdict& verdict) {
+    if (verdict.rewrite) box->setText(QString::fromStdString(*verdict.rewrite));
+    if (verdict.refusal) {
+        ShowMessage(QString::fromStdString(*verdict.refusal));
+        box->setFocus(Qt::OtherFocusReason);
+        box->setTextColour(kRefusedRed);
+        return;
+    }
+    box->useWindowTextColour();
+    if (verdict.recompute) RefreshOutput();
+}
+
+void ConverterForm::txtDecLatIn_LostFocus(int index) {
+    ApplyVerdict(txtDecLatIn[index], CheckDecimalDegreeBox(Coordinate::Latitude, index, TextsOf(txtDecLatIn)));
+}
+
+void ConverterForm::txtDecLonIn_LostFocus(int index) {
+    ApplyVerdict(txtDecLonIn[index], CheckDecimalDegreeBox(Coordinate::Longitude, index, TextsOf(txtDecLonIn)));
+}
+
+void ConverterForm::txtDMLatIn_LostFocus(int index) {
+    ApplyVerdict(txtDMLatIn[index], CheckDegreeMinuteBox(Coordinate::Latitude, index, TextsOf(txtDMLatIn)));
+}
+
+void ConverterForm::txtDMLonIn_LostFocus(int index) {
+    ApplyVerdict(txtDMLonIn[index], CheckDegreeMinuteBox(Coordinate::Longitude, index, TextsOf(txtDMLonIn)));
+}
+
+void ConverterForm::txtDMSLatIn_LostFocus(int index) {
+    ApplyVerdict(txtDMSLatIn[index], CheckDegreeMinuteSecondBox(Coordinate::Latitude, index, TextsOf(txtDMSLatIn)));
+}
+
+void ConverterForm::txtDMSLonIn_LostFocus(int index) {
+    ApplyVerdict(txtDMSLonIn[index],
+                 CheckDegreeMinuteSecondBox(Coordinate::Longitude, index, TextsOf(txtDMSLonIn)));
+}
+
+void ConverterForm::txtEastIn_LostFocus() { ApplyVerdict(txtEastIn, CheckEasting(TextOf(txtEastIn))); }
+
+void ConverterForm::txtNorthIn_LostFocus() { ApplyVerdict(txtNorthIn, CheckNorthing(TextOf(txtNorthIn))); }
+
+void ConverterForm::txtZoneIn_LostFocus() {
+    ApplyVerdict(txtZoneIn, CheckZone(TextOf(txtZoneIn), TextOf(txtEastIn), TextOf(txtNorthIn)));
 }
 
 void ConverterForm::ShowMessage(const QString& text) {
@@ -260,6 +377,12 @@ void ConverterForm::ShowMessage(const QString& text) {
     // platform) returns it to the window the closed message belonged to, and
     // without it the focus that a check puts back would not show.
     activateWindow();
+    if (checkRunning_) {
+        messageDuringCheck_ = true;
+        // Cleared once the input event that moved the focus is done (not
+        // before: the message's own event loop has ended by now).
+        QTimer::singleShot(0, this, [this] { messageDuringCheck_ = false; });
+    }
 }
 
 void ConverterForm::SelectItem(QComboBox* list, int index, void (ConverterForm::*handler)()) {

@@ -22,6 +22,7 @@ class QPushButton;
 namespace quillet {
 
 class FieldBox;
+struct FieldVerdict;
 
 class ConverterForm : public QWidget {
     Q_OBJECT
@@ -36,6 +37,15 @@ private:
     void BuildControls();
     void BindControls();
     void ConnectHandlers();
+    void ConnectChecks();
+    // Runs a box's check when the person (or the program) moves the focus
+    // from it to another control of the window.
+    template <class Check>
+    void WatchBox(FieldBox* box, Check check);
+    // Applies a check's verdict to the box that was left.
+    void ApplyVerdict(FieldBox* box, const FieldVerdict& verdict);
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     void Form_Load();
     void cmbInput_Click();
@@ -44,6 +54,16 @@ private:
     void chkUnits_Click();
     void btnConvert_Click();
     void btnReset_Click();
+
+    void txtDecLatIn_LostFocus(int index);
+    void txtDecLonIn_LostFocus(int index);
+    void txtDMLatIn_LostFocus(int index);
+    void txtDMLonIn_LostFocus(int index);
+    void txtDMSLatIn_LostFocus(int index);
+    void txtDMSLonIn_LostFocus(int index);
+    void txtEastIn_LostFocus();
+    void txtNorthIn_LostFocus();
+    void txtZoneIn_LostFocus();
 
     void RefreshOutput();
     void ReadInput();
@@ -92,6 +112,14 @@ private:
     FieldBox* txtNorthOut = nullptr;
     FieldBox* txtZoneOut = nullptr;
     QLabel* lblUtmError = nullptr;
+
+    // A check is running: focus moves it makes (to give a refused box its
+    // focus back) are no departures of the person's.
+    bool checkRunning_ = false;
+    // A check has shown a message during the current input event; the click
+    // that moved the focus is then not carried out on top of it.
+    bool messageDuringCheck_ = false;
+    bool swallowRelease_ = false;
 
     // Form-level state. A coordinate is absent until its input gives it.
     std::optional<double> Latitude;

@@ -1,6 +1,7 @@
 #include "app/field_box.h"
 
 #include <QApplication>
+#include <QFocusEvent>
 #include <QValidator>
 
 namespace quillet {
@@ -65,6 +66,19 @@ void FieldBox::useWindowBackground() {
     for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
         shades.setColor(group, QPalette::Base, system.color(group, QPalette::Base));
     setPalette(shades);
+}
+
+void FieldBox::useWindowTextColour() {
+    const QPalette system = QApplication::palette(this);
+    QPalette shades = palette();
+    shades.setColor(QPalette::Active, QPalette::Text, system.color(QPalette::Active, QPalette::Text));
+    shades.setColor(QPalette::Inactive, QPalette::Text, system.color(QPalette::Inactive, QPalette::Text));
+    setPalette(shades);
+}
+
+void FieldBox::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    emit focusLeft(event->reason());
 }
 
 QColor FieldBox::shownTextColour() const { return palette().color(ShownGroup(*this), QPalette::Text); }

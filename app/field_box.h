@@ -29,10 +29,19 @@ public:
     void setBackColour(const QColor& colour);
     // Back to the system's window background, as a usable box shows it.
     void useWindowBackground();
+    // Back to the system's window-text colour.
+    void useWindowTextColour();
 
     // The colours the box shows now.
     QColor shownTextColour() const;
     QColor shownBackColour() const;
+
+signals:
+    // The keyboard focus left the box, for the reason Qt gives.
+    void focusLeft(Qt::FocusReason reason);
+
+protected:
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     int charLimit_ = 0;

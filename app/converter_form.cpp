@@ -13,6 +13,7 @@
 #include <QEvent>
 #include <QFrame>
 #include <QHash>
+#include <QIcon>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -372,6 +373,7 @@ void ConverterForm::txtZoneIn_LostFocus() {
 
 void ConverterForm::ShowMessage(const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Input Error"), text, QMessageBox::Ok, this);
+    box.button(QMessageBox::Ok)->setIcon(QIcon());  // a plain OK, whatever the style's habit
     box.exec();
     // Take the activation back: not every window manager (nor the offscreen
     // platform) returns it to the window the closed message belonged to, and

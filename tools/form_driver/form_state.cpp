@@ -1,0 +1,138 @@
+#include "form_state.h"
+
+#include "app/converter_form.h"
+#include "app/field_box.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QJsonArray>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStyleOptionButton>
+#include <QStyleOptionComboBox>
+
+namespace quillet {
+
+namespace {
+
+bool LabelFits(const QLabel& label) {
+    if (label.text().isEmpty()) return true;
+    const QFontMetrics metrics(label.font());
+    const QRect area = label.contentsRect();
+    if (label.wordWrap()) {
+        const QRect needed = metrics.boundingRect(QRect(0, 0, area.width(), 100000),
+                                                  Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, label.text());
+        return needed.width() <= area.width() && needed.height() <= area.height();
+    }
+    return metrics.horizontalAdvance(label.text()) <= area.width() && metrics.height() <= area.height();
+}
+
+bool CheckBoxFits(const QCheckBox& check) {
+    QStyleOptionButton option;
+    option.initFrom(&check);
+    option.text = check.text();
+    const QRect contents = check.style()->subElementRect(QStyle::SE_CheckBoxContents, &option, &check);
+    const QFontMetrics metrics(check.font());
+    return metrics.horizontalAdvance(check.text()) <= contents.width() && metrics.height() <= contents.height() + 2;
+}
+
+bool ButtonFits(const QPushButton& button) {
+    const QFontMetrics metrics(button.font());
+    const int margin = button.style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, &button);
+    return metrics.horizontalAdvance(button.text()) + margin <= button.width() && metrics.height() <= button.height();
+}
+
+bool ListFits(const QComboBox& list) {
+    QStyleOptionComboBox option;
+    option.initFrom(&list);
+    const QRect field = list.style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, &list);
+    const QFontMetrics metrics(list.font());
+    for (int i = 0; i < list.count(); ++i)
+        if (metrics.horizontalAdvance(list.itemText(i)) > field.width()) return false;
+    return metrics.height() <= field.height() + 2;
+}
+
+QJsonValue NameOf(const QWidget* widget) {
+    return widget ? QJsonValue(widget->objectName()) : QJsonValue(QJsonValue::Null);
+}
+
+QJsonObject ControlState(const ConverterForm& form, const QWidget& control) {
+    QJsonObject state{
+        {QStringLiteral("enabled"), control.isEnabled()},
+        {QStringLiteral("visible"), control.isVisibleTo(&form)},
+        {QStringLiteral("x"), control.x()},
+        {QStringLiteral("y"), control.y()},
+        {QStringLiteral("w"), control.width()},
+        {QStringLiteral("h"), control.height()},
+        {QStringLiteral("hint"), control.toolTip().isEmpty() ? QJsonValue(QJsonValue::Null) : control.toolTip()},
+    };
+    QString text;
+    if (const auto* box = qobject_cast<const FieldBox*>(&control)) {
+        text = box->text();
+        state.insert(QStringLiteral("fg"), box->shownTextColour().name());
+        state.insert(QStringLiteral("bg"), box->shownBackColour().name());
+        state.insert(QStringLiteral("maxLength"),
+                     box->charLimit() > 0 ? QJsonValue(box->charLimit()) : QJsonValue(QJsonValue::Null));
+        state.insert(QStringLiteral("readOnly"), box->isReadOnly());
+    } else if (const auto* list = qobject_cast<const QComboBox*>(&control)) {
+        text = list->currentText();
+        QJsonArray items;
+        for (int i = 0; i < list->count(); ++i) items.append(list->itemText(i));
+        state.insert(QStringLiteral("index"), list->currentIndex());
+        state.insert(QStringLiteral("items"), items);
+    } else if (const auto* check = qobject_cast<const QCheckBox*>(&control)) {
+        text = check->text();
+        state.insert(QStringLiteral("checked"), check->isChecked());
+    } else if (const auto* button = qobject_cast<const QAbstractButton*>(&control)) {
+        text = button->text();
+    } else if (const auto* label = qobject_cast<const QLabel*>(&control)) {
+        text = label->text();
+    }
+    state.insert(QStringLiteral("text"), text);
+    return state;
+}
+
+}  // namespace
+
+QWidget* FindControl(const ConverterForm& form, const QString& name) {
+    for (QWidget* control : form.controls())
+        if (control->objectName() == name) return control;
+    return nullptr;
+}
+
+QJsonObject FormState(const ConverterForm& form) {
+    QJsonObject state;
+    state.insert(QStringLiteral("title"), form.windowTitle());
+    QWidget* focus = QApplication::focusWidget();
+    state.insert(QStringLiteral("focus"), focus && form.isAncestorOf(focus) ? NameOf(focus) : QJsonValue(QJsonValue::Null));
+    for (const QWidget* control : form.controls()) state.insert(control->objectName(), ControlState(form, *control));
+    return state;
+}
+
+QStringList ClippedControls(const ConverterForm& form) {
+    QStringList clipped;
+    for (const QWidget* control : form.controls()) {
+        bool fits = true;
+        if (const auto* label = qobject_cast<const QLabel*>(control))
+            fits = LabelFits(*label);
+        else if (const auto* check = qobject_cast<const QCheckBox*>(control))
+            fits = CheckBoxFits(*check);
+        else if (const auto* button = qobject_cast<const QPushButton*>(control))
+            fits = ButtonFits(*button);
+        else if (const auto* list = qobject_cast<const QComboBox*>(control))
+            fits = ListFits(*list);
+        if (!fits) clipped.append(control->objectName());
+    }
+    return clipped;
+}
+
+bool MessageFits(const QMessageBox& box) {
+    const auto labels = box.findChildren<QLabel*>();
+    for (const QLabel* label : labels)
+        if (label->isVisible() && !LabelFits(*label)) return false;
+    return true;
+}
+
+}  // namespace quillet

@@ -96,16 +96,16 @@ QString MessageOf(const ValueError& error) {
     return QStringLiteral("Error: The position in the input boxes cannot be converted.");
 }
 
-QLabel* MakeLabel(const ControlSpec& spec, QWidget* parent) {
-    auto* label = new QLabel(QString::fromUtf8(spec.caption), parent);
+QLabel* MakeLabel(const ControlRow& row, QWidget* parent) {
+    auto* label = new QLabel(QString::fromUtf8(row.caption), parent);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setWordWrap((spec.style & WordWrap) != 0);
-    if (spec.style & FieldLabel) {
+    label->setWordWrap((row.style & WordWrap) != 0);
+    if (row.style & FieldLabel) {
         QFont italic = label->font();
         italic.setItalic(true);
         label->setFont(italic);
     }
-    if (spec.style & Banner) {
+    if (row.style & Banner) {
         label->setFont(BannerFont());
         label->setAutoFillBackground(true);
         QPalette shades = label->palette();
@@ -113,8 +113,8 @@ QLabel* MakeLabel(const ControlSpec& spec, QWidget* parent) {
         shades.setColor(QPalette::WindowText, QColor(0xE0, 0xE0, 0xE0));
         label->setPalette(shades);
     }
-    if (spec.style & MakerAddress) SetTextColour(label, QColor(0x80, 0x80, 0x80));
-    if (spec.style & ErrorText) {
+    if (row.style & MakerAddress) SetTextColour(label, QColor(0x80, 0x80, 0x80));
+    if (row.style & ErrorText) {
         // The message wraps in a narrow column; one pixel less keeps it
         // within five lines of its box, as in the narrower original face.
         QFont smaller = label->font();
@@ -126,30 +126,30 @@ QLabel* MakeLabel(const ControlSpec& spec, QWidget* parent) {
     return label;
 }
 
-FieldBox* MakeTextBox(const ControlSpec& spec, QWidget* parent) {
+FieldBox* MakeTextBox(const ControlRow& row, QWidget* parent) {
     auto* box = new FieldBox(parent);
-    box->setCharLimit(spec.charLimit);
-    if (spec.style & DirectionBox) {
+    box->setCharLimit(row.charLimit);
+    if (row.style & DirectionBox) {
         box->setEnabled(false);
         box->setBackColour(kDirectionGrey);
     }
     // Output is for reading and copying; typing into it would only mislead.
-    if (spec.style & OutputBox) box->setReadOnly(true);
+    if (row.style & OutputBox) box->setReadOnly(true);
     return box;
 }
 
-QWidget* MakeControl(const ControlSpec& spec, QWidget* parent) {
-    switch (spec.kind) {
-    case ControlKind::Label: return MakeLabel(spec, parent);
-    case ControlKind::TextBox: return MakeTextBox(spec, parent);
+QWidget* MakeControl(const ControlRow& row, QWidget* parent) {
+    switch (row.kind) {
+    case ControlKind::Label: return MakeLabel(row, parent);
+    case ControlKind::TextBox: return MakeTextBox(row, parent);
     case ControlKind::List: {
         auto* list = new QComboBox(parent);
-        list->addItems(QString::fromUtf8(spec.caption).split(QLatin1Char('\n')));
+        list->addItems(QString::fromUtf8(row.caption).split(QLatin1Char('\n')));
         list->setCurrentIndex(-1);
         return list;
     }
-    case ControlKind::CheckBox: return new QCheckBox(QString::fromUtf8(spec.caption), parent);
-    case ControlKind::Button: return new QPushButton(QString::fromUtf8(spec.caption), parent);
+    case ControlKind::CheckBox: return new QCheckBox(QString::fromUtf8(row.caption), parent);
+    case ControlKind::Button: return new QPushButton(QString::fromUtf8(row.caption), parent);
     case ControlKind::Frame: {
         // The frames only show one field set at a time: no border, no title,
         // and no background of their own, so the rule between the halves
@@ -169,11 +169,11 @@ QWidget* MakeControl(const ControlSpec& spec, QWidget* parent) {
     return nullptr;
 }
 
-QRect PixelGeometry(const ControlSpec& spec) {
-    if (spec.kind == ControlKind::Line)  // from (left, top) down to (width, height)
-        return {TwipsToPixels(spec.left), TwipsToPixels(spec.top), 1, TwipsToPixels(spec.height - spec.top)};
-    return {TwipsToPixels(spec.left), TwipsToPixels(spec.top), TwipsToPixels(spec.width),
-            TwipsToPixels(spec.height)};
+QRect PixelGeometry(const ControlRow& row) {
+    if (row.kind == ControlKind::Line)  // from (left, top) down to (width, height)
+        return {TwipsToPixels(row.left), TwipsToPixels(row.top), 1, TwipsToPixels(row.height - row.top)};
+    return {TwipsToPixels(row.left), TwipsToPixels(row.top), TwipsToPixels(row.width),
+            TwipsToPixels(row.height)};
 }
 
 }  // namespace
@@ -194,13 +194,13 @@ ConverterForm::ConverterForm(QWidget* parent) : QWidget(parent) {
 
 void ConverterForm::BuildControls() {
     QHash<QString, QWidget*> byName;
-    for (const ControlSpec& spec : FormControls()) {
-        QWidget* parent = spec.parent ? byName.value(QString::fromLatin1(spec.parent)) : this;
-        QWidget* control = MakeControl(spec, parent);
-        control->setObjectName(QString::fromLatin1(spec.name));
-        control->setGeometry(PixelGeometry(spec));
-        if (spec.hint) control->setToolTip(QString::fromUtf8(spec.hint));
-        if (spec.kind == ControlKind::Label || spec.kind == ControlKind::Frame || spec.kind == ControlKind::Line)
+    for (const ControlRow& row : FormControls()) {
+        QWidget* parent = row.parent ? byName.value(QString::fromLatin1(row.parent)) : this;
+        QWidget* control = MakeControl(row, parent);
+        control->setObjectName(QString::fromLatin1(row.name));
+        control->setGeometry(PixelGeometry(row));
+        if (row.hint) control->setToolTip(QString::fromUtf8(row.hint));
+        if (row.kind == ControlKind::Label || row.kind == ControlKind::Frame || row.kind == ControlKind::Line)
             control->setFocusPolicy(Qt::NoFocus);
         byName.insert(control->objectName(), control);
         controls_.push_back(control);

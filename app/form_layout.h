@@ -21,7 +21,7 @@ enum ControlStyle : unsigned {
     OutputBox = 1u << 6,     // written by the program, read and copied by the user
 };
 
-struct ControlSpec {
+struct ControlRow {
     const char* name;    // objectName; element i of an array is "name(i)"
     ControlKind kind;
     const char* parent;  // the frame that holds it, or nullptr for the window
@@ -43,7 +43,7 @@ inline constexpr int kWindowHeightTwips = 3405;
 
 // All controls in creation order: containers before their contents, and a
 // later control lies over an earlier one where they overlap.
-std::span<const ControlSpec> FormControls();
+std::span<const ControlRow> FormControls();
 
 // The Tab order of the controls that can take the focus.
 std::span<const char* const> TabOrder();

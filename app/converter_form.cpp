@@ -2,6 +2,7 @@
 
 #include "app/field_box.h"
 #include "app/form_layout.h"
+#include "app/form_widgets.h"
 #include "app/values.h"
 #include "convert/direction_mode.h"
 #include "convert/input_reading.h"
@@ -19,45 +20,11 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include <exception>
-
 namespace quillet {
 
 namespace {
 
-const QColor kDirectionGrey(0xE0, 0xE0, 0xE0);
 const QColor kRefusedRed(0xFF, 0x00, 0x00);
-
-// The window's face. "MS Sans Serif" 8.25 pt is 11 pixels at 96 dots per
-// inch; Linux seldom has it, and Liberation Sans is the nearest face in
-// width, so the captions fit the boxes they were measured for. Pixel sizes
-// keep the layout the same whatever the screen's dots per inch.
-QFont WindowFont() {
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
-                      QStringLiteral("DejaVu Sans")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(11);
-    return font;
-}
-
-// "Tahoma Small Cap" 14.25 pt bold: DejaVu Sans is Tahoma's closest
-// relative on Linux; small capitals are drawn by Qt.
-QFont BannerFont() {
-    QFont font;
-    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(19);
-    font.setBold(true);
-    font.setCapitalization(QFont::SmallCaps);
-    return font;
-}
-
-void SetTextColour(QWidget* widget, const QColor& colour) {
-    QPalette shades = widget->palette();
-    shades.setColor(QPalette::WindowText, colour);
-    widget->setPalette(shades);
-}
 
 std::string TextOf(const FieldBox* box) { return box->text().toStdString(); }
 
@@ -94,86 +61,6 @@ QString MessageOf(const ValueError& error) {
     case ValueError::Kind::DivisionByZero: break;
     }
     return QStringLiteral("Error: The position in the input boxes cannot be converted.");
-}
-
-QLabel* MakeLabel(const ControlRow& row, QWidget* parent) {
-    auto* label = new QLabel(QString::fromUtf8(row.caption), parent);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setWordWrap((row.style & WordWrap) != 0);
-    if (row.style & FieldLabel) {
-        QFont italic = label->font();
-        italic.setItalic(true);
-        label->setFont(italic);
-    }
-    if (row.style & Banner) {
-        label->setFont(BannerFont());
-        label->setAutoFillBackground(true);
-        QPalette shades = label->palette();
-        shades.setColor(QPalette::Window, QColor(0x40, 0x40, 0x40));
-        shades.setColor(QPalette::WindowText, QColor(0xE0, 0xE0, 0xE0));
-        label->setPalette(shades);
-    }
-    if (row.style & MakerAddress) SetTextColour(label, QColor(0x80, 0x80, 0x80));
-    if (row.style & ErrorText) {
-        // The message wraps in a narrow column; one pixel less keeps it
-        // within five lines of its box, as in the narrower original face.
-        QFont smaller = label->font();
-        smaller.setPixelSize(10);
-        label->setFont(smaller);
-        SetTextColour(label, QColor(0xC0, 0x00, 0x00));
-        label->hide();
-    }
-    return label;
-}
-
-FieldBox* MakeTextBox(const ControlRow& row, QWidget* parent) {
-    auto* box = new FieldBox(parent);
-    box->setCharLimit(row.charLimit);
-    if (row.style & DirectionBox) {
-        box->setEnabled(false);
-        box->setBackColour(kDirectionGrey);
-    }
-    // Output is for reading and copying; typing into it would only mislead.
-    if (row.style & OutputBox) box->setReadOnly(true);
-    return box;
-}
-
-QWidget* MakeControl(const ControlRow& row, QWidget* parent) {
-    switch (row.kind) {
-    case ControlKind::Label: return MakeLabel(row, parent);
-    case ControlKind::TextBox: return MakeTextBox(row, parent);
-    case ControlKind::List: {
-        auto* list = new QComboBox(parent);
-        list->addItems(QString::fromUtf8(row.caption).split(QLatin1Char('\n')));
-        list->setCurrentIndex(-1);
-        return list;
-    }
-    case ControlKind::CheckBox: return new QCheckBox(QString::fromUtf8(row.caption), parent);
-    case ControlKind::Button: return new QPushButton(QString::fromUtf8(row.caption), parent);
-    case ControlKind::Frame: {
-        // The frames only show one field set at a time: no border, no title,
-        // and no background of their own, so the rule between the halves
-        // stays visible.
-        auto* frame = new QFrame(parent);
-        frame->setFrameShape(QFrame::NoFrame);
-        return frame;
-    }
-    case ControlKind::Line: {
-        auto* line = new QFrame(parent);
-        line->setFrameShape(QFrame::VLine);
-        line->setFrameShadow(QFrame::Plain);
-        line->setLineWidth(1);
-        return line;
-    }
-    }
-    return nullptr;
-}
-
-QRect PixelGeometry(const ControlRow& row) {
-    if (row.kind == ControlKind::Line)  // from (left, top) down to (width, height)
-        return {TwipsToPixels(row.left), TwipsToPixels(row.top), 1, TwipsToPixels(row.height - row.top)};
-    return {TwipsToPixels(row.left), TwipsToPixels(row.top), TwipsToPixels(row.width),
-            TwipsToPixels(row.height)};
 }
 
 }  // namespace
@@ -546,7 +433,7 @@ void ConverterForm::ApplyDirectionMode(bool moveFocus) {
             letterBox->setEnabled(false);
             if (limit) degreeBox->setCharLimit(*limit);
             WriteText(degreeBox, ToSignedEntry({TextOf(letterBox), TextOf(degreeBox)}, letters).degrees);
-            letterBox->setBackColour(kDirectionGrey);
+            letterBox->setBackColour(DirectionGrey());
             letterBox->setText(QString());
         }
     }

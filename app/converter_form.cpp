@@ -295,11 +295,14 @@ void ConverterForm::ShowOutputFrame() {
     frmOut[0]->setVisible(!utm);
 }
 
-void ConverterForm::Form_Load() {
-    const UnitMarks marks = MarksWithUnits();
+void ConverterForm::UseMarks(const UnitMarks& marks) {
     DegreeMark = marks.degree;
     MinuteMark = marks.minute;
     SecondMark = marks.second;
+}
+
+void ConverterForm::Form_Load() {
+    UseMarks(MarksWithUnits());
     SelectItem(cmbInput, DegreesMinutesSeconds, &ConverterForm::cmbInput_Click);
     SelectItem(cmbOutput, DecimalDegrees, &ConverterForm::cmbOutput_Click);
     ShowFrames();
@@ -331,10 +334,7 @@ void ConverterForm::chkDirection_Click() {
 }
 
 void ConverterForm::chkUnits_Click() {
-    const UnitMarks marks = chkUnits->isChecked() ? MarksWithoutUnits() : MarksWithUnits();
-    DegreeMark = marks.degree;
-    MinuteMark = marks.minute;
-    SecondMark = marks.second;
+    UseMarks(chkUnits->isChecked() ? MarksWithoutUnits() : MarksWithUnits());
     RefreshOutput();
 }
 

@@ -72,6 +72,7 @@ private:
     // Sets a list's selection in code and raises its handler, as a person's
     // choice does.
     void SelectItem(QComboBox* list, int index, void (ConverterForm::*handler)());
+    void UseMarks(const UnitMarks& marks);
     void ShowFrames();
     void ShowOutputFrame();
     // The latitude or longitude boxes of an angle notation: direction,

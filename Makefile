@@ -1,5 +1,5 @@
 # Thin shortcuts over the CMake presets; see README.md.
-.PHONY: setup build run test clean
+.PHONY: setup build run test package clean
 
 setup:
 	@scripts/setup.sh
@@ -19,6 +19,10 @@ test: setup
 	cmake --preset asan
 	cmake --build --preset asan
 	ctest --preset asan
+
+# The .deb, from the default build.
+package: build
+	cpack --config build/default/CPackConfig.cmake -B build/package
 
 clean:
 	rm -rf build

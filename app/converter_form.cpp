@@ -87,6 +87,7 @@ void ConverterForm::BuildControls() {
         control->setObjectName(QString::fromLatin1(row.name));
         control->setGeometry(PixelGeometry(row));
         if (row.hint) control->setToolTip(QString::fromUtf8(row.hint));
+        if (const char* spoken = AccessibleName(row.name)) control->setAccessibleName(QString::fromUtf8(spoken));
         if (row.kind == ControlKind::Label || row.kind == ControlKind::Frame || row.kind == ControlKind::Line)
             control->setFocusPolicy(Qt::NoFocus);
         byName.insert(control->objectName(), control);
@@ -136,6 +137,9 @@ void ConverterForm::BindControls() {
     txtNorthOut = Find<FieldBox>(QStringLiteral("txtNorthOut"));
     txtZoneOut = Find<FieldBox>(QStringLiteral("txtZoneOut"));
     lblUtmError = Find<QLabel>(QStringLiteral("lblUtmError"));
+    // Screen readers on Linux name a list by the label that leads to it.
+    Find<QLabel>(QStringLiteral("Label3"))->setBuddy(cmbInput);
+    Find<QLabel>(QStringLiteral("Label4"))->setBuddy(cmbOutput);
 }
 
 void ConverterForm::ConnectHandlers() {

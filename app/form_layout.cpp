@@ -1,6 +1,7 @@
 #include "app/form_layout.h"
 
 #include <array>
+#include <string_view>
 
 namespace quillet {
 
@@ -122,9 +123,51 @@ constexpr auto kTabOrder = std::to_array<const char*>({
     "txtNorthOut",    "txtZoneOut",
 });
 
+struct SpokenName {
+    const char* control;
+    const char* name;
+};
+
+// Only one input set shows at a time, so the four sets share their names:
+// a person hears "Latitude degrees" whichever notation holds it.
+constexpr auto kAccessibleNames = std::to_array<SpokenName>({
+    {"txtDMSLatIn(0)", "Latitude direction"},
+    {"txtDMSLatIn(1)", "Latitude degrees"},
+    {"txtDMSLatIn(2)", "Latitude minutes"},
+    {"txtDMSLatIn(3)", "Latitude seconds"},
+    {"txtDMSLonIn(0)", "Longitude direction"},
+    {"txtDMSLonIn(1)", "Longitude degrees"},
+    {"txtDMSLonIn(2)", "Longitude minutes"},
+    {"txtDMSLonIn(3)", "Longitude seconds"},
+    {"txtDMLatIn(0)", "Latitude direction"},
+    {"txtDMLatIn(1)", "Latitude degrees"},
+    {"txtDMLatIn(2)", "Latitude minutes"},
+    {"txtDMLonIn(0)", "Longitude direction"},
+    {"txtDMLonIn(1)", "Longitude degrees"},
+    {"txtDMLonIn(2)", "Longitude minutes"},
+    {"txtDecLatIn(0)", "Latitude direction"},
+    {"txtDecLatIn(1)", "Latitude degrees"},
+    {"txtDecLonIn(0)", "Longitude direction"},
+    {"txtDecLonIn(1)", "Longitude degrees"},
+    {"txtEastIn", "Easting"},
+    {"txtNorthIn", "Northing"},
+    {"txtZoneIn", "Zone"},
+    {"txtLatOut", "Output latitude"},
+    {"txtLonOut", "Output longitude"},
+    {"txtEastOut", "Output easting"},
+    {"txtNorthOut", "Output northing"},
+    {"txtZoneOut", "Output zone"},
+});
+
 }  // namespace
 
 std::span<const ControlRow> FormControls() { return kControls; }
+
+const char* AccessibleName(const char* control) {
+    for (const SpokenName& spoken : kAccessibleNames)
+        if (std::string_view(spoken.control) == control) return spoken.name;
+    return nullptr;
+}
 
 std::span<const char* const> TabOrder() { return kTabOrder; }
 

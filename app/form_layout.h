@@ -48,4 +48,8 @@ std::span<const ControlRow> FormControls();
 // The Tab order of the controls that can take the focus.
 std::span<const char* const> TabOrder();
 
+// What a screen reader announces for a text box, which has no caption of its
+// own; nullptr for the other controls, whose caption says it.
+const char* AccessibleName(const char* control);
+
 }  // namespace quillet

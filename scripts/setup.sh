@@ -9,6 +9,9 @@ packages=(
     fonts-liberation2                       # the face closest to the window's "MS Sans Serif"
     locales                                 # tests build a German locale to prove numbers ignore it
     libgtest-dev libgeographiclib-dev       # tests: GoogleTest, and GeographicLib as the projection's oracle
+    dpkg-dev file                           # CPack's .deb: dpkg-shlibdeps finds the libraries, file finds the binaries
+    desktop-file-utils appstream            # tests: validate the desktop entry and the AppStream metainfo
+    xvfb                                    # tests: a real X server for the screenshots at scale 1 and 2
 )
 
 missing=()

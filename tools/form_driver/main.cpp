@@ -290,6 +290,9 @@ int main(int argc, char* argv[]) {
 
     ConverterForm form;
     form.show();
+    // On an X server with no window manager nothing else gives the window
+    // the keyboard.
+    form.activateWindow();
     static_cast<void>(QTest::qWaitForWindowActive(&form, 2000));
     Driver driver(form);
 

@@ -1,5 +1,5 @@
 # Thin shortcuts over the CMake presets; see README.md.
-.PHONY: setup build run test clean
+.PHONY: setup build run test bench clean
 
 setup:
 	@scripts/setup.sh
@@ -19,6 +19,10 @@ test: setup
 	cmake --preset asan
 	cmake --build --preset asan
 	ctest --preset asan
+
+# Benchmarks against a bare Qt window, GeographicLib and PROJ; see BENCHMARKS.md.
+bench:
+	@scripts/bench.sh
 
 clean:
 	rm -rf build

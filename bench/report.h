@@ -39,8 +39,14 @@ inline double Median(std::vector<double> values) {
 // is not the code's.
 class MedianReporter : public benchmark::ConsoleReporter {
 public:
+    MedianReporter() : ConsoleReporter(OO_None) {}
+
+    // Shows the medians only, when the repetitions are aggregated.
     void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
+        std::vector<Run> shown;
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median") shown.push_back(run);
+        ConsoleReporter::ReportRuns(shown);
         for (const Run& run : runs) {
             if (run.error_occurred) continue;
             const double ns = run.GetAdjustedCPUTime() * benchmark::GetTimeUnitMultiplier(benchmark::kNanosecond) /

@@ -122,7 +122,8 @@ StartUp RunProbe(const char* self, const char* which) {
     close(out[1]);
     char text[64] = {};
     std::size_t length = 0;
-    for (ssize_t got = 0; length < sizeof text - 1 && (got = read(out[0], text + length, sizeof text - 1 - length)) > 0;)
+    for (ssize_t got = 0;
+         length < sizeof text - 1 && (got = read(out[0], text + length, sizeof text - 1 - length)) > 0;)
         length += std::size_t(got);
     close(out[0]);
     int status = 0;
@@ -206,7 +207,7 @@ int Latencies(int moves) {
         emit output->activated(notation);
         QApplication::processEvents();
         std::vector<double> micros;
-        quillet::FieldBox* shown = form.findChild<quillet::FieldBox*>(notation == quillet::Utm ? "txtNorthOut" : "txtLatOut");
+        quillet::FieldBox* shown = box(notation == quillet::Utm ? "txtNorthOut" : "txtLatOut");
         int changes = 0;
         const QMetaObject::Connection counting =
             QObject::connect(shown, &QLineEdit::textChanged, [&changes] { ++changes; });
@@ -216,14 +217,15 @@ int Latencies(int moves) {
             from->setText(QString::number(i % 2 ? 10 + i % 50 : -(10 + i % 80)));
             const auto start = std::chrono::steady_clock::now();
             to->setFocus(Qt::TabFocusReason);
-            micros.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
+            const auto end = std::chrono::steady_clock::now();
+            micros.push_back(std::chrono::duration<double, std::micro>(end - start).count());
             if (i % 64 == 63) QApplication::processEvents();  // lets the repaints happen, untimed
         }
         QObject::disconnect(counting);
         const QString after = shown->text();
         // Every move changes the number left behind, so each must show.
         if (changes < moves * 9 / 10) {
-            std::fprintf(stderr, "the focus moves recomputed nothing\n");
+            std::fprintf(stderr, "the focus moves did not recompute the output\n");
             return 2;
         }
         std::sort(micros.begin(), micros.end());

@@ -1,5 +1,5 @@
 # Thin shortcuts over the CMake presets; see README.md.
-.PHONY: setup build run test package clean
+.PHONY: setup build run test package bench clean
 
 setup:
 	@scripts/setup.sh
@@ -23,6 +23,10 @@ test: setup
 # The .deb, from the default build.
 package: build
 	cpack --config build/default/CPackConfig.cmake -B build/package
+
+# Benchmarks against a bare Qt window, GeographicLib and PROJ; see BENCHMARKS.md.
+bench:
+	@scripts/bench.sh
 
 clean:
 	rm -rf build

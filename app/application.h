@@ -3,6 +3,7 @@
 #pragma once
 
 class QApplication;
+class QIcon;
 
 namespace quillet {
 
@@ -12,5 +13,9 @@ inline constexpr const char* kApplicationDescription =
     "Converts GPS coordinates (longitude, latitude, and UTM) to different formats.";
 
 void ConfigureApplication(QApplication& application);
+
+// The window's icon: the pictures of app/resources/gps-quillet.png and
+// gps-quillet-64.png.
+QIcon WindowIcon();
 
 }  // namespace quillet

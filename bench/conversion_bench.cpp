@@ -1,0 +1,349 @@
+// The projection and the text-to-text conversion, timed side by side with
+// GeographicLib and PROJ on the same points, in one run. Every benchmark
+// handles one point per iteration, cycling through the set, so its time is
+// a time per point. At the end the ratios and the goals are printed.
+#include "bench/reference/utm_reference.h"
+#include "bench/report.h"
+#include "convert/input_reading.h"
+#include "convert/output_format.h"
+#include "geodesy/utm.h"
+
+#include <GeographicLib/DMS.hpp>
+#include <GeographicLib/UTMUPS.hpp>
+#include <GeographicLib/Utility.hpp>
+#include <benchmark/benchmark.h>
+#include <proj.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace quillet;
+namespace geo = GeographicLib;
+
+constexpr std::size_t kPointCount = 1024;  // a power of two: the index wraps with a mask
+constexpr double kDegree = 3.14159265358979323846 / 180;
+
+struct Point {
+    double latitude, longitude;
+    int zone;
+    double easting, northing;  // ours: no false northing in the south
+};
+
+// Spread over the zones and from 80 S to 84 N, away from zone edges by a
+// little so that every library puts a point in the same zone.
+const std::vector<Point>& Points() {
+    static const std::vector<Point> points = [] {
+        std::vector<Point> result;
+        for (std::size_t i = 0; i < kPointCount; ++i) {
+            const double latitude = -80 + 164 * std::fmod(double(i) * 0.6180339887498949, 1.0);
+            const double longitude = -179.9 + 359.8 * std::fmod(double(i) * 0.7548776662466927 + 0.01, 1.0);
+            const UtmCoordinates utm = LatLonToUtm(latitude, longitude);
+            result.push_back({latitude, longitude, int(utm.zoneNumber), utm.easting, utm.northing});
+        }
+        return result;
+    }();
+    return points;
+}
+
+template <class Body>
+void ForEachPoint(benchmark::State& state, Body body) {
+    const std::vector<Point>& points = Points();
+    std::size_t i = 0;
+    for (auto _ : state) {
+        body(points[i]);
+        i = (i + 1) & (kPointCount - 1);
+    }
+}
+
+// PROJ: one transverse Mercator per zone, fed radians as a projection wants.
+class ProjZones {
+public:
+    explicit ProjZones(bool approximate) {
+        for (int zone = 1; zone <= 60; ++zone) {
+            const std::string definition = "+proj=utm +zone=" + std::to_string(zone) + " +ellps=WGS84" +
+                                           (approximate ? " +approx" : "");
+            projections_[zone - 1] = proj_create(PJ_DEFAULT_CTX, definition.c_str());
+            if (!projections_[zone - 1]) std::fprintf(stderr, "PROJ refused %s\n", definition.c_str());
+        }
+    }
+    ~ProjZones() {
+        for (PJ* projection : projections_) proj_destroy(projection);
+    }
+    ProjZones(const ProjZones&) = delete;
+    ProjZones& operator=(const ProjZones&) = delete;
+    PJ* operator[](int zone) const { return projections_[zone - 1]; }
+
+private:
+    std::array<PJ*, 60> projections_{};
+};
+
+const ProjZones& Proj(bool approximate) {
+    static const ProjZones exact(false), approx(true);
+    return approximate ? approx : exact;
+}
+
+void Forward_Quillet(benchmark::State& state) {
+    ForEachPoint(state, [](const Point& p) { benchmark::DoNotOptimize(LatLonToUtm(p.latitude, p.longitude)); });
+}
+void Forward_Transcription(benchmark::State& state) {
+    ForEachPoint(state,
+                 [](const Point& p) { benchmark::DoNotOptimize(reference::LatLonToUtm(p.latitude, p.longitude)); });
+}
+void Forward_GeographicLib(benchmark::State& state) {
+    ForEachPoint(state, [](const Point& p) {
+        int zone = 0;
+        bool north = false;
+        double x = 0, y = 0;
+        geo::UTMUPS::Forward(p.latitude, p.longitude, zone, north, x, y);
+        benchmark::DoNotOptimize(x);
+        benchmark::DoNotOptimize(y);
+    });
+}
+template <bool Approximate>
+void Forward_Proj(benchmark::State& state) {
+    const ProjZones& zones = Proj(Approximate);
+    ForEachPoint(state, [&zones](const Point& p) {
+        // The zone is worked out here as our function and GeographicLib do.
+        const int zone = int(std::floor((p.longitude + 180) / 6)) + 1;
+        PJ_COORD c = proj_coord(p.longitude * kDegree, p.latitude * kDegree, 0, 0);
+        benchmark::DoNotOptimize(proj_trans(zones[zone], PJ_FWD, c));
+    });
+}
+
+void Inverse_Quillet(benchmark::State& state) {
+    ForEachPoint(state, [](const Point& p) {
+        benchmark::DoNotOptimize(UtmToLatLon(p.northing, p.easting, std::int16_t(p.zone)));
+    });
+}
+void Inverse_Transcription(benchmark::State& state) {
+    ForEachPoint(state, [](const Point& p) {
+        benchmark::DoNotOptimize(reference::UtmToLatLon(p.northing, p.easting, std::int16_t(p.zone)));
+    });
+}
+void Inverse_GeographicLib(benchmark::State& state) {
+    ForEachPoint(state, [](const Point& p) {
+        double latitude = 0, longitude = 0;
+        const bool north = p.northing >= 0;
+        geo::UTMUPS::Reverse(p.zone, north, p.easting, north ? p.northing : p.northing + 10e6, latitude,
+                             longitude);
+        benchmark::DoNotOptimize(latitude);
+        benchmark::DoNotOptimize(longitude);
+    });
+}
+template <bool Approximate>
+void Inverse_Proj(benchmark::State& state) {
+    const ProjZones& zones = Proj(Approximate);
+    ForEachPoint(state, [&zones](const Point& p) {
+        PJ_COORD c = proj_coord(p.easting, p.northing, 0, 0);
+        benchmark::DoNotOptimize(proj_trans(zones[p.zone], PJ_INV, c));
+    });
+}
+
+// The whole conversion without the window: the texts a person would type in
+// one notation, read into a position and written in another.
+const char* const kNotations[] = {"DMS", "DM", "Dec", "UTM"};
+
+struct Texts {
+    InputTexts ours;
+    std::string latitude, longitude;       // GeographicLib: one text per angle
+    std::string zone, easting, northing;  // GeographicLib: its own UTM convention
+};
+
+std::string Printed(const char* format, double value) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, format, value);
+    return buffer;
+}
+
+// Degrees, minutes and seconds of a magnitude, as the boxes hold them.
+AngleTexts Parts(double value, int notation) {
+    const double magnitude = std::fabs(value);
+    const double degrees = std::floor(magnitude);
+    const double minutes = (magnitude - degrees) * 60;
+    AngleTexts parts;
+    parts.degrees = (value < 0 ? "-" : "") + Printed("%.0f", degrees);
+    if (notation == DegreesMinutes) parts.minutes = Printed("%.5f", minutes);
+    if (notation == DegreesMinutesSeconds) {
+        parts.minutes = Printed("%.0f", std::floor(minutes));
+        parts.seconds = Printed("%.3f", (minutes - std::floor(minutes)) * 60);
+    }
+    if (notation == DecimalDegrees) parts.degrees = Printed("%.7f", value);
+    return parts;
+}
+
+std::string GeographicLibAngle(const AngleTexts& parts, int notation) {
+    if (notation == DecimalDegrees) return parts.degrees;
+    if (notation == DegreesMinutes) return parts.degrees + "d" + parts.minutes + "'";
+    return parts.degrees + "d" + parts.minutes + "'" + parts.seconds + "\"";
+}
+
+const std::vector<Texts>& TextsIn(int notation) {
+    static const auto all = [] {
+        std::array<std::vector<Texts>, kInputFormatCount> result;
+        for (int n = 0; n < kInputFormatCount; ++n)
+            for (const Point& p : Points()) {
+                Texts t;
+                t.ours.notation = InputFormat(n);
+                if (n == Utm) {
+                    t.ours.easting = t.easting = Printed("%.0f", p.easting);
+                    t.ours.northing = Printed("%.0f", p.northing);
+                    t.ours.zone = t.zone = std::to_string(p.zone);
+                    t.northing = Printed("%.0f", p.northing < 0 ? p.northing + 10e6 : p.northing);
+                    t.zone += p.northing < 0 ? "s" : "n";
+                } else {
+                    t.ours.latitude = Parts(p.latitude, n);
+                    t.ours.longitude = Parts(p.longitude, n);
+                    t.latitude = GeographicLibAngle(t.ours.latitude, n);
+                    t.longitude = GeographicLibAngle(t.ours.longitude, n);
+                }
+                result[n].push_back(std::move(t));
+            }
+        return result;
+    }();
+    return all[notation];
+}
+
+template <class Body>
+void ForEachText(benchmark::State& state, int input, Body body) {
+    const std::vector<Texts>& texts = TextsIn(input);
+    std::size_t i = 0;
+    for (auto _ : state) {
+        body(texts[i]);
+        i = (i + 1) & (kPointCount - 1);
+    }
+}
+
+void Pipeline_Quillet(benchmark::State& state, int input, int output) {
+    const UnitMarks marks = MarksWithUnits();
+    ForEachText(state, input, [&](const Texts& t) {
+        const Position position = ReadPosition(t.ours);
+        if (output == Utm)
+            benchmark::DoNotOptimize(FormatUtm(position));
+        else
+            benchmark::DoNotOptimize(FormatLatLon(position, InputFormat(output), false, marks));
+    });
+}
+
+void Pipeline_GeographicLib(benchmark::State& state, int input, int output) {
+    ForEachText(state, input, [&](const Texts& t) {
+        double latitude = 0, longitude = 0;
+        if (input == Utm) {
+            int zone = 0;
+            bool north = false;
+            geo::UTMUPS::DecodeZone(t.zone, zone, north);
+            geo::UTMUPS::Reverse(zone, north, geo::Utility::val<double>(t.easting),
+                                 geo::Utility::val<double>(t.northing), latitude, longitude);
+        } else {
+            geo::DMS::flag flag{};
+            latitude = geo::DMS::Decode(t.latitude, flag);
+            longitude = geo::DMS::Decode(t.longitude, flag);
+        }
+        if (output == Utm) {
+            int zone = 0;
+            bool north = false;
+            double x = 0, y = 0;
+            geo::UTMUPS::Forward(latitude, longitude, zone, north, x, y);
+            benchmark::DoNotOptimize(geo::Utility::str(x, 0));
+            benchmark::DoNotOptimize(geo::Utility::str(y, 0));
+            benchmark::DoNotOptimize(geo::UTMUPS::EncodeZone(zone, north));
+            return;
+        }
+        const auto [component, precision] = output == DegreesMinutesSeconds ? std::pair{geo::DMS::SECOND, 3u}
+                                            : output == DegreesMinutes      ? std::pair{geo::DMS::MINUTE, 5u}
+                                                                            : std::pair{geo::DMS::DEGREE, 7u};
+        benchmark::DoNotOptimize(geo::DMS::Encode(latitude, component, precision));
+        benchmark::DoNotOptimize(geo::DMS::Encode(longitude, component, precision));
+    });
+}
+
+// Each peer must give the same positions as ours, give or take the series'
+// 0.1 m at zone edges: a benchmark of an error path would prove nothing.
+bool PeersAgree() {
+    double worst[3] = {};
+    for (const Point& p : Points()) {
+        int zone = 0;
+        bool north = false;
+        double x = 0, y = 0;
+        geo::UTMUPS::Forward(p.latitude, p.longitude, zone, north, x, y, p.zone);
+        const double ourY = p.northing < 0 ? p.northing + 10e6 : p.northing;
+        worst[0] = std::max(worst[0], std::hypot(x - p.easting, y - ourY));
+        for (const bool approximate : {false, true}) {
+            const PJ_COORD c = proj_trans(Proj(approximate)[p.zone], PJ_FWD,
+                                          proj_coord(p.longitude * kDegree, p.latitude * kDegree, 0, 0));
+            worst[1 + approximate] = std::max(worst[1 + approximate],
+                                              std::hypot(c.xy.x - p.easting, c.xy.y - p.northing));
+        }
+    }
+    std::printf("largest distance from our positions: GeographicLib %.3f m, PROJ %.3f m, PROJ +approx %.3f m\n",
+                worst[0], worst[1], worst[2]);
+    return worst[0] < 1 && worst[1] < 1 && worst[2] < 1;
+}
+
+void RegisterAll() {
+    benchmark::RegisterBenchmark("Forward/Quillet", Forward_Quillet);
+    benchmark::RegisterBenchmark("Forward/Transcription", Forward_Transcription);
+    benchmark::RegisterBenchmark("Forward/GeographicLib", Forward_GeographicLib);
+    benchmark::RegisterBenchmark("Forward/PROJ", Forward_Proj<false>);
+    benchmark::RegisterBenchmark("Forward/PROJ_approx", Forward_Proj<true>);
+    benchmark::RegisterBenchmark("Inverse/Quillet", Inverse_Quillet);
+    benchmark::RegisterBenchmark("Inverse/Transcription", Inverse_Transcription);
+    benchmark::RegisterBenchmark("Inverse/GeographicLib", Inverse_GeographicLib);
+    benchmark::RegisterBenchmark("Inverse/PROJ", Inverse_Proj<false>);
+    benchmark::RegisterBenchmark("Inverse/PROJ_approx", Inverse_Proj<true>);
+    for (int in = 0; in < kInputFormatCount; ++in)
+        for (int out = 0; out < kInputFormatCount; ++out) {
+            const std::string pair = std::string("Pipeline/") + kNotations[in] + ">" + kNotations[out];
+            benchmark::RegisterBenchmark((pair + "/Quillet").c_str(), Pipeline_Quillet, in, out);
+            benchmark::RegisterBenchmark((pair + "/GeographicLib").c_str(), Pipeline_GeographicLib, in, out);
+        }
+}
+
+void PrintRatios(const bench::Medians& ns) {
+    std::printf("\n== Ratios (medians of the repetitions, ns per point) ==\n");
+    for (const char* direction : {"Forward", "Inverse"}) {
+        const std::string d = direction;
+        const double ours = ns.at(d + "/Quillet");
+        std::printf("%s: Quillet %.1f ns\n", direction, ours);
+        for (const char* peer : {"Transcription", "GeographicLib", "PROJ", "PROJ_approx"})
+            std::printf("  %-14s %7.1f ns  %5.2fx\n", peer, ns.at(d + "/" + peer), ns.at(d + "/" + peer) / ours);
+    }
+    double ours = 0, theirs = 0;
+    std::printf("Pipeline (texts in -> texts out):\n");
+    for (const char* in : kNotations)
+        for (const char* out : kNotations) {
+            const std::string pair = std::string("Pipeline/") + in + ">" + out;
+            const double q = ns.at(pair + "/Quillet"), g = ns.at(pair + "/GeographicLib");
+            ours += q;
+            theirs += g;
+            std::printf("  %-4s> %-4s Quillet %7.1f ns  GeographicLib %7.1f ns  %5.2fx\n", in, out, q, g, g / q);
+        }
+    std::printf("  all 16 pairs      Quillet %7.1f ns  GeographicLib %7.1f ns  %5.2fx\n", ours / 16, theirs / 16,
+                theirs / ours);
+
+    const double forward = ns.at("Forward/Quillet");
+    std::printf("\n== Goals ==\n");
+    bench::Goal("forward vs GeographicLib UTMUPS::Forward", ns.at("Forward/GeographicLib") / forward, 4.0);
+    bench::Goal("forward vs PROJ proj_trans (default)", ns.at("Forward/PROJ") / forward, 2.0);
+    bench::Goal("forward vs PROJ proj_trans (+approx)", ns.at("Forward/PROJ_approx") / forward, 1.0);
+    bench::Goal("pipeline vs GeographicLib (16 pairs)", theirs / ours, 2.0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    RegisterAll();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    if (!PeersAgree()) return 1;
+    bench::MedianReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    PrintRatios(reporter.medians());
+    benchmark::Shutdown();
+    return 0;
+}

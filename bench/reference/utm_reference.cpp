@@ -1,0 +1,169 @@
+#include "bench/reference/utm_reference.h"
+
+#include <cmath>
+#include <cstdint>
+
+#include "app/values.h"
+
+namespace quillet::reference {
+
+namespace {
+
+// WGS 84. The semi-minor axis is the rounded published 6356752.3142, not the
+// value derived from the flattening; the printed digits depend on it.
+constexpr std::int32_t kSemiMajorAxis = 6378137;
+constexpr double kSemiMinorAxis = 6356752.3142;
+constexpr double kScaleFactor = 0.9996;
+constexpr std::int32_t kFalseEasting = 500000;
+
+// Fifteen digits of pi, not M_PI, because the program has always converted
+// with this value. The missing digits shift results by far less than the
+// 0.1 mm we check, but keeping them keeps the results bit for bit the same.
+constexpr double kPi = 3.14159265358979;
+// The stored sine of one arc-second, not computed: its missing digits do show,
+// moving eastings by up to about 0.1 mm, and our printed values carry them.
+constexpr double kSinOneSecond = 4.84813681e-06;
+
+// The ellipsoid terms both directions share. They are derived anew on each
+// call, in this order and form, so that each rounding matches the digits we
+// publish; a hand-simplified expression would differ in the last bits.
+struct Ellipsoid {
+    double e;              // first eccentricity
+    double eSquared;       // e * e, the e just computed, not 1 - (b/a)^2
+    double ePrimeSquared;  // second eccentricity squared
+};
+
+Ellipsoid Wgs84() {
+    const double a = kSemiMajorAxis;
+    Ellipsoid ellipsoid{};
+    ellipsoid.e = std::pow(1 - std::pow(kSemiMinorAxis / a, 2), 0.5);
+    ellipsoid.eSquared = ellipsoid.e * ellipsoid.e;
+    ellipsoid.ePrimeSquared = ellipsoid.eSquared / (1 - ellipsoid.eSquared);
+    return ellipsoid;
+}
+
+double FiniteOrOverflow(double value) {
+    if (!std::isfinite(value)) throw ValueError(ValueError::Kind::Overflow);
+    return value;
+}
+
+// The zone of the longitude; a zone boundary belongs to the zone east of it.
+// 180 itself is the east edge of zone 60, not the start of a zone 61 that
+// does not exist (the antimeridian is also -180, the west edge of zone 1).
+double ZoneOf(double longitude) {
+    if (longitude == 180) return 60;
+    if (longitude < 0) return FloorOf((longitude + 180) / 6) + 1;
+    return FloorOf(longitude / 6) + 31;
+}
+
+// Meridional arc from the equator to phi, a series in the third flattening n.
+double MeridionalArc(double phi) {
+    const double a = kSemiMajorAxis;
+    const double n = (kSemiMajorAxis - kSemiMinorAxis) / (kSemiMajorAxis + kSemiMinorAxis);
+    const double aPrime = a * ((1 - n) + (5 * std::pow(n, 2) / 4) * (1 - n) + (81 * std::pow(n, 4) / 64) * (1 - n));
+    const double bPrime = (3 * a * n / 2) * ((1 - n) + (7 * std::pow(n, 2) / 8) * (1 - n) + 55 * std::pow(n, 4) / 64);
+    const double cPrime = (15 * a * std::pow(n, 2) / 16) * ((1 - n) + (3 * std::pow(n, 2) / 4) * (1 - n));
+    const double dPrime = (35 * a * std::pow(n, 3) / 48) * ((1 - n) + 11 * std::pow(n, 2) / 16);
+    const double ePrime = (315 * a * std::pow(n, 4) / 512) * (1 - n);
+    return aPrime * phi - bPrime * std::sin(2 * phi) + cPrime * std::sin(4 * phi) - dPrime * std::sin(6 * phi) +
+           ePrime * std::sin(8 * phi);
+}
+
+}  // namespace
+
+UtmCoordinates LatLonToUtm(double latitude, double longitude) {
+    const double phi = (latitude / 180) * kPi;
+    const Ellipsoid ellipsoid = Wgs84();
+    const double e2 = ellipsoid.eSquared;
+    const double ep2 = ellipsoid.ePrimeSquared;
+    const double sinPhi = std::sin(phi);
+    const double cosPhi = std::cos(phi);
+    const double tanPhi = std::tan(phi);
+    // The denominator is at least 1 - e^2, so no division by zero here; the
+    // whole projection has no divisor that can vanish.
+    const double nu = kSemiMajorAxis / std::pow(1 - e2 * std::pow(sinPhi, 2), 0.5);
+    const double arc = MeridionalArc(phi);
+
+    const double zoneNumber = ZoneOf(longitude);
+    const std::int16_t centralMeridian = ToShortInt(6 * zoneNumber - 183);
+    // The longitude difference in units of 10,000 arc-seconds, which is what
+    // the powers of ten in the coefficients below are scaled for.
+    const double p = (longitude - centralMeridian) * 3600 / 10000;
+
+    const double s1 = kSinOneSecond;
+    const double k0 = kScaleFactor;
+    const double k1 = arc * k0;
+    const double k2 = nu * sinPhi * cosPhi * std::pow(s1, 2) * k0 * 1e8 / 2;
+    const double k3 = (std::pow(s1, 4) * nu * sinPhi * std::pow(cosPhi, 3) / 24) *
+                      (5 - std::pow(tanPhi, 2) + 9 * ep2 * std::pow(cosPhi, 2) +
+                       4 * std::pow(ep2, 2) * std::pow(cosPhi, 4)) *
+                      k0 * 1e16;
+    const double k4 = nu * cosPhi * s1 * k0 * 1e4;
+    const double k5 = std::pow(s1 * cosPhi, 3) * (nu / 6) * (1 - std::pow(tanPhi, 2) + ep2 * std::pow(cosPhi, 2)) *
+                      k0 * 1e12;
+
+    // The series stops at p^4 (northing) and p^3 (easting), which leaves it up
+    // to about 0.1 m off at a zone edge: the accuracy the program has always had.
+    UtmCoordinates utm{};
+    utm.zoneNumber = zoneNumber;
+    utm.northing = FiniteOrOverflow(k1 + k2 * std::pow(p, 2) + k3 * std::pow(p, 4));
+    utm.easting = FiniteOrOverflow(kFalseEasting + (k4 * p + k5 * std::pow(p, 3)));
+    return utm;
+}
+
+LatLon UtmToLatLon(double northing, double easting, std::int16_t zone) {
+    // 16-bit arithmetic, multiply then subtract, each step checked.
+    const std::int16_t centralMeridian = CheckedShort(CheckedShort(zone * 6LL) - 183LL);
+
+    const double a = kSemiMajorAxis;
+    const double k0 = kScaleFactor;
+    const Ellipsoid ellipsoid = Wgs84();
+    const double e = ellipsoid.e;
+    const double e2 = ellipsoid.eSquared;
+    const double ep2 = ellipsoid.ePrimeSquared;
+    const double e1 = (1 - std::pow(1 - e * e, 0.5)) / (1 + std::pow(1 - e * e, 0.5));
+
+    const double arc = northing / k0;
+    // Rectifying latitude; e^4 and e^6 are powers of e, not of the rounded e^2.
+    const double mu = arc / (a * (1 - e2 / 4 - 3 * std::pow(e, 4) / 64 - 5 * std::pow(e, 6) / 256));
+
+    const double j1 = 3 * e1 / 2 - 27 * std::pow(e1, 3) / 32;
+    const double j2 = 21 * std::pow(e1, 2) / 16 - 55 * std::pow(e1, 4) / 32;
+    const double j3 = 151 * std::pow(e1, 3) / 96;
+    const double j4 = 1097 * std::pow(e1, 4) / 512;
+    const double phi1 = mu + j1 * std::sin(2 * mu) + j2 * std::sin(4 * mu) + j3 * std::sin(6 * mu) + j4 * std::sin(8 * mu);
+
+    const double sinPhi1 = std::sin(phi1);
+    const double cosPhi1 = std::cos(phi1);
+    const double tanPhi1 = std::tan(phi1);
+    const double c1 = ep2 * std::pow(cosPhi1, 2);
+    const double t1 = std::pow(tanPhi1, 2);
+    // Both radii have denominators of at least 1 - e^2, never zero.
+    const double r1 = a * (1 - e2) / std::pow(1 - e2 * std::pow(sinPhi1, 2), 1.5);
+    const double n1 = a / std::pow(1 - e2 * std::pow(sinPhi1, 2), 0.5);
+
+    // Positive west of the central meridian (the textbook D negated), hence
+    // the subtraction in the longitude below.
+    const double d = (kFalseEasting - easting) / (n1 * k0);
+
+    const double q1 = n1 * tanPhi1 / r1;
+    const double q2 = std::pow(d, 2) / 2;
+    const double q3 = (5 + 3 * t1 + 10 * c1 - 4 * std::pow(c1, 2) - 9 * ep2) * std::pow(d, 4) / 24;
+    const double q4 = (61 + 90 * t1 + 298 * c1 + 45 * std::pow(t1, 2) - 3 * std::pow(c1, 2) - 252 * ep2) *
+                      std::pow(d, 6) / 720;
+    const double q5 = d;
+    const double q6 = (1 + 2 * t1 + c1) * std::pow(d, 3) / 6;
+    const double q7 = (5 - 2 * c1 + 28 * t1 - 3 * std::pow(c1, 2) + 8 * ep2 + 24 * std::pow(t1, 2)) *
+                      std::pow(d, 5) / 120;
+
+    // cos of a double is never exactly 0 with a correctly rounded libm, but a
+    // zero divisor must be an error, not an infinity.
+    if (cosPhi1 == 0) throw ValueError(ValueError::Kind::DivisionByZero);
+
+    LatLon position{};
+    position.latitude = FiniteOrOverflow((180 / kPi) * (phi1 - q1 * ((q2 - q3) + q4)));
+    position.longitude = FiniteOrOverflow(centralMeridian - ((q5 - q6 + q7) / cosPhi1) * (180 / kPi));
+    return position;
+}
+
+}  // namespace quillet::reference

@@ -11,7 +11,8 @@ build: setup
 run: build
 	./build/default/app/gps-quillet
 
-# The whole suite, then again under AddressSanitizer + UndefinedBehaviorSanitizer.
+# The whole suite, then again under AddressSanitizer + UndefinedBehaviorSanitizer,
+# then a short run of each fuzz target.
 test: setup
 	cmake --preset default
 	cmake --build --preset default
@@ -19,6 +20,9 @@ test: setup
 	cmake --preset asan
 	cmake --build --preset asan
 	ctest --preset asan
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	ctest --preset fuzz
 
 clean:
 	rm -rf build

@@ -9,6 +9,7 @@ packages=(
     fonts-liberation2                       # the face closest to the window's "MS Sans Serif"
     locales                                 # tests build a German locale to prove numbers ignore it
     libgtest-dev libgeographiclib-dev       # tests: GoogleTest, and GeographicLib as the projection's oracle
+    clang-14 libclang-rt-14-dev             # fuzz targets: clang with libFuzzer and its sanitizers
 )
 
 missing=()

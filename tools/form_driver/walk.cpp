@@ -245,8 +245,11 @@ QString Step(ConverterForm& form, Driver& driver, const QString& line, int& chec
     clock.start();
     QString problem;
     if (!driver.Run(line, problem)) return QString();
+    // A second for the step, plus time for each key of a long text (a loaded
+    // machine under ASan needs a few milliseconds per key).
     const qint64 took = clock.elapsed();
-    if (took > 1000) return QStringLiteral("slow step: %1 ms").arg(took);
+    const qsizetype keys = line.startsWith(QLatin1String("type ")) ? line.size() : 0;
+    if (took > 1000 + 10 * keys) return QStringLiteral("slow step: %1 ms").arg(took);
     const QStringList& titles = driver.messageTitles();
     if (titles.size() > 3) return QStringLiteral("message chain: %1 messages").arg(titles.size());
     for (qsizetype i = 0; i < titles.size(); ++i) {
@@ -364,18 +367,30 @@ Result Play(const QStringList& lines) {
 
 QString Kind(const QString& failure) { return failure.section(QLatin1Char(':'), 0, 0); }
 
-// Leaves out ever smaller runs of lines while the same kind of failure stays.
+// Most failures need only the last few actions: first the shortest failing
+// tail (each try is short), then runs of lines left out while the same kind
+// of failure stays, for a minute at most.
 QStringList Shrink(QStringList lines, const QString& kind) {
-    int replays = 0;
-    for (qsizetype chunk = lines.size() / 2; chunk >= 1 && replays < 400;) {
+    const auto fails = [&](const QStringList& candidate, qsizetype& step) {
+        const Result result = Play(candidate);
+        step = result.step;
+        return !result.failure.isEmpty() && Kind(result.failure) == kind;
+    };
+    qsizetype step = 0;
+    for (qsizetype tail = 1; tail < lines.size(); tail *= 2)
+        if (fails(lines.mid(lines.size() - tail), step)) {
+            lines = lines.mid(lines.size() - tail);
+            break;
+        }
+    QElapsedTimer clock;
+    clock.start();
+    for (qsizetype chunk = lines.size() / 2; chunk >= 1 && clock.elapsed() < 60000;) {
         bool removed = false;
-        for (qsizetype start = 0; start < lines.size() && replays < 400;) {
+        for (qsizetype start = 0; start < lines.size() && clock.elapsed() < 60000;) {
             QStringList shorter = lines;
             shorter.remove(start, std::min(chunk, lines.size() - start));
-            ++replays;
-            const Result result = Play(shorter);
-            if (!result.failure.isEmpty() && Kind(result.failure) == kind) {
-                lines = shorter.mid(0, result.step + 1);
+            if (fails(shorter, step)) {
+                lines = shorter.mid(0, step + 1);
                 removed = true;
             } else {
                 start += chunk;

@@ -10,6 +10,7 @@ packages=(
     locales                                 # tests build a German locale to prove numbers ignore it
     libgtest-dev libgeographiclib-dev       # tests: GoogleTest, and GeographicLib as the projection's oracle
     clang-14 libclang-rt-14-dev             # fuzz targets: clang with libFuzzer and its sanitizers
+    valgrind                                # tests: no leak from start to close of the window
 )
 
 missing=()

@@ -139,7 +139,9 @@ Expected Oracle(const Texts& texts, int notation) {
         GeographicLib::TransverseMercator::UTM().Reverse(meridian, *x - 500000, *y, latitude, longitude);
         expected.latitude = latitude;
         expected.longitude = meridian + std::remainder(longitude - meridian, 360.0);
-        // The program's series holds only near the central meridian.
+        // The program's series holds only near the central meridian and away
+        // from the poles: 178 km east of it at 88.9 degrees north it puts
+        // the point 100 degrees of longitude off.
         expected.trusted = std::fabs(latitude) <= 84 && std::fabs(*expected.longitude - meridian) <= 3;
         return expected;
     }
@@ -170,7 +172,8 @@ QString CheckAngleOut(const QString& written, std::optional<double> expected, in
         if (words.isEmpty() || words[0].size() != 1) return QStringLiteral("no hemisphere letter");
         const bool negative = words[0][0] == QLatin1Char(hemispheres[0]);
         if (!negative && words[0][0] != QLatin1Char(hemispheres[1])) return QStringLiteral("a wrong hemisphere letter");
-        if (negative != (*expected < 0) && std::fabs(*expected) > tolerance) return QStringLiteral("the letter of the other hemisphere");
+        if (trusted && negative != (*expected < 0) && std::fabs(*expected) > tolerance)
+            return QStringLiteral("the letter of the other hemisphere");
         sign = negative ? -1 : 1;
         words.removeFirst();
     }

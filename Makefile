@@ -1,5 +1,5 @@
 # Thin shortcuts over the CMake presets; see README.md.
-.PHONY: setup build run test package bench clean
+.PHONY: setup build run test package bench robustness-long clean
 
 setup:
 	@scripts/setup.sh
@@ -11,7 +11,9 @@ build: setup
 run: build
 	./build/default/app/gps-quillet
 
-# The whole suite, then again under AddressSanitizer + UndefinedBehaviorSanitizer.
+# The whole suite, then again under AddressSanitizer + UndefinedBehaviorSanitizer
+# (with a short random walk through the window), then a short run of each
+# fuzz target.
 test: setup
 	cmake --preset default
 	cmake --build --preset default
@@ -19,6 +21,13 @@ test: setup
 	cmake --preset asan
 	cmake --build --preset asan
 	ctest --preset asan
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	ctest --preset fuzz
+
+# Half an hour of fuzzing and 100,000 walk steps; see README.md.
+robustness-long: setup
+	scripts/robustness-long.sh
 
 # The .deb, from the default build.
 package: build

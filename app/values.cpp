@@ -180,6 +180,9 @@ std::string NumberToText(double value) {
     std::string_view exponentText = scientific.substr(e + 1);
     if (!exponentText.empty() && exponentText[0] == '+') exponentText.remove_prefix(1);
     std::from_chars(exponentText.data(), exponentText.data() + exponentText.size(), exponent);
+    // The largest doubles round up to 1.79769313486232E+308, which no double
+    // holds: one unit lower, the text still reads back.
+    if (exponent == 308 && digits == "179769313486232") digits = "179769313486231";
 
     std::string text = value < 0 ? "-" : "";
     const int count = static_cast<int>(digits.size());

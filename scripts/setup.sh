@@ -12,6 +12,8 @@ packages=(
     dpkg-dev file                           # CPack's .deb: dpkg-shlibdeps finds the libraries, file finds the binaries
     desktop-file-utils appstream            # tests: validate the desktop entry and the AppStream metainfo
     xvfb                                    # tests: a real X server for the screenshots at scale 1 and 2
+    clang-14 libclang-rt-14-dev             # fuzz targets: clang with libFuzzer and its sanitizers
+    valgrind                                # tests: no leak from start to close of the window
 )
 
 missing=()

@@ -77,6 +77,13 @@ TEST(NumberToText, WritesFifteenSignificantDigitsAtMost) {
     EXPECT_THROW(quillet::NumberToText(std::nan("")), ValueError);
 }
 
+// Found by fuzzing: 15 digits of the largest doubles rounded up past the double range.
+TEST(NumberToText, LargestDoublesWriteATextThatReadsBack) {
+    for (const double value : {std::numeric_limits<double>::max(), -std::numeric_limits<double>::max(), 1.7976931348623155e308})
+        EXPECT_NEAR(quillet::ParseNumber(quillet::NumberToText(value)), value, std::fabs(value) * 5e-15) << value;
+    EXPECT_EQ(quillet::NumberToText(1.79769313486231e308), "1.79769313486231E+308");
+}
+
 TEST(ToShortInt, RoundsTiesToEvenAndFailsOutsideSixteenBits) {
     EXPECT_EQ(quillet::ToShortInt(2.5), 2);
     EXPECT_EQ(quillet::ToShortInt(-32768.5), -32768);

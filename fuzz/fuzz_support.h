@@ -1,0 +1,30 @@
+// What the fuzz targets share: a property that must hold, and the input bytes
+// cut into texts. Built only in the fuzz preset, with clang and libFuzzer.
+#pragma once
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace quillet::fuzz {
+
+// A broken property is a finding like a crash: libFuzzer saves the input.
+inline void Require(bool holds, const char* property, const std::string& detail = {}) {
+    if (holds) return;
+    std::fprintf(stderr, "property broken: %s [%s]\n", property, detail.c_str());
+    std::abort();
+}
+
+inline bool HasNanOrInf(const std::string& text) {
+    for (const char* word : {"nan", "NaN", "NAN", "inf", "Inf", "INF"})
+        if (text.find(word) != std::string::npos) return true;
+    return false;
+}
+
+// Texts are short, as in a box, with now and then a very long one.
+inline std::string Text(FuzzedDataProvider& data) { return data.ConsumeRandomLengthString(64); }
+
+}  // namespace quillet::fuzz

@@ -1,0 +1,261 @@
+// The driver of the real window: carries out one script line at a time with
+// real Qt mouse and key events, and closes and reports every message box.
+// Shared by the script player and the random walk.
+#pragma once
+
+#include "app/converter_form.h"
+
+#include "form_state.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest/QTest>
+
+#include <iostream>
+
+namespace quillet {
+
+inline void Print(const QJsonObject& object) {
+    std::cout << QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString() << '\n' << std::flush;
+}
+
+class Driver {
+public:
+    explicit Driver(ConverterForm& form) : form_(form) {
+        // Message boxes run their own event loop inside a handler; this timer
+        // fires in that loop, reports the box and presses its OK button.
+        messageTimer_ = new QTimer(&form);
+        messageTimer_->setInterval(5);
+        QObject::connect(messageTimer_, &QTimer::timeout, [this] { CloseMessageBox(); });
+        messageTimer_->start();
+    }
+
+    // Runs one script line; false when it cannot be carried out.
+    bool Run(const QString& line, QString& problem) {
+        const QString verb = line.section(QLatin1Char(' '), 0, 0);
+        const QString rest = line.indexOf(QLatin1Char(' ')) < 0 ? QString() : line.mid(line.indexOf(QLatin1Char(' ')) + 1);
+        if (verb == QLatin1String("state")) {
+            Print({{QStringLiteral("state"), quillet::FormState(form_)}});
+            return true;
+        }
+        if (verb == QLatin1String("expect")) return Expect(rest, problem);
+        if (verb == QLatin1String("screenshot")) {
+            if (form_.grab().save(rest, "PNG")) return true;
+            problem = QStringLiteral("cannot write %1").arg(rest);
+            return false;
+        }
+        messages_ = QJsonArray();
+        titles_.clear();
+        if (verb == QLatin1String("tab") || verb == QLatin1String("backtab")) {
+            if (verb == QLatin1String("tab"))
+                QTest::keyClick(form_.windowHandle(), Qt::Key_Tab);
+            else
+                QTest::keyClick(form_.windowHandle(), Qt::Key_Backtab, Qt::ShiftModifier);
+            Settle();
+            return true;
+        }
+        const QString name = rest.section(QLatin1Char(' '), 0, 0);
+        QWidget* control = quillet::FindControl(form_, name);
+        if (!control) {
+            problem = QStringLiteral("no control named '%1'").arg(name);
+            return false;
+        }
+        if (!control->isVisible()) {
+            problem = QStringLiteral("%1 is not visible").arg(name);
+            return false;
+        }
+        if (verb == QLatin1String("type")) return Type(control, rest.mid(name.size() + 1), problem);
+        if (verb == QLatin1String("focus")) return Focus(control, problem);
+        if (verb == QLatin1String("click")) return Click(control, problem);
+        if (verb == QLatin1String("pick")) return Pick(control, rest.section(QLatin1Char(' '), 1), problem);
+        problem = QStringLiteral("unknown command '%1'").arg(verb);
+        return false;
+    }
+
+    int failures() const { return failures_; }
+    // The titles and texts of the messages the last action showed.
+    const QStringList& messageTitles() const { return titles_; }
+    const QJsonArray& messageTexts() const { return messages_; }
+    // Whether message boxes are printed as they close.
+    void setQuiet(bool quiet) { quiet_ = quiet; }
+
+private:
+    void CloseMessageBox() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible()) return;
+        if (!quiet_)
+            Print({{QStringLiteral("message"),
+                    QJsonObject{{QStringLiteral("title"), box->windowTitle()}, {QStringLiteral("text"), box->text()}}}});
+        messages_.append(box->text());
+        titles_.append(box->windowTitle());
+        if (!quillet::MessageFits(*box)) ++unfitMessages_;
+        QAbstractButton* ok = box->button(QMessageBox::Ok);
+        if (ok)
+            QTest::mouseClick(ok, Qt::LeftButton);
+        else
+            box->reject();
+    }
+
+    // Lets queued events, message boxes and the return of the window's
+    // activation run their course before the next line looks at the window.
+    void Settle() {
+        QTest::qWait(1);
+        // A window manager may never hand the activation back; then the
+        // second is all that is lost.
+        static_cast<void>(QTest::qWaitFor(
+            [this] { return !QApplication::activeModalWidget() && form_.isActiveWindow(); }, 1000));
+        QCoreApplication::processEvents();
+    }
+
+    bool ClickAt(QWidget* control, QPoint where) {
+        QTest::mouseClick(control, Qt::LeftButton, Qt::NoModifier, where);
+        Settle();
+        return true;
+    }
+
+    bool Focus(QWidget* control, QString& problem) {
+        if (qobject_cast<QLineEdit*>(control)) return ClickAt(control, control->rect().center());
+        if (auto* list = qobject_cast<QComboBox*>(control)) {
+            ClickAt(list, list->rect().center());
+            if (list->view()->isVisible()) {
+                QTest::keyClick(list->view(), Qt::Key_Escape);
+                Settle();
+            }
+            return true;
+        }
+        problem = QStringLiteral("%1 cannot be focused by a click without acting on it").arg(control->objectName());
+        return false;
+    }
+
+    bool Click(QWidget* control, QString& problem) {
+        if (auto* check = qobject_cast<QCheckBox*>(control)) {
+            QStyleOptionButton option;
+            option.initFrom(check);
+            const QRect indicator = check->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, check);
+            return ClickAt(check, indicator.center());
+        }
+        if (qobject_cast<QPushButton*>(control)) return ClickAt(control, control->rect().center());
+        problem = QStringLiteral("%1 is not a button or check box").arg(control->objectName());
+        return false;
+    }
+
+    bool Pick(QWidget* control, const QString& indexText, QString& problem) {
+        auto* list = qobject_cast<QComboBox*>(control);
+        bool isNumber = false;
+        const int index = indexText.toInt(&isNumber);
+        if (!list || !isNumber || index < 0 || index >= list->count()) {
+            problem = QStringLiteral("cannot pick item '%1' of %2").arg(indexText, control->objectName());
+            return false;
+        }
+        ClickAt(list, list->rect().center());
+        QAbstractItemView* popup = list->view();
+        if (!popup->isVisible()) return true;  // the click was refused (a check took the focus back)
+        // Point at the item, then take it with Return: the popup ignores a
+        // mouse release that follows its opening click too closely.
+        const QRect item = popup->visualRect(list->model()->index(index, list->modelColumn()));
+        QTest::mouseMove(popup->viewport(), item.center());
+        popup->setCurrentIndex(list->model()->index(index, list->modelColumn()));
+        QTest::keyClick(popup, Qt::Key_Return);
+        Settle();
+        return true;
+    }
+
+    bool Type(QWidget* control, const QString& text, QString& problem) {
+        if (!qobject_cast<QLineEdit*>(control)) {
+            problem = QStringLiteral("%1 is not a text box").arg(control->objectName());
+            return false;
+        }
+        ClickAt(control, control->rect().center());
+        // A box that did not take the focus (disabled, or a check kept it
+        // elsewhere) gets none of the keys.
+        if (QApplication::focusWidget() != control) return true;
+        QWindow* window = form_.windowHandle();
+        QTest::keyClick(window, Qt::Key_A, Qt::ControlModifier);
+        if (text.isEmpty()) QTest::keyClick(window, Qt::Key_Delete);
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar c = text.at(i);
+            // Printable ASCII as keys; anything else (control characters
+            // too) as the text of a key Qt has no name for.
+            if (c.unicode() >= 0x20 && c.unicode() < 0x7F) {
+                QTest::keyClick(window, static_cast<char>(c.unicode()));
+            } else {
+                QString key(c);
+                if (c.isHighSurrogate() && i + 1 < text.size()) key += text.at(++i);
+                QTest::sendKeyEvent(QTest::Click, window, Qt::Key_unknown, key, Qt::NoModifier);
+            }
+            if (QApplication::activeModalWidget()) Settle();
+        }
+        Settle();
+        return true;
+    }
+
+    bool Expect(const QString& rest, QString& problem) {
+        if (rest == QLatin1String("fits")) {
+            const QStringList unfit = quillet::ClippedControls(form_);
+            if (!unfit.isEmpty() || unfitMessages_ > 0)
+                Fail(QStringLiteral("clipped: %1; clipped messages: %2").arg(unfit.join(QLatin1Char(','))).arg(unfitMessages_));
+            return true;
+        }
+        const QString path = rest.section(QLatin1Char(' '), 0, 0);
+        const QByteArray wanted = rest.section(QLatin1Char(' '), 1).toUtf8();
+        QJsonParseError error{};
+        const QJsonDocument parsed = QJsonDocument::fromJson("[" + wanted + "]", &error);
+        if (error.error != QJsonParseError::NoError || parsed.array().size() != 1) {
+            problem = QStringLiteral("expect %1: '%2' is not one JSON value").arg(path, QString::fromUtf8(wanted));
+            return false;
+        }
+        QJsonValue actual;
+        if (path == QLatin1String("messages")) {
+            actual = messages_;
+        } else {
+            const QJsonObject state = quillet::FormState(form_);
+            const qsizetype dot = path.indexOf(QLatin1Char('.'));
+            if (dot < 0) {
+                actual = state.value(path);
+            } else {
+                const QJsonValue control = state.value(path.left(dot));
+                if (!control.isObject()) {
+                    problem = QStringLiteral("expect: no control named '%1'").arg(path.left(dot));
+                    return false;
+                }
+                actual = control.toObject().value(path.mid(dot + 1));
+            }
+            if (actual.isUndefined()) {
+                problem = QStringLiteral("expect: the state has no '%1'").arg(path);
+                return false;
+            }
+        }
+        const QJsonValue expected = parsed.array().at(0);
+        if (actual != expected) {
+            const auto text = [](const QJsonValue& value) {
+                return QString::fromUtf8(QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact)).mid(1).chopped(1);
+            };
+            Fail(QStringLiteral("%1: expected %2, got %3").arg(path, text(expected), text(actual)));
+        }
+        return true;
+    }
+
+    void Fail(const QString& what) {
+        ++failures_;
+        Print({{QStringLiteral("fail"), what}});
+    }
+
+    ConverterForm& form_;
+    QTimer* messageTimer_ = nullptr;
+    QJsonArray messages_;
+    QStringList titles_;
+    bool quiet_ = false;
+    int failures_ = 0;
+    int unfitMessages_ = 0;
+};
+
+}  // namespace quillet

@@ -3,7 +3,7 @@
 #include "app/field_box.h"
 #include "app/form_layout.h"
 #include "app/form_widgets.h"
-#include "app/values.h"
+#include "values/values.h"
 #include "convert/direction_mode.h"
 #include "convert/input_reading.h"
 #include "convert/output_format.h"

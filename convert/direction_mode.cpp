@@ -1,6 +1,6 @@
 #include "convert/direction_mode.h"
 
-#include "app/values.h"
+#include "values/values.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #include "convert/output_format.h"
 
-#include "app/values.h"
+#include "values/values.h"
 #include "geodesy/utm.h"
 
 #include <cmath>

@@ -1,6 +1,6 @@
 // The input boxes' checks: whatever the texts, a verdict and never an
 // exception; what they accept lies within its bounds and converts.
-#include "app/values.h"
+#include "values/values.h"
 #include "convert/input_reading.h"
 #include "fuzz_support.h"
 #include "validate/field_checks.h"

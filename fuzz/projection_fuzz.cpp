@@ -1,6 +1,6 @@
 // The projection both ways with any doubles, the extremes included: a finite
 // result or the program's own overflow, never a non-finite number.
-#include "app/values.h"
+#include "values/values.h"
 #include "fuzz_support.h"
 #include "geodesy/utm.h"
 

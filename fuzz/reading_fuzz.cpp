@@ -1,6 +1,6 @@
 // Reading input texts into a position, in every notation, and carrying a
 // typed angle between signed and direction entry.
-#include "app/values.h"
+#include "values/values.h"
 #include "convert/direction_mode.h"
 #include "convert/input_reading.h"
 #include "fuzz_support.h"

@@ -1,5 +1,5 @@
 // Number reading and writing: any text, and any 8 bytes taken as a double.
-#include "app/values.h"
+#include "values/values.h"
 #include "fuzz_support.h"
 
 #include <cstring>

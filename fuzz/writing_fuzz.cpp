@@ -1,6 +1,6 @@
 // Writing a position in every notation and mode, then reading the written
 // texts back as a person would type them.
-#include "app/values.h"
+#include "values/values.h"
 #include "convert/input_reading.h"
 #include "convert/output_format.h"
 #include "fuzz_support.h"

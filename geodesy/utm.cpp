@@ -3,8 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "app/values.h"
-#include "geodesy/powers.h"
+#include "values/values.h"
 
 namespace quillet {
 
@@ -24,14 +23,6 @@ constexpr double kPi = 3.14159265358979;
 // The stored sine of one arc-second, not computed: its missing digits do show,
 // moving eastings by up to about 0.1 mm, and our printed values carry them.
 constexpr double kSinOneSecond = 4.84813681e-06;
-
-// The powers of variables go through powers.h: the very doubles std::pow
-// gives, at a fraction of its cost. Powers of constants stay std::pow; the
-// compiler folds them. Both directions are built twice, for processors with
-// an fma instruction (which powers.h uses) and without; the loader picks one.
-// The build forbids contracting a * b + c into an fma, so both give the
-// doubles of the plain arithmetic written here.
-#define QUILLET_FMA_CLONES __attribute__((target_clones("fma", "default")))
 
 // The ellipsoid terms both directions share. They are derived anew on each
 // call, in this order and form, so that each rounding matches the digits we
@@ -80,7 +71,7 @@ double MeridionalArc(double phi) {
 
 }  // namespace
 
-QUILLET_FMA_CLONES UtmCoordinates LatLonToUtm(double latitude, double longitude) {
+UtmCoordinates LatLonToUtm(double latitude, double longitude) {
     const double phi = (latitude / 180) * kPi;
     const Ellipsoid ellipsoid = Wgs84();
     const double e2 = ellipsoid.eSquared;
@@ -90,7 +81,7 @@ QUILLET_FMA_CLONES UtmCoordinates LatLonToUtm(double latitude, double longitude)
     const double tanPhi = std::tan(phi);
     // The denominator is at least 1 - e^2, so no division by zero here; the
     // whole projection has no divisor that can vanish.
-    const double nu = kSemiMajorAxis / powers::SquareRoot(1 - e2 * std::pow(sinPhi, 2));
+    const double nu = kSemiMajorAxis / std::pow(1 - e2 * std::pow(sinPhi, 2), 0.5);
     const double arc = MeridionalArc(phi);
 
     const double zoneNumber = ZoneOf(longitude);
@@ -103,20 +94,20 @@ QUILLET_FMA_CLONES UtmCoordinates LatLonToUtm(double latitude, double longitude)
     const double k0 = kScaleFactor;
     const double k1 = arc * k0;
     const double k2 = nu * sinPhi * cosPhi * std::pow(s1, 2) * k0 * 1e8 / 2;
-    const double k3 = (std::pow(s1, 4) * nu * sinPhi * powers::Power<3>(cosPhi) / 24) *
+    const double k3 = (std::pow(s1, 4) * nu * sinPhi * std::pow(cosPhi, 3) / 24) *
                       (5 - std::pow(tanPhi, 2) + 9 * ep2 * std::pow(cosPhi, 2) +
-                       4 * std::pow(ep2, 2) * powers::Power<4>(cosPhi)) *
+                       4 * std::pow(ep2, 2) * std::pow(cosPhi, 4)) *
                       k0 * 1e16;
     const double k4 = nu * cosPhi * s1 * k0 * 1e4;
-    const double k5 = powers::Power<3>(s1 * cosPhi) * (nu / 6) * (1 - std::pow(tanPhi, 2) + ep2 * std::pow(cosPhi, 2)) *
+    const double k5 = std::pow(s1 * cosPhi, 3) * (nu / 6) * (1 - std::pow(tanPhi, 2) + ep2 * std::pow(cosPhi, 2)) *
                       k0 * 1e12;
 
     // The series stops at p^4 (northing) and p^3 (easting), which leaves it up
     // to about 0.1 m off at a zone edge: the accuracy the program has always had.
     UtmCoordinates utm{};
     utm.zoneNumber = zoneNumber;
-    utm.northing = FiniteOrOverflow(k1 + k2 * std::pow(p, 2) + k3 * powers::Power<4>(p));
-    utm.easting = FiniteOrOverflow(kFalseEasting + (k4 * p + k5 * powers::Power<3>(p)));
+    utm.northing = FiniteOrOverflow(k1 + k2 * std::pow(p, 2) + k3 * std::pow(p, 4));
+    utm.easting = FiniteOrOverflow(kFalseEasting + (k4 * p + k5 * std::pow(p, 3)));
     return utm;
 }
 
@@ -140,7 +131,7 @@ std::string ZoneLetter(double latitude) {
     return letter;
 }
 
-QUILLET_FMA_CLONES LatLon UtmToLatLon(double northing, double easting, std::int16_t zone) {
+LatLon UtmToLatLon(double northing, double easting, std::int16_t zone) {
     // 16-bit arithmetic, multiply then subtract, each step checked.
     const std::int16_t centralMeridian = CheckedShort(CheckedShort(zone * 6LL) - 183LL);
 
@@ -168,8 +159,8 @@ QUILLET_FMA_CLONES LatLon UtmToLatLon(double northing, double easting, std::int1
     const double c1 = ep2 * std::pow(cosPhi1, 2);
     const double t1 = std::pow(tanPhi1, 2);
     // Both radii have denominators of at least 1 - e^2, never zero.
-    const double r1 = a * (1 - e2) / powers::PowerOneAndHalf(1 - e2 * std::pow(sinPhi1, 2));
-    const double n1 = a / powers::SquareRoot(1 - e2 * std::pow(sinPhi1, 2));
+    const double r1 = a * (1 - e2) / std::pow(1 - e2 * std::pow(sinPhi1, 2), 1.5);
+    const double n1 = a / std::pow(1 - e2 * std::pow(sinPhi1, 2), 0.5);
 
     // Positive west of the central meridian (the textbook D negated), hence
     // the subtraction in the longitude below.
@@ -177,13 +168,13 @@ QUILLET_FMA_CLONES LatLon UtmToLatLon(double northing, double easting, std::int1
 
     const double q1 = n1 * tanPhi1 / r1;
     const double q2 = std::pow(d, 2) / 2;
-    const double q3 = (5 + 3 * t1 + 10 * c1 - 4 * std::pow(c1, 2) - 9 * ep2) * powers::Power<4>(d) / 24;
+    const double q3 = (5 + 3 * t1 + 10 * c1 - 4 * std::pow(c1, 2) - 9 * ep2) * std::pow(d, 4) / 24;
     const double q4 = (61 + 90 * t1 + 298 * c1 + 45 * std::pow(t1, 2) - 3 * std::pow(c1, 2) - 252 * ep2) *
-                      powers::Power<6>(d) / 720;
+                      std::pow(d, 6) / 720;
     const double q5 = d;
-    const double q6 = (1 + 2 * t1 + c1) * powers::Power<3>(d) / 6;
+    const double q6 = (1 + 2 * t1 + c1) * std::pow(d, 3) / 6;
     const double q7 = (5 - 2 * c1 + 28 * t1 - 3 * std::pow(c1, 2) + 8 * ep2 + 24 * std::pow(t1, 2)) *
-                      powers::Power<5>(d) / 120;
+                      std::pow(d, 5) / 120;
 
     // cos of a double is never exactly 0 with a correctly rounded libm, but a
     // zero divisor must be an error, not an infinity.

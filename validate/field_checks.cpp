@@ -1,6 +1,6 @@
 #include "validate/field_checks.h"
 
-#include "app/values.h"
+#include "values/values.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "app/values.h"
+#include "values/values.h"
 #include "convert/direction_mode.h"
 #include "convert/input_reading.h"
 #include "convert/output_format.h"

@@ -9,7 +9,7 @@
 #include <limits>
 #include <string>
 
-#include "app/values.h"
+#include "values/values.h"
 
 namespace {
 

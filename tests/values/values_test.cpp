@@ -1,4 +1,4 @@
-#include "app/values.h"
+#include "values/values.h"
 
 #include <gtest/gtest.h>
 

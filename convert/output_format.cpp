@@ -66,4 +66,27 @@ std::optional<UtmTexts> FormatUtm(const Position& position) {
                     NumberToText(utm.zoneNumber) + ' ' + ZoneLetter(*position.latitude)};
 }
 
+namespace {
+
+std::string WithoutTrailingBlanks(std::string text) {
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    return text;
+}
+
+}  // namespace
+
+std::optional<std::string> PositionLine(const LatLonTexts& texts) {
+    if (!texts.latitude || !texts.longitude) return std::nullopt;
+    const std::string latitude = WithoutTrailingBlanks(*texts.latitude);
+    const std::string longitude = WithoutTrailingBlanks(*texts.longitude);
+    if (latitude.empty() || longitude.empty()) return std::nullopt;
+    return latitude + ", " + longitude;
+}
+
+std::optional<std::string> UtmLine(const UtmTexts& texts) {
+    const std::string zone = WithoutTrailingBlanks(texts.zone);
+    if (zone.empty() || texts.easting.empty() || texts.northing.empty()) return std::nullopt;
+    return zone + ' ' + texts.easting + ' ' + texts.northing;
+}
+
 }  // namespace quillet

@@ -34,4 +34,13 @@ struct UtmTexts {
 // absent. ValueError(Overflow) for a longitude whose zone leaves 16 bits.
 std::optional<UtmTexts> FormatUtm(const Position& position);
 
+// A whole position on one line, as "Copy Position" puts it on the clipboard
+// and the command-line converter prints it: the latitude and longitude texts
+// without their trailing blanks, joined by ", "; nothing when either is
+// absent or empty.
+std::optional<std::string> PositionLine(const LatLonTexts& texts);
+// Zone, band, easting and northing joined by single blanks: "56 H 334369
+// -3749052"; nothing when any of the texts is empty.
+std::optional<std::string> UtmLine(const UtmTexts& texts);
+
 }  // namespace quillet

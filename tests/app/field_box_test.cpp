@@ -54,14 +54,6 @@ private slots:
         QCOMPARE(box.text(), QString());
     }
 
-    void ctrlCInAnOutputBoxWithNothingSelectedCopiesItAll() {
-        quillet::FieldBox box;
-        box.setReadOnly(true);
-        box.setText(QStringLiteral("56 H"));
-        box.show();
-        QTest::keyClick(&box, Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("56 H"));
-    }
 
     // Direction entry lowers the limit of a box that may hold "045".
     void programWritesKeepTheWholeTextWhichCanShrinkButNotGrow() {

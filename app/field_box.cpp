@@ -6,6 +6,7 @@
 #include <QFocusEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QValidator>
 
 namespace quillet {
@@ -119,6 +120,19 @@ void FieldBox::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QLineEdit::keyPressEvent(event);
+}
+
+void FieldBox::mouseReleaseEvent(QMouseEvent* event) {
+    // X11's middle-click pastes the selection: the same paste as Ctrl+V,
+    // rather than QLineEdit's insert, which a long text would fail whole.
+    if (event->button() == Qt::MiddleButton && QGuiApplication::clipboard()->supportsSelection() &&
+        !isReadOnly()) {
+        deselect();
+        pasteText(QGuiApplication::clipboard()->text(QClipboard::Selection));
+        event->accept();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
 }
 
 void FieldBox::contextMenuEvent(QContextMenuEvent* event) {

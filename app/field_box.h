@@ -40,8 +40,8 @@ public:
     QColor shownBackColour() const;
 
     // Gets the first look at every text pasted or dropped into the box (by
-    // Ctrl+V, Shift+Insert, the context menu or a drop); when it takes the
-    // text, nothing is inserted.
+    // Ctrl+V, Shift+Insert, the context menu, a middle-click or a drop);
+    // when it takes the text, nothing is inserted.
     void setPasteTaker(std::function<bool(const QString&)> taker) { pasteTaker_ = std::move(taker); }
     // Entries added at the end of the box's context menu.
     void addMenuEntry(QAction* entry) { menuEntries_.append(entry); }
@@ -56,6 +56,7 @@ signals:
 protected:
     void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 

@@ -58,7 +58,8 @@ QString MessageOf(const ValueError& error) {
     switch (error.kind()) {
     case ValueError::Kind::TypeMismatch: return QStringLiteral("Error: A value in the input boxes is not a number.");
     case ValueError::Kind::Overflow: return QStringLiteral("Error: A value in the input boxes is too large to convert.");
-    case ValueError::Kind::DivisionByZero: break;
+    case ValueError::Kind::DivisionByZero:
+    case ValueError::Kind::OutOfReach: break;
     }
     return QStringLiteral("Error: The position in the input boxes cannot be converted.");
 }

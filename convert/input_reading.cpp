@@ -51,7 +51,9 @@ std::optional<double> ReadDecimalDegrees(const AngleTexts& texts, const char* ne
     return UpperText(texts.direction) == negativeLetter ? -value : value;
 }
 
-Position ReadUnwrapped(const InputTexts& texts) {
+}  // namespace
+
+Position ReadPosition(const InputTexts& texts) {
     switch (texts.notation) {
     case DegreesMinutesSeconds:
         return {ReadDegreesMinutesSeconds(texts.latitude, "S"), ReadDegreesMinutesSeconds(texts.longitude, "W")};
@@ -71,20 +73,12 @@ Position ReadUnwrapped(const InputTexts& texts) {
     return {};
 }
 
-}  // namespace
-
 Presence PresenceOf(const InputTexts& texts) {
     if (texts.notation == Utm) {
         const bool all = !texts.northing.empty() && !texts.easting.empty() && !texts.zone.empty();
         return {all, all};
     }
     return {Gives(texts.notation, texts.latitude), Gives(texts.notation, texts.longitude)};
-}
-
-Position ReadPosition(const InputTexts& texts) {
-    Position position = ReadUnwrapped(texts);
-    if (position.longitude) position.longitude = WrappedLongitude(*position.longitude);
-    return position;
 }
 
 }  // namespace quillet

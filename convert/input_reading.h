@@ -41,8 +41,7 @@ Presence PresenceOf(const InputTexts& texts);
 //
 // The sexagesimal notations read the leading number of each text, so they
 // take any typing; a hemisphere letter and a minus sign on the degrees both
-// count, whatever the entry mode. A longitude past the antimeridian comes
-// back as the same meridian within -180..180. Decimal degrees and UTM must be numbers:
+// count, whatever the entry mode. Decimal degrees and UTM must be numbers:
 // ValueError(TypeMismatch) otherwise, ValueError(Overflow) for a zone or
 // result out of range.
 Position ReadPosition(const InputTexts& texts);

@@ -26,6 +26,14 @@ struct InputTexts {
     std::string zone;
 };
 
+// Which coordinates the texts give, by the rule below, without reading a
+// number: a box emptied leaves its coordinate absent whatever the others hold.
+struct Presence {
+    bool latitude = false;
+    bool longitude = false;
+};
+Presence PresenceOf(const InputTexts& texts);
+
 // The position the texts give. A coordinate is absent when its input does
 // not give it: an empty degree box in degrees-minutes-seconds and decimal
 // degrees, empty degree and minute boxes in degrees-minutes (minutes alone

@@ -66,6 +66,14 @@ std::optional<UtmTexts> FormatUtm(const Position& position) {
                     NumberToText(utm.zoneNumber) + ' ' + ZoneLetter(*position.latitude)};
 }
 
+std::optional<UtmTexts> FormatReceiverUtm(const Position& position) {
+    std::optional<UtmTexts> texts = FormatUtm(position);
+    // Added to the whole metres already written, so the digits are exact and
+    // agree with the window's northing.
+    if (texts && *position.latitude < 0) texts->northing = NumberToText(ParseNumber(texts->northing) + 10000000.0);
+    return texts;
+}
+
 namespace {
 
 std::string WithoutTrailingBlanks(std::string text) {

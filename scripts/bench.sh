@@ -9,6 +9,7 @@ packages=(
     libbenchmark-dev     # Google Benchmark
     libgeographiclib-dev # the projection and text conversion to compare with
     libproj-dev          # PROJ's transverse Mercator to compare with
+    geographiclib-tools proj-bin  # GeoConvert and cs2cs, to race the command-line converter
     xvfb xauth           # an X server for the start-up run on a real display protocol
 )
 missing=()

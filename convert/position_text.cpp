@@ -4,6 +4,7 @@
 #include "geodesy/utm.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <span>
 #include <vector>
@@ -114,7 +115,10 @@ std::optional<std::vector<Token>> Tokens(std::string_view text) {
             ++at;
         }
         if (digits == 0) return std::nullopt;
-        token.magnitude = ParseNumber(text.substr(start, at - start));
+        // Plain digits read directly; anything from_chars leaves over goes
+        // through the number rules, which decide as before.
+        const auto [end, error] = std::from_chars(text.data() + start, text.data() + at, token.magnitude);
+        if (error != std::errc() || end != text.data() + at) token.magnitude = ParseNumber(text.substr(start, at - start));
         tokens.push_back(token);
         afterNumber = true;
     }

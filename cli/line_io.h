@@ -1,13 +1,28 @@
 // Buffered reading and writing of whole files through their descriptors:
 // large blocks, no allocation per line, memory bounded whatever the input.
+// The buffers are left uninitialised: a short input touches only the pages
+// it fills, so start-up stays as quick as for one line.
 #pragma once
 
 #include <cstddef>
 #include <string>
+#include <memory>
 #include <string_view>
-#include <vector>
 
 namespace quillet {
+
+class Buffer {
+public:
+    explicit Buffer(std::size_t size) : data_(new char[size]), size_(size) {}
+    char* data() { return data_.get(); }
+    const char* data() const { return data_.get(); }
+    std::size_t size() const { return size_; }
+    char& operator[](std::size_t at) { return data_[at]; }
+
+private:
+    std::unique_ptr<char[]> data_;
+    std::size_t size_;
+};
 
 // Blocks of a file as they come, for a reader that splits them itself.
 class BlockReader {
@@ -20,7 +35,7 @@ public:
 
 private:
     int descriptor_;
-    std::vector<char> buffer_;
+    Buffer buffer_;
     bool failed_ = false;
     int error_ = 0;
 };
@@ -43,7 +58,7 @@ private:
     bool Fill();
 
     int descriptor_;
-    std::vector<char> buffer_;
+    Buffer buffer_;
     std::size_t begin_ = 0;
     std::size_t end_ = 0;
     bool atEnd_ = false;
@@ -74,7 +89,7 @@ private:
     void PutLarge(std::string_view text);
 
     int descriptor_;
-    std::vector<char> buffer_;
+    Buffer buffer_;
     std::size_t used_ = 0;
     bool failed_ = false;
 };

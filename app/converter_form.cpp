@@ -7,9 +7,13 @@
 #include "convert/direction_mode.h"
 #include "convert/input_reading.h"
 #include "convert/output_format.h"
+#include "convert/position_text.h"
 #include "validate/field_checks.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QFrame>
@@ -19,6 +23,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace quillet {
 
@@ -75,6 +81,7 @@ ConverterForm::ConverterForm(QWidget* parent) : QWidget(parent) {
     BindControls();
     ConnectHandlers();
     ConnectChecks();
+    ConnectPasteAndCopy();
     Form_Load();
     cmbInput->setFocus();
 }
@@ -167,7 +174,7 @@ void ConverterForm::Guarded(Handler&& handler) {
 template <class Check>
 void ConverterForm::WatchBox(FieldBox* box, Check check) {
     connect(box, &FieldBox::focusLeft, this, [this, check](Qt::FocusReason reason) {
-        if (checkRunning_ || !IsDeparture(reason)) return;
+        if (checkRunning_ || pasting_ || !IsDeparture(reason)) return;
         checkRunning_ = true;
         Guarded(check);
         checkRunning_ = false;
@@ -192,6 +199,104 @@ void ConverterForm::ConnectChecks() {
     WatchBox(txtZoneIn, [this] { txtZoneIn_LostFocus(); });
     // A refused departure by mouse must not also press what was clicked.
     for (QWidget* control : controls_) control->installEventFilter(this);
+}
+
+void ConverterForm::ConnectPasteAndCopy() {
+    for (const int notation : {DegreesMinutesSeconds, DegreesMinutes, DecimalDegrees})
+        for (const bool latitude : {true, false})
+            for (FieldBox* box : CoordinateBoxes(notation, latitude))
+                box->setPasteTaker([this, box](const QString& text) { return TakePaste(box, text); });
+    for (FieldBox* box : {txtEastIn, txtNorthIn, txtZoneIn})
+        box->setPasteTaker([this, box](const QString& text) { return TakePaste(box, text); });
+
+    auto* copyPosition = new QAction(QStringLiteral("Copy Position"), this);
+    copyPosition->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    copyPosition->setShortcutContext(Qt::WindowShortcut);
+    connect(copyPosition, &QAction::triggered, this, [this] { CopyPosition(); });
+    addAction(copyPosition);
+    for (FieldBox* box : {txtLatOut, txtLonOut, txtEastOut, txtNorthOut, txtZoneOut}) box->addMenuEntry(copyPosition);
+}
+
+namespace {
+
+// A number a person may paste as part of what the box holds: digits alone
+// into a direction or degree box, a plain decimal into minutes or seconds.
+bool IsPartOfABox(const std::string& text, int element) {
+    if (text.empty()) return false;
+    for (const char c : text)
+        if (!((c >= '0' && c <= '9') || (element >= 2 && (c == '.' || c == '-' || c == '+')))) return false;
+    return true;
+}
+
+}  // namespace
+
+bool ConverterForm::TakePaste(FieldBox* box, const QString& text) {
+    const std::string line = text.trimmed().toStdString();
+    const int notation = cmbInput->currentIndex();
+    std::optional<PositionText> whole = ReadPositionText(line);
+    std::optional<AngleValue> angle;
+    bool latitude = true;
+    if (!whole && notation != Utm) {
+        for (const bool coordinate : {true, false}) {
+            const std::span<FieldBox* const> boxes = CoordinateBoxes(notation, coordinate);
+            const auto at = std::find(boxes.begin(), boxes.end(), box);
+            if (at == boxes.end() || IsPartOfABox(line, static_cast<int>(at - boxes.begin()))) continue;
+            angle = ReadAngleText(line, coordinate);
+            latitude = coordinate;
+        }
+    }
+    if (!whole && !angle) return false;
+
+    pasting_ = true;
+    Guarded([&] {
+        if (angle) {
+            FillAngle(notation, latitude, angle->value);
+        } else if (whole->notation == Utm) {
+            if (notation != Utm) {
+                SelectItem(cmbInput, Utm, &ConverterForm::cmbInput_Click);
+                txtEastIn->setFocus(Qt::OtherFocusReason);
+            }
+            WriteText(txtEastIn, NumberToText(whole->utm.easting));
+            WriteText(txtNorthIn, NumberToText(whole->utm.northing));
+            WriteText(txtZoneIn, NumberToText(whole->utm.zone));
+            for (FieldBox* filled : {txtEastIn, txtNorthIn, txtZoneIn}) filled->useWindowTextColour();
+        } else {
+            if (notation == Utm) {
+                SelectItem(cmbInput, whole->notation, &ConverterForm::cmbInput_Click);
+                CoordinateBoxes(whole->notation, true)[1]->setFocus(Qt::OtherFocusReason);
+            }
+            FillAngle(cmbInput->currentIndex(), true, whole->latitude);
+            FillAngle(cmbInput->currentIndex(), false, whole->longitude);
+        }
+        btnConvert_Click();
+    });
+    pasting_ = false;
+    return true;
+}
+
+// The boxes get what the window's own writer puts in its output for that
+// notation and mode, split at its blanks: the same digits and the same carry.
+void ConverterForm::FillAngle(int notation, bool latitude, double value) {
+    Position position;
+    (latitude ? position.latitude : position.longitude) = value;
+    const bool letters = chkDirection->isChecked();
+    const LatLonTexts texts =
+        FormatLatLon(position, static_cast<InputFormat>(notation), letters, MarksWithoutUnits());
+    const QStringList words =
+        QString::fromStdString(*(latitude ? texts.latitude : texts.longitude)).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    const std::span<FieldBox* const> boxes = CoordinateBoxes(notation, latitude).subspan(letters ? 0 : 1);
+    for (std::size_t i = 0; i < boxes.size() && i < static_cast<std::size_t>(words.size()); ++i) {
+        boxes[i]->setText(words[static_cast<qsizetype>(i)]);
+        boxes[i]->useWindowTextColour();
+    }
+}
+
+void ConverterForm::CopyPosition() {
+    const std::optional<std::string> line =
+        cmbOutput->currentIndex() == Utm
+            ? UtmLine({TextOf(txtEastOut), TextOf(txtNorthOut), TextOf(txtZoneOut)})
+            : PositionLine({TextOf(txtLatOut), TextOf(txtLonOut)});
+    if (line) QGuiApplication::clipboard()->setText(QString::fromStdString(*line));
 }
 
 bool ConverterForm::eventFilter(QObject* watched, QEvent* event) {

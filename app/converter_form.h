@@ -38,6 +38,7 @@ private:
     void BindControls();
     void ConnectHandlers();
     void ConnectChecks();
+    void ConnectPasteAndCopy();
     // Runs a box's check when the person (or the program) moves the focus
     // from it to another control of the window.
     template <class Check>
@@ -64,6 +65,13 @@ private:
     void txtEastIn_LostFocus();
     void txtNorthIn_LostFocus();
     void txtZoneIn_LostFocus();
+
+    // A whole position pasted into an input box fills the boxes, or one angle
+    // fills its coordinate's; false leaves the text to be inserted.
+    bool TakePaste(FieldBox* box, const QString& text);
+    void FillAngle(int notation, bool latitude, double value);
+    // The whole output on the clipboard as one line.
+    void CopyPosition();
 
     void RefreshOutput();
     void ReadInput();
@@ -121,6 +129,9 @@ private:
     // that moved the focus is then not carried out on top of it.
     bool messageDuringCheck_ = false;
     bool swallowRelease_ = false;
+    // A paste is filling the boxes: the focus moves it makes are no
+    // departures either.
+    bool pasting_ = false;
 
     // Form-level state. A coordinate is absent until its input gives it.
     std::optional<double> Latitude;

@@ -1,7 +1,11 @@
 #include "app/field_box.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFocusEvent>
+#include <QMenu>
+#include <QMimeData>
 #include <QValidator>
 
 namespace quillet {
@@ -79,6 +83,72 @@ void FieldBox::useWindowTextColour() {
 void FieldBox::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
     emit focusLeft(event->reason());
+}
+
+void FieldBox::pasteText(const QString& text) {
+    if (isReadOnly() || !isEnabled()) return;
+    if (pasteTaker_ && pasteTaker_(text)) return;
+    insertCut(text);
+}
+
+void FieldBox::insertCut(const QString& text) {
+    // One line: a line break copied along with the text ends it.
+    QString line = text;
+    for (qsizetype at = 0; at < line.size(); ++at)
+        if (line[at] == QLatin1Char('\n') || line[at] == QLatin1Char('\r')) {
+            line.truncate(at);
+            break;
+        }
+    if (charLimit_ > 0) {
+        const qsizetype room = charLimit_ - (this->text().size() - selectedText().size());
+        line.truncate(std::max<qsizetype>(room, 0));
+    }
+    if (!line.isEmpty() || hasSelectedText()) insert(line);
+}
+
+void FieldBox::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Paste)) {
+        pasteText(QGuiApplication::clipboard()->text());
+        event->accept();
+        return;
+    }
+    // An output box copies its whole text when nothing in it is selected.
+    if (event->matches(QKeySequence::Copy) && isReadOnly() && !hasSelectedText()) {
+        if (!text().isEmpty()) QGuiApplication::clipboard()->setText(text());
+        event->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void FieldBox::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu* menu = createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    // The menu's Paste, known by what it is connected to, pastes our way.
+    // QLineEdit connects it by name, so only the name disconnects it.
+    for (QAction* entry : menu->actions())
+        if (disconnect(entry, SIGNAL(triggered()), this, SLOT(paste())))
+            connect(entry, &QAction::triggered, this, [this] { pasteText(QGuiApplication::clipboard()->text()); });
+    if (!menuEntries_.isEmpty()) {
+        menu->addSeparator();
+        menu->addActions(menuEntries_);
+    }
+    menu->popup(event->globalPos());
+}
+
+void FieldBox::dropEvent(QDropEvent* event) {
+    // A move within the box stays QLineEdit's own.
+    if (event->source() == this || !event->mimeData()->hasText() || isReadOnly()) {
+        QLineEdit::dropEvent(event);
+        return;
+    }
+    const QString text = event->mimeData()->text();
+    if (!pasteTaker_ || !pasteTaker_(text)) {
+        deselect();
+        setCursorPosition(cursorPositionAt(event->position().toPoint()));
+        insertCut(text);
+    }
+    event->acceptProposedAction();
 }
 
 QColor FieldBox::shownTextColour() const { return palette().color(ShownGroup(*this), QPalette::Text); }

@@ -1,11 +1,14 @@
 // A single-line text box whose character limit works the way people expect of
-// it: it stops typing and pasting beyond the limit, but never cuts a text the
-// program writes, nor the text already there when the limit is lowered.
-// (QLineEdit::setMaxLength truncates both, which would lose typed digits.)
+// it: it stops typing beyond the limit and cuts a pasted or dropped text to
+// it, but never cuts a text the program writes, nor the text already there
+// when the limit is lowered. (QLineEdit::setMaxLength truncates both, which
+// would lose typed digits; a validator alone would drop a long paste whole.)
 #pragma once
 
 #include <QColor>
 #include <QLineEdit>
+
+#include <functional>
 
 namespace quillet {
 
@@ -36,17 +39,34 @@ public:
     QColor shownTextColour() const;
     QColor shownBackColour() const;
 
+    // Gets the first look at every text pasted or dropped into the box (by
+    // Ctrl+V, Shift+Insert, the context menu or a drop); when it takes the
+    // text, nothing is inserted.
+    void setPasteTaker(std::function<bool(const QString&)> taker) { pasteTaker_ = std::move(taker); }
+    // Entries added at the end of the box's context menu.
+    void addMenuEntry(QAction* entry) { menuEntries_.append(entry); }
+    // Pastes as a person does: offered to the taker, else inserted at the
+    // cursor, cut to what the limit leaves room for.
+    void pasteText(const QString& text);
+
 signals:
     // The keyboard focus left the box, for the reason Qt gives.
     void focusLeft(Qt::FocusReason reason);
 
 protected:
     void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
+    void insertCut(const QString& text);
+
     int charLimit_ = 0;
     qsizetype lengthBeforeEdit_ = 0;
     bool programWrite_ = false;
+    std::function<bool(const QString&)> pasteTaker_;
+    QList<QAction*> menuEntries_;
 };
 
 }  // namespace quillet

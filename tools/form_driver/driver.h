@@ -10,6 +10,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -63,6 +64,11 @@ public:
             Settle();
             return true;
         }
+        if (verb == QLatin1String("key")) {
+            QTest::keySequence(form_.windowHandle(), QKeySequence(rest));
+            Settle();
+            return true;
+        }
         const QString name = rest.section(QLatin1Char(' '), 0, 0);
         QWidget* control = quillet::FindControl(form_, name);
         if (!control) {
@@ -75,6 +81,13 @@ public:
         }
         if (verb == QLatin1String("type")) return Type(control, rest.mid(name.size() + 1), problem);
         if (verb == QLatin1String("focus")) return Focus(control, problem);
+        if (verb == QLatin1String("paste")) {
+            QGuiApplication::clipboard()->setText(rest.mid(name.size() + 1));
+            ClickAt(control, control->rect().center());
+            QTest::keySequence(form_.windowHandle(), QKeySequence::Paste);
+            Settle();
+            return true;
+        }
         if (verb == QLatin1String("click")) return Click(control, problem);
         if (verb == QLatin1String("pick")) return Pick(control, rest.section(QLatin1Char(' '), 1), problem);
         problem = QStringLiteral("unknown command '%1'").arg(verb);

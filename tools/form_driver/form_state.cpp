@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QJsonArray>
 #include <QLabel>
@@ -108,6 +109,7 @@ QJsonObject FormState(const ConverterForm& form) {
     QWidget* focus = QApplication::focusWidget();
     state.insert(QStringLiteral("focus"), focus && form.isAncestorOf(focus) ? NameOf(focus) : QJsonValue(QJsonValue::Null));
     for (const QWidget* control : form.controls()) state.insert(control->objectName(), ControlState(form, *control));
+    state.insert(QStringLiteral("clipboard"), QGuiApplication::clipboard()->text());
     return state;
 }
 

@@ -65,28 +65,30 @@ std::optional<std::vector<Token>> Tokens(std::string_view text) {
         // No blank, separator or mark begins with a digit or a letter: most
         // characters skip the spelling tables.
         const bool digitOrLetter = IsDigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-        bool blank = false;
-        for (std::string_view spelling : kBlanks) blank = blank || (!digitOrLetter && matches(spelling));
-        if (blank) {
-            afterNumber = false;
-            continue;
-        }
-        if (!digitOrLetter && (matches(",") || matches(";"))) {
-            tokens.push_back({Token::Separator});
-            afterNumber = false;
-            continue;
-        }
-        bool marked = false;
-        for (const Spelling& spelling : kMarks)
-            if (!marked && !digitOrLetter && matches(spelling.text)) {
-                Token token{Token::Mark};
-                token.mark = spelling.mark;
-                tokens.push_back(token);
-                marked = true;
+        if (!digitOrLetter) {
+            bool blank = false;
+            for (std::string_view spelling : kBlanks) blank = blank || matches(spelling);
+            if (blank) {
+                afterNumber = false;
+                continue;
             }
-        if (marked) {
-            afterNumber = false;
-            continue;
+            if (matches(",") || matches(";")) {
+                tokens.push_back({Token::Separator});
+                afterNumber = false;
+                continue;
+            }
+            bool marked = false;
+            for (const Spelling& spelling : kMarks)
+                if (!marked && matches(spelling.text)) {
+                    Token token{Token::Mark};
+                    token.mark = spelling.mark;
+                    tokens.push_back(token);
+                    marked = true;
+                }
+            if (marked) {
+                afterNumber = false;
+                continue;
+            }
         }
         if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) {
             ++at;
@@ -193,6 +195,10 @@ InputFormat NotationOf(int parts) {
 std::optional<PositionText> ReadPairAt(Span tokens, std::size_t at) {
     Span second = tokens.subspan(at);
     if (second.front().kind == Token::Separator) second = second.subspan(1);
+    // An angle begins with a number or a letter: a split anywhere else
+    // cannot be read, and its first half need not be tried.
+    if (second.empty() || (second.front().kind != Token::Number && second.front().kind != Token::Letter))
+        return std::nullopt;
     // Most splits fail on their first half: the second is then never read.
     const std::optional<Angle> one = ReadAngle(tokens.first(at));
     if (!one) return std::nullopt;

@@ -56,6 +56,7 @@ private:
     std::size_t fieldCount_ = 0;
     std::size_t line_ = 1;
     std::size_t recordLine_ = 1;
+    bool recordPending_ = true;  // the next line that is not blank starts a record
     bool haveHeader_ = false;
     std::size_t headerWidth_ = 0;
     std::array<std::size_t, 3> index_{};
@@ -72,7 +73,6 @@ private:
 void CsvConverter::OnField(void* data, std::size_t size, void* self) {
     auto& converter = *static_cast<CsvConverter*>(self);
     if (converter.stopped_) return;
-    if (converter.fieldCount_ == 0) converter.recordLine_ = converter.line_;
     if (converter.fieldCount_ == converter.fields_.size()) converter.fields_.emplace_back();
     converter.fields_[converter.fieldCount_++].assign(static_cast<const char*>(data), size);
 }
@@ -83,6 +83,7 @@ void CsvConverter::OnRecord(int, void* self) {
     if (converter.haveHeader_) converter.Row();
     else converter.Header();
     converter.fieldCount_ = 0;
+    converter.recordPending_ = true;
 }
 
 void CsvConverter::Header() {
@@ -202,6 +203,11 @@ RunStatus CsvConverter::Run(int descriptor, bool& stopped) {
             if (!eolKnown && newline != std::string_view::npos) {
                 eol_ = (newline > 0 ? block[newline - 1] : previous) == '\r' ? "\r\n" : "\n";
                 eolKnown = true;
+            }
+            const std::string_view piece = block.substr(0, part);
+            if (recordPending_ && piece != "\n" && piece != "\r\n") {
+                recordLine_ = line_;
+                recordPending_ = false;
             }
             if (csv_parse(&parser, block.data(), part, OnField, OnRecord, this) != part) {
                 ReportFile(source_, "line " + std::to_string(line_) + ": " + csv_strerror(csv_error(&parser)));

@@ -36,6 +36,9 @@ check bad-line 1 $'# waypoints\n\nabc\r\n'"$sydney"$'\n91, 0' \
 check from 1 $'56 H 334369 -3749052\n'"$sydney" $'-33.8688032°, 151.2093039°' \
     'gps-quillet-convert: line 2: not a position in utm: "-33.8688, 151.2093"' --from utm
 check strict 1 $'x\ny' '' 'gps-quillet-convert: line 1: not a position: "x"' --strict
+# Far outside its zone: the window refuses to show it, and so does the converter.
+check unconvertible 1 $'1 N 834000 9999999\n0, 0' $'\n0° 0\' 0", 0° 0\' 0"' \
+    'gps-quillet-convert: line 1: cannot be converted: "1 N 834000 9999999"' --to dms
 
 # Usage errors and unreadable files: status 2, the other files still convert.
 printf '%s\n' "$sydney" >"$scratch/one.txt"

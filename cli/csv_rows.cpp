@@ -64,6 +64,7 @@ private:
     int used_ = 0;
     std::string eol_ = "\n";
     std::string text_;
+    std::string quoted_;  // the fields the position was read from, for a message
     OutputCells cells_;
     bool failed_ = false;
     bool someBad_ = false;
@@ -89,9 +90,16 @@ void CsvConverter::OnRecord(int, void* self) {
 void CsvConverter::Header() {
     haveHeader_ = true;
     headerWidth_ = fieldCount_;
-    if (!columns_.latitude.empty()) names_ = {&columns_.latitude, &columns_.longitude, nullptr}, used_ = 2;
-    else if (!columns_.position.empty()) names_ = {&columns_.position, nullptr, nullptr}, used_ = 1;
-    else names_ = {&columns_.zone, &columns_.easting, &columns_.northing}, used_ = 3;
+    if (!columns_.latitude.empty()) {
+        names_ = {&columns_.latitude, &columns_.longitude, nullptr};
+        used_ = 2;
+    } else if (!columns_.position.empty()) {
+        names_ = {&columns_.position, nullptr, nullptr};
+        used_ = 1;
+    } else {
+        names_ = {&columns_.zone, &columns_.easting, &columns_.northing};
+        used_ = 3;
+    }
     for (int i = 0; i < used_; ++i) {
         const auto found = std::find(fields_.begin(), fields_.begin() + fieldCount_, *names_[i]);
         if (found == fields_.begin() + fieldCount_) {
@@ -133,8 +141,9 @@ std::optional<PositionText> CsvConverter::ReadRow(std::string& quoted) {
     const std::string& zone = fields_[index_[0]];
     const std::string& northing = fields_[index_[2]];
     text_.assign(zone).append(" ").append(fields_[index_[1]]).append(" ");
-    // The window's form has no false northing: take it off a southern zone
-    // without a letter, here where a letter could not be misread as a band.
+    // With --south a zone without a letter is southern: the false northing
+    // comes off here, as the window's form has none (an added "S" could be
+    // read as band S instead).
     if (columns_.south && !HasLetter(zone) && IsNumericText(northing))
         text_ += NumberToText(ParseNumber(northing) - 10000000.0);
     else
@@ -147,15 +156,16 @@ std::optional<PositionText> CsvConverter::ReadRow(std::string& quoted) {
 void CsvConverter::Row() {
     Fault fault = Fault::None;
     std::string message;
-    std::string quoted;
     for (int i = 0; i < used_ && message.empty(); ++i)
         if (index_[i] >= fieldCount_) message = "missing column \"" + *names_[i] + "\"";
-    if (!message.empty())
-        for (std::size_t i = 0; i < fieldCount_; ++i) quoted.append(i > 0 ? "," : "").append(fields_[i]);
+    if (!message.empty()) {
+        quoted_.clear();
+        for (std::size_t i = 0; i < fieldCount_; ++i) quoted_.append(i > 0 ? "," : "").append(fields_[i]);
+    }
     bool converted = false;
     if (message.empty()) {
         Position position;
-        fault = PositionOf(ReadRow(quoted), settings_, position);
+        fault = PositionOf(ReadRow(quoted_), settings_, position);
         if (fault == Fault::None) converted = WriteCells(position, settings_, cells_);
         else message = FaultMessage(fault, settings_);
         if (fault == Fault::None && !converted) message = FaultMessage(Fault::NotConvertible, settings_);
@@ -175,7 +185,7 @@ void CsvConverter::Row() {
     out_.Put(eol_);
 
     if (!message.empty()) {
-        ReportLine(source_, recordLine_, message, quoted);
+        ReportLine(source_, recordLine_, message, quoted_);
         someBad_ = true;
         if (strict_) stopped_ = true;
     }

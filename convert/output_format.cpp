@@ -66,27 +66,46 @@ std::optional<UtmTexts> FormatUtm(const Position& position) {
                     NumberToText(utm.zoneNumber) + ' ' + ZoneLetter(*position.latitude)};
 }
 
+std::optional<UtmTexts> FormatReceiverUtm(const Position& position) {
+    std::optional<UtmTexts> texts = FormatUtm(position);
+    // Added to the whole metres already written, so the digits are exact and
+    // agree with the window's northing.
+    if (texts && *position.latitude < 0) texts->northing = NumberToText(ParseNumber(texts->northing) + 10000000.0);
+    return texts;
+}
+
 namespace {
 
-std::string WithoutTrailingBlanks(std::string text) {
-    while (!text.empty() && text.back() == ' ') text.pop_back();
+std::string_view WithoutTrailingBlanks(std::string_view text) {
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
     return text;
+}
+
+// The pieces joined in one string, built once: the converter writes a
+// line like this for every position it reads.
+std::string Joined(std::initializer_list<std::string_view> pieces) {
+    std::size_t size = 0;
+    for (const std::string_view piece : pieces) size += piece.size();
+    std::string line;
+    line.reserve(size);
+    for (const std::string_view piece : pieces) line.append(piece);
+    return line;
 }
 
 }  // namespace
 
 std::optional<std::string> PositionLine(const LatLonTexts& texts) {
     if (!texts.latitude || !texts.longitude) return std::nullopt;
-    const std::string latitude = WithoutTrailingBlanks(*texts.latitude);
-    const std::string longitude = WithoutTrailingBlanks(*texts.longitude);
+    const std::string_view latitude = WithoutTrailingBlanks(*texts.latitude);
+    const std::string_view longitude = WithoutTrailingBlanks(*texts.longitude);
     if (latitude.empty() || longitude.empty()) return std::nullopt;
-    return latitude + ", " + longitude;
+    return Joined({latitude, ", ", longitude});
 }
 
 std::optional<std::string> UtmLine(const UtmTexts& texts) {
-    const std::string zone = WithoutTrailingBlanks(texts.zone);
+    const std::string_view zone = WithoutTrailingBlanks(texts.zone);
     if (zone.empty() || texts.easting.empty() || texts.northing.empty()) return std::nullopt;
-    return zone + ' ' + texts.easting + ' ' + texts.northing;
+    return Joined({zone, " ", texts.easting, " ", texts.northing});
 }
 
 }  // namespace quillet

@@ -34,6 +34,11 @@ struct UtmTexts {
 // absent. ValueError(Overflow) for a longitude whose zone leaves 16 bits.
 std::optional<UtmTexts> FormatUtm(const Position& position);
 
+// The UTM texts as receivers write them: south of the equator the northing
+// carries the 10,000,000 m false northing ("6250948" for the window's
+// "-3749052"); north of it they are FormatUtm's.
+std::optional<UtmTexts> FormatReceiverUtm(const Position& position);
+
 // A whole position on one line, as "Copy Position" puts it on the clipboard
 // and the command-line converter prints it: the latitude and longitude texts
 // without their trailing blanks, joined by ", "; nothing when either is

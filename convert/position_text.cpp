@@ -4,6 +4,7 @@
 #include "geodesy/utm.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <span>
 #include <vector>
@@ -30,7 +31,8 @@ struct Token {
 };
 
 bool StartsWith(std::string_view text, std::size_t at, std::string_view piece) {
-    return text.substr(at, piece.size()) == piece;
+    // The first byte alone settles most tries without a call to memcmp.
+    return at < text.size() && text[at] == piece.front() && text.substr(at, piece.size()) == piece;
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -50,6 +52,7 @@ constexpr std::string_view kMinusSigns[] = {"-", "\u2212"};
 // is written with, or a word of letters.
 std::optional<std::vector<Token>> Tokens(std::string_view text) {
     std::vector<Token> tokens;
+    tokens.reserve(16);  // a position has fewer: one allocation a text
     std::size_t at = 0;
     bool afterNumber = false;  // the previous piece is a number, with no blank since
     while (at < text.size()) {
@@ -58,30 +61,35 @@ std::optional<std::vector<Token>> Tokens(std::string_view text) {
             at += piece.size();
             return true;
         };
-        bool blank = false;
-        for (std::string_view spelling : kBlanks) blank = blank || matches(spelling);
-        if (blank) {
-            afterNumber = false;
-            continue;
-        }
-        if (matches(",") || matches(";")) {
-            tokens.push_back({Token::Separator});
-            afterNumber = false;
-            continue;
-        }
-        bool marked = false;
-        for (const Spelling& spelling : kMarks)
-            if (!marked && matches(spelling.text)) {
-                Token token{Token::Mark};
-                token.mark = spelling.mark;
-                tokens.push_back(token);
-                marked = true;
-            }
-        if (marked) {
-            afterNumber = false;
-            continue;
-        }
         const char c = text[at];
+        // No blank, separator or mark begins with a digit or a letter: most
+        // characters skip the spelling tables.
+        const bool digitOrLetter = IsDigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+        if (!digitOrLetter) {
+            bool blank = false;
+            for (std::string_view spelling : kBlanks) blank = blank || matches(spelling);
+            if (blank) {
+                afterNumber = false;
+                continue;
+            }
+            if (matches(",") || matches(";")) {
+                tokens.push_back({Token::Separator});
+                afterNumber = false;
+                continue;
+            }
+            bool marked = false;
+            for (const Spelling& spelling : kMarks)
+                if (!marked && matches(spelling.text)) {
+                    Token token{Token::Mark};
+                    token.mark = spelling.mark;
+                    tokens.push_back(token);
+                    marked = true;
+                }
+            if (marked) {
+                afterNumber = false;
+                continue;
+            }
+        }
         if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) {
             ++at;
             if (at < text.size() && ((text[at] >= 'A' && text[at] <= 'Z') || (text[at] >= 'a' && text[at] <= 'z')))
@@ -109,7 +117,10 @@ std::optional<std::vector<Token>> Tokens(std::string_view text) {
             ++at;
         }
         if (digits == 0) return std::nullopt;
-        token.magnitude = ParseNumber(text.substr(start, at - start));
+        // Plain digits read directly; anything from_chars leaves over goes
+        // through the number rules, which decide as before.
+        const auto [end, error] = std::from_chars(text.data() + start, text.data() + at, token.magnitude);
+        if (error != std::errc() || end != text.data() + at) token.magnitude = ParseNumber(text.substr(start, at - start));
         tokens.push_back(token);
         afterNumber = true;
     }
@@ -184,9 +195,15 @@ InputFormat NotationOf(int parts) {
 std::optional<PositionText> ReadPairAt(Span tokens, std::size_t at) {
     Span second = tokens.subspan(at);
     if (second.front().kind == Token::Separator) second = second.subspan(1);
+    // An angle begins with a number or a letter: a split anywhere else
+    // cannot be read, and its first half need not be tried.
+    if (second.empty() || (second.front().kind != Token::Number && second.front().kind != Token::Letter))
+        return std::nullopt;
+    // Most splits fail on their first half: the second is then never read.
     const std::optional<Angle> one = ReadAngle(tokens.first(at));
+    if (!one) return std::nullopt;
     const std::optional<Angle> two = ReadAngle(second);
-    if (!one || !two) return std::nullopt;
+    if (!two) return std::nullopt;
     // Latitude first, unless the letters say otherwise.
     bool firstIsLatitude = true;
     if (one->letter && two->letter) {

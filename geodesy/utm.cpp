@@ -126,7 +126,7 @@ std::string ZoneLetter(double latitude) {
         {40, "T"},  {48, "U"},  {56, "V"},  {64, "W"},  {72, "X"},  {84, "Z"}};
     // The north pole itself is in the last band; beyond it (or NaN) no band.
     if (!(latitude >= -90 && latitude <= 90)) return "";
-    std::string letter;
+    const char* letter = "";
     for (const Band& band : kBands)
         if (latitude >= band.from) letter = band.letter;
     return letter;

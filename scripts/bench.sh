@@ -9,6 +9,7 @@ packages=(
     libbenchmark-dev     # Google Benchmark
     libgeographiclib-dev # the projection and text conversion to compare with
     libproj-dev          # PROJ's transverse Mercator to compare with
+    geographiclib-tools proj-bin time  # GeoConvert and cs2cs to race the command-line converter; /usr/bin/time
     xvfb xauth           # an X server for the start-up run on a real display protocol
 )
 missing=()
@@ -50,6 +51,8 @@ export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
     QT_QPA_PLATFORM=xcb nice -n 10 xvfb-run -a -s "-screen 0 1024x768x24" "$bin/window-bench" startup "$startups"
     echo
     QT_QPA_PLATFORM=offscreen nice -n 10 "$bin/window-bench" latency 2000
+    echo
+    nice -n 10 bench/cli_bench.sh build/bench/cli/gps-quillet-convert build/bench/cli-data
     echo
     echo "load average at end: $(cut -d' ' -f1-3 /proc/loadavg)"
 } 2>&1 | tee build/bench/results.txt

@@ -24,10 +24,13 @@ done
 # Exactly these files; the form driver and the tests stay out.
 id=org.gpsquillet.GpsQuillet
 expected="./usr/bin/gps-quillet
+./usr/bin/gps-quillet-convert
 ./usr/share/applications/$id.desktop
+./usr/share/bash-completion/completions/gps-quillet-convert
 ./usr/share/icons/hicolor/32x32/apps/gps-quillet.png
 ./usr/share/icons/hicolor/64x64/apps/gps-quillet.png
 ./usr/share/icons/hicolor/scalable/apps/gps-quillet.svg
+./usr/share/man/man1/gps-quillet-convert.1.gz
 ./usr/share/metainfo/$id.metainfo.xml"
 files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort)
 [ "$files" = "$expected" ] || fail "contents differ:"$'\n'"$files"

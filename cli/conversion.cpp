@@ -1,0 +1,100 @@
+#include "cli/conversion.h"
+
+#include "convert/output_format.h"
+#include "geodesy/utm.h"
+#include "values/values.h"
+
+namespace quillet {
+
+std::string_view NotationName(InputFormat notation) {
+    switch (notation) {
+    case DegreesMinutesSeconds: return "dms";
+    case DegreesMinutes: return "dm";
+    case DecimalDegrees: return "dd";
+    case Utm: return "utm";
+    }
+    return "";
+}
+
+std::string FaultMessage(Fault fault, const OutputSettings& settings) {
+    switch (fault) {
+    case Fault::None: break;
+    case Fault::NotAPosition: return "not a position";
+    case Fault::OtherNotation: return "not a position in " + std::string(NotationName(*settings.from));
+    // As the window refuses it: "The position ... cannot be converted."
+    case Fault::NotConvertible: return "cannot be converted";
+    }
+    return {};
+}
+
+Fault PositionOf(const std::optional<PositionText>& read, const OutputSettings& settings, Position& position) {
+    if (!read) return Fault::NotAPosition;
+    if (settings.from && read->notation != *settings.from) return Fault::OtherNotation;
+    if (read->notation != Utm) {
+        position = {read->latitude, read->longitude};
+        return Fault::None;
+    }
+    try {
+        const LatLon latLon = UtmToLatLon(read->utm.northing, read->utm.easting, CheckedShort(read->utm.zone));
+        position = {latLon.latitude, latLon.longitude};
+        return Fault::None;
+    } catch (const ValueError&) {
+        return Fault::NotConvertible;
+    }
+}
+
+namespace {
+
+std::optional<UtmTexts> UtmTextsOf(const Position& position, const OutputSettings& settings) {
+    return settings.falseNorthing ? FormatReceiverUtm(position) : FormatUtm(position);
+}
+
+void DropTrailingBlanks(std::string& text) {
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+}
+
+}  // namespace
+
+std::optional<std::string> OutputLine(const Position& position, const OutputSettings& settings) {
+    try {
+        if (settings.notation == Utm) {
+            const std::optional<UtmTexts> texts = UtmTextsOf(position, settings);
+            return texts ? UtmLine(*texts) : std::nullopt;
+        }
+        return PositionLine(FormatLatLon(position, settings.notation, settings.directionLetters, settings.marks));
+    } catch (const ValueError&) {
+        return std::nullopt;
+    }
+}
+
+bool WriteCells(const Position& position, const OutputSettings& settings, OutputCells& out) {
+    try {
+        if (settings.notation == Utm) {
+            std::optional<UtmTexts> texts = UtmTextsOf(position, settings);
+            if (!texts) return false;
+            out.cells[0] = std::move(texts->easting);
+            out.cells[1] = std::move(texts->northing);
+            out.cells[2] = std::move(texts->zone);
+            out.count = 3;
+            return true;
+        }
+        LatLonTexts texts = FormatLatLon(position, settings.notation, settings.directionLetters, settings.marks);
+        if (!texts.latitude || !texts.longitude) return false;
+        out.cells[0] = std::move(*texts.latitude);
+        out.cells[1] = std::move(*texts.longitude);
+        DropTrailingBlanks(out.cells[0]);
+        DropTrailingBlanks(out.cells[1]);
+        out.count = 2;
+        return true;
+    } catch (const ValueError&) {
+        return false;
+    }
+}
+
+OutputCells CellNames(const OutputSettings& settings) {
+    if (settings.notation == Utm) return {{"easting", "northing", "zone"}, 3};
+    const std::string suffix = "_" + std::string(NotationName(settings.notation));
+    return {{"latitude" + suffix, "longitude" + suffix, ""}, 2};
+}
+
+}  // namespace quillet

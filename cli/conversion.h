@@ -1,0 +1,51 @@
+// One position read and written the way the window would: the same reader,
+// the same field bounds, the same writers. Plain C++, no Qt.
+#pragma once
+
+#include "convert/position.h"
+#include "convert/position_text.h"
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quillet {
+
+struct OutputSettings {
+    InputFormat notation = DecimalDegrees;  // --to
+    bool directionLetters = false;          // --direction
+    UnitMarks marks = MarksWithUnits();     // --no-units gives MarksWithoutUnits()
+    bool falseNorthing = false;             // --false-northing
+    std::optional<InputFormat> from;        // --from: the only notation read
+};
+
+// Why a line gave no result.
+enum class Fault { None, NotAPosition, OtherNotation, NotConvertible };
+
+// The message after "line N: ", before the quoted text.
+std::string FaultMessage(Fault fault, const OutputSettings& settings);
+
+// The position the window would show for what was read, or why there is
+// none: nothing read, another notation than --from, or a UTM point the
+// window refuses to convert.
+Fault PositionOf(const std::optional<PositionText>& read, const OutputSettings& settings, Position& position);
+
+// The result on one line, as "Copy Position" writes it.
+std::optional<std::string> OutputLine(const Position& position, const OutputSettings& settings);
+
+// The result in separate cells: latitude and longitude, or easting, northing
+// and zone; `count` of them are set.
+struct OutputCells {
+    std::array<std::string, 3> cells;
+    int count = 0;
+};
+bool WriteCells(const Position& position, const OutputSettings& settings, OutputCells& out);
+
+// The names of those cells' columns ("latitude_dms", "easting", ...).
+OutputCells CellNames(const OutputSettings& settings);
+
+// The notation named on the command line: "dms", "dm", "dd" or "utm".
+std::string_view NotationName(InputFormat notation);
+
+}  // namespace quillet

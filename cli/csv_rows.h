@@ -1,0 +1,27 @@
+// Positions in the columns of an RFC 4180 CSV file with a header row: every
+// row written back with its result appended as new columns.
+#pragma once
+
+#include "cli/conversion.h"
+#include "cli/line_io.h"
+
+#include <string>
+
+namespace quillet {
+
+// The columns a position is read from, by their names in the header: a
+// latitude and a longitude, one whole position, or a UTM point.
+struct CsvColumns {
+    std::string latitude, longitude;
+    std::string position;
+    std::string easting, northing, zone;
+    bool south = false;  // a zone without a letter is southern, with the false northing
+};
+
+enum class RunStatus { AllConverted = 0, SomeBad = 1, Failed = 2 };
+
+// Converts one file; `stopped` is set when --strict ends the run.
+RunStatus ConvertCsv(int descriptor, std::string_view source, const CsvColumns& columns,
+                     const OutputSettings& settings, bool strict, Output& out, bool& stopped);
+
+}  // namespace quillet

@@ -1,0 +1,20 @@
+# bash completion for gps-quillet-convert
+_gps_quillet_convert() {
+    local cur prev
+    cur=${COMP_WORDS[COMP_CWORD]}
+    prev=${COMP_WORDS[COMP_CWORD-1]}
+    case $prev in
+        --from|--to)
+            COMPREPLY=($(compgen -W 'dms dm dd utm' -- "$cur"))
+            return ;;
+        --lat|--lon|--position|--easting|--northing|--zone)
+            return ;;
+    esac
+    if [[ $cur == -* ]]; then
+        COMPREPLY=($(compgen -W '--from --to --direction --no-units --false-northing --csv --lat --lon
+            --position --easting --northing --zone --south --strict --help --version' -- "$cur"))
+    else
+        COMPREPLY=($(compgen -f -- "$cur"))
+    fi
+}
+complete -o filenames -F _gps_quillet_convert gps-quillet-convert

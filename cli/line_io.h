@@ -1,0 +1,97 @@
+// Buffered reading and writing of whole files through their descriptors:
+// large blocks, no allocation per line, memory bounded whatever the input.
+// The buffers are left uninitialised: a short input touches only the pages
+// it fills, so start-up stays as quick as for one line.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <memory>
+#include <string_view>
+
+namespace quillet {
+
+class Buffer {
+public:
+    explicit Buffer(std::size_t size) : data_(new char[size]), size_(size) {}
+    char* data() { return data_.get(); }
+    const char* data() const { return data_.get(); }
+    std::size_t size() const { return size_; }
+    char& operator[](std::size_t at) { return data_[at]; }
+
+private:
+    std::unique_ptr<char[]> data_;
+    std::size_t size_;
+};
+
+// Blocks of a file as they come, for a reader that splits them itself.
+class BlockReader {
+public:
+    explicit BlockReader(int descriptor, std::size_t blockSize = 1 << 18);
+    // The next block; empty at the end. `failed()` tells a read error.
+    std::string_view Next();
+    bool failed() const { return failed_; }
+    int error() const { return error_; }
+
+private:
+    int descriptor_;
+    Buffer buffer_;
+    bool failed_ = false;
+    int error_ = 0;
+};
+
+class LineReader {
+public:
+    explicit LineReader(int descriptor, std::size_t bufferSize = 1 << 18);
+
+    struct Line {
+        std::string_view text;  // without its line end
+        bool crlf = false;      // ended by "\r\n"
+        bool tooLong = false;   // longer than the buffer: `text` is its start only
+    };
+    // The next line, or false at the end of the file or on a read error.
+    bool Next(Line& line);
+    bool failed() const { return failed_; }
+    int error() const { return error_; }
+
+private:
+    bool Fill();
+
+    int descriptor_;
+    Buffer buffer_;
+    std::size_t begin_ = 0;
+    std::size_t end_ = 0;
+    bool atEnd_ = false;
+    bool failed_ = false;
+    int error_ = 0;
+    std::string longStart_;
+};
+
+// Standard output, written in large blocks. A write error (a full disk, a
+// closed pipe when SIGPIPE is ignored) is remembered and later writes dropped.
+class Output {
+public:
+    explicit Output(int descriptor, std::size_t bufferSize = 1 << 16);
+    ~Output();
+    void Put(std::string_view text) {
+        if (text.size() > buffer_.size() - used_) return PutLarge(text);
+        text.copy(buffer_.data() + used_, text.size());
+        used_ += text.size();
+    }
+    void Put(char c) {
+        if (used_ == buffer_.size()) Flush();
+        buffer_[used_++] = c;
+    }
+    bool Flush();
+    bool failed() const { return failed_; }
+
+private:
+    void PutLarge(std::string_view text);
+
+    int descriptor_;
+    Buffer buffer_;
+    std::size_t used_ = 0;
+    bool failed_ = false;
+};
+
+}  // namespace quillet

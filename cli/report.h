@@ -1,0 +1,18 @@
+// Messages about the input on standard error, in the usual form:
+// "gps-quillet-convert: FILE: line 12: not a position: "abc"".
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace quillet {
+
+inline constexpr const char* kProgram = "gps-quillet-convert";
+
+// `source` is the file's name, or empty for standard input.
+void ReportLine(std::string_view source, std::size_t line, std::string_view message, std::string_view text);
+// A message about a whole file, or about the program when `source` is empty.
+void ReportFile(std::string_view source, std::string_view message);
+
+}  // namespace quillet

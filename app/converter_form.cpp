@@ -15,7 +15,9 @@
 #include <QFrame>
 #include <QHash>
 #include <QIcon>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -197,20 +199,27 @@ void ConverterForm::ConnectChecks() {
 bool ConverterForm::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonDblClick: {
         // Qt moves the focus, and so runs the check, before it delivers the
         // press; a message on the way means the press is not the person's
-        // intent any more.
-        if (messageDuringCheck_) {
-            swallowRelease_ = true;
+        // intent any more. Its release is dropped too, but only if it is
+        // still to come: on a desktop it usually went to the message box.
+        const Qt::MouseButton button = static_cast<QMouseEvent*>(event)->button();
+        swallowedButton_ = Qt::NoButton;
+        if (!messageDuringCheck_) break;
+        if (QGuiApplication::mouseButtons() & button) swallowedButton_ = button;
+        return true;
+    }
+    case QEvent::MouseButtonRelease:
+        if (swallowedButton_ != Qt::NoButton && static_cast<QMouseEvent*>(event)->button() == swallowedButton_) {
+            swallowedButton_ = Qt::NoButton;
             return true;
         }
         break;
-    case QEvent::MouseButtonRelease:
-        if (swallowRelease_) {
-            swallowRelease_ = false;
-            return true;
-        }
+    case QEvent::Wheel:
+        // A wheel turned over a list only scrolls it while the person works
+        // in it: a change of input notation would wipe every box.
+        if (qobject_cast<QComboBox*>(watched) && !static_cast<QWidget*>(watched)->hasFocus()) return true;
         break;
     default: break;
     }

@@ -120,7 +120,8 @@ private:
     // A check has shown a message during the current input event; the click
     // that moved the focus is then not carried out on top of it.
     bool messageDuringCheck_ = false;
-    bool swallowRelease_ = false;
+    // The button whose press was dropped, until its own release is dropped.
+    Qt::MouseButton swallowedButton_ = Qt::NoButton;
 
     // Form-level state. A coordinate is absent until its input gives it.
     std::optional<double> Latitude;

@@ -96,6 +96,9 @@ QWidget* MakeControl(const ControlRow& row, QWidget* parent) {
         auto* list = new QComboBox(parent);
         list->addItems(QString::fromUtf8(row.caption).split(QLatin1Char('\n')));
         list->setCurrentIndex(-1);
+        // A wheel turned over a list neither takes the focus to it nor
+        // changes it (the window drops it); a click or Tab does.
+        list->setFocusPolicy(Qt::StrongFocus);
         return list;
     }
     case ControlKind::CheckBox: return new QCheckBox(QString::fromUtf8(row.caption), parent);

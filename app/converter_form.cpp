@@ -274,6 +274,7 @@ void ConverterForm::txtZoneIn_LostFocus() {
 void ConverterForm::ShowMessage(const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Input Error"), text, QMessageBox::Ok, this);
     box.button(QMessageBox::Ok)->setIcon(QIcon());  // a plain OK, whatever the style's habit
+    box.setFont(WindowFont());  // a window of its own: it does not inherit the form's face
     box.exec();
     // Take the activation back: not every window manager (nor the offscreen
     // platform) returns it to the window the closed message belonged to, and

@@ -6,6 +6,9 @@
 #include <QGuiApplication>
 #include <QWidget>
 #include <QWindow>
+#include <QtGui/qguiapplication_platform.h>
+
+#include <cstdlib>
 
 // After Qt: X's headers define macros (None, Bool, KeyPress...) that Qt's own
 // names would clash with.
@@ -22,6 +25,7 @@ namespace {
 
 long releasesSent = 0;
 long releasesSeen = 0;
+long pressesSeen = 0;
 int inputOpcode = -1;  // of the X Input extension, through which Qt takes the mouse
 QDeadlineTimer patience;
 
@@ -36,12 +40,13 @@ public:
         const int kind = event->response_type & 0x7F;
         // The X Input extension reports a click once from each device it
         // passed: count the one of the core pointer (2 on every X.Org server).
-        constexpr int kExtensionButtonRelease = 5, kCorePointer = 2;
-        const auto device = [message] { return static_cast<const std::uint16_t*>(message)[5]; };
+        constexpr int kExtensionButtonPress = 4, kExtensionButtonRelease = 5, kCorePointer = 2;
+        const bool fromPointer = kind == XCB_GE_GENERIC && event->extension == inputOpcode &&
+                                 static_cast<const std::uint16_t*>(message)[5] == kCorePointer;
         if (kind == XCB_BUTTON_RELEASE || kind == XCB_KEY_RELEASE ||
-            (kind == XCB_GE_GENERIC && event->extension == inputOpcode &&
-             event->event_type == kExtensionButtonRelease && device() == kCorePointer))
+            (fromPointer && event->event_type == kExtensionButtonRelease))
             ++releasesSeen;
+        if (kind == XCB_BUTTON_PRESS || (fromPointer && event->event_type == kExtensionButtonPress)) ++pressesSeen;
         return false;
     }
 };
@@ -71,6 +76,12 @@ XInput::~XInput() { XCloseDisplay(display_); }
 bool XInput::busy() const { return releasesSeen < releasesSent && !patience.hasExpired(); }
 
 void XInput::MoveTo(QWidget* widget, QPoint where) {
+    // Qt's own requests first (a message box unmapped, the focus given
+    // back): a click must not reach a window the person no longer sees.
+    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
+        xcb_connection_t* connection = x11->connection();
+        std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+    }
     // The server's own idea of where the window is: the window manager may
     // have moved it after Qt last heard.
     QWidget* window = widget->window();
@@ -89,8 +100,20 @@ void XInput::Button(unsigned int button) {
 }
 
 void XInput::Click(QWidget* widget, QPoint where) {
-    MoveTo(widget, where);
-    Button(Button1);
+    // Right after a message box closes, the window manager may keep a click
+    // for itself while it hands the focus back; the window never sees that
+    // press, and a person would click again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const long pressesBefore = pressesSeen;
+        MoveTo(widget, where);
+        Button(Button1);
+        XSync(display_, False);
+        const QDeadlineTimer deadline(500);
+        while (pressesSeen == pressesBefore && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        if (pressesSeen != pressesBefore) break;
+        releasesSeen = releasesSent;
+    }
     Sync();
 }
 

@@ -1,7 +1,8 @@
 // The number rules every layer of GPS Quillet shares: reading texts as numbers,
 // rounding, and writing numbers as texts. Plain C++ (no Qt), so that the
 // converter, the field checks, the tests and the benchmarks all read and write
-// digits the same way, with "." as the decimal point whatever the locale.
+// digits the same way: written with "." whatever the locale, and read with "."
+// (and the desktop's decimal separator, once the window sets it).
 #pragma once
 
 #include <cstdint>

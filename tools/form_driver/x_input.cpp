@@ -108,7 +108,7 @@ void XInput::Click(QWidget* widget, QPoint where) {
         MoveTo(widget, where);
         Button(Button1);
         XSync(display_, False);
-        const QDeadlineTimer deadline(500);
+        const QDeadlineTimer deadline(1000);
         while (pressesSeen == pressesBefore && !deadline.hasExpired())
             QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
         if (pressesSeen != pressesBefore) break;

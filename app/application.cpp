@@ -1,9 +1,12 @@
 #include "app/application.h"
 
+#include "values/values.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QIcon>
 #include <QImage>
+#include <QLocale>
 #include <QPixmap>
 #include <QStyle>
 #include <QStyleFactory>
@@ -48,6 +51,10 @@ void ConfigureApplication(QApplication& application) {
     // Ties the window to its desktop entry, so the shell shows its name and icon.
     QApplication::setDesktopFileName(QStringLiteral(QUILLET_APP_ID));
     QApplication::setWindowIcon(WindowIcon());
+    // Boxes read the desktop's decimal separator as well as ".".
+    const QString separator = QLocale::system().decimalPoint();
+    if (separator.size() == 1 && separator.at(0).unicode() < 0x80)
+        SetUserDecimalSeparator(static_cast<char>(separator.at(0).unicode()));
     // The layout is fixed to the pixel, so it gets one style and its light
     // palette everywhere: a desktop style with wider frames or a dark theme
     // would clip captions or hide the grey of the unused direction boxes.

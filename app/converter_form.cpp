@@ -17,10 +17,12 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QHash>
 #include <QIcon>
 #include <QLabel>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
 
@@ -303,20 +305,27 @@ void ConverterForm::CopyPosition() {
 bool ConverterForm::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonDblClick: {
         // Qt moves the focus, and so runs the check, before it delivers the
         // press; a message on the way means the press is not the person's
-        // intent any more.
-        if (messageDuringCheck_) {
-            swallowRelease_ = true;
+        // intent any more. Its release is dropped too, but only if it is
+        // still to come: on a desktop it usually went to the message box.
+        const Qt::MouseButton button = static_cast<QMouseEvent*>(event)->button();
+        swallowedButton_ = Qt::NoButton;
+        if (!messageDuringCheck_) break;
+        if (QGuiApplication::mouseButtons() & button) swallowedButton_ = button;
+        return true;
+    }
+    case QEvent::MouseButtonRelease:
+        if (swallowedButton_ != Qt::NoButton && static_cast<QMouseEvent*>(event)->button() == swallowedButton_) {
+            swallowedButton_ = Qt::NoButton;
             return true;
         }
         break;
-    case QEvent::MouseButtonRelease:
-        if (swallowRelease_) {
-            swallowRelease_ = false;
-            return true;
-        }
+    case QEvent::Wheel:
+        // A wheel turned over a list only scrolls it while the person works
+        // in it: a change of input notation would wipe every box.
+        if (qobject_cast<QComboBox*>(watched) && !static_cast<QWidget*>(watched)->hasFocus()) return true;
         break;
     default: break;
     }
@@ -374,6 +383,7 @@ void ConverterForm::txtZoneIn_LostFocus() {
 void ConverterForm::ShowMessage(const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Input Error"), text, QMessageBox::Ok, this);
     box.button(QMessageBox::Ok)->setIcon(QIcon());  // a plain OK, whatever the style's habit
+    box.setFont(WindowFont());  // a window of its own: it does not inherit the form's face
     box.exec();
     // Take the activation back: not every window manager (nor the offscreen
     // platform) returns it to the window the closed message belonged to, and

@@ -136,7 +136,8 @@ private:
     // A check has shown a message during the current input event; the click
     // that moved the focus is then not carried out on top of it.
     bool messageDuringCheck_ = false;
-    bool swallowRelease_ = false;
+    // The button whose press was dropped, until its own release is dropped.
+    Qt::MouseButton swallowedButton_ = Qt::NoButton;
     // A paste is filling the boxes: the focus moves it makes are no
     // departures either.
     bool pasting_ = false;

@@ -84,13 +84,13 @@ constexpr std::array kControls{
     ControlRow{"txtNorthIn", K::TextBox, "frmIn(3)", 120, 840, 1335, 285, "", nullptr, 0, Plain},
     ControlRow{"txtZoneIn", K::TextBox, "frmIn(3)", 720, 1200, 495, 285, "", nullptr, 4, Plain},
 
-    // Latitude and longitude output; each caption is drawn by two labels lying on one another.
+    // Latitude and longitude output; each caption is held by two labels lying on one another.
     ControlRow{"frmOut(0)", K::Frame, nullptr, 2760, 1560, 2535, 1335, "", nullptr, 0, Plain},
     ControlRow{"Label19", K::Label, "frmOut(0)", 120, 0, 1215, 255, "Latitude", kLatitudeHint, 0, FieldLabel},
-    ControlRow{"Label30", K::Label, "frmOut(0)", 120, 0, 1215, 255, "Latitude", kLatitudeHint, 0, FieldLabel},
+    ControlRow{"Label30", K::Label, "frmOut(0)", 120, 0, 1215, 255, "Latitude", kLatitudeHint, 0, FieldLabel | Unpainted},
     ControlRow{"txtLatOut", K::TextBox, "frmOut(0)", 120, 240, 2175, 285, "", nullptr, 0, OutputBox},
     ControlRow{"Label18", K::Label, "frmOut(0)", 120, 600, 1215, 255, "Longitude", kLongitudeHint, 0, FieldLabel},
-    ControlRow{"Label31", K::Label, "frmOut(0)", 120, 600, 1215, 255, "Longitude", kLongitudeHint, 0, FieldLabel},
+    ControlRow{"Label31", K::Label, "frmOut(0)", 120, 600, 1215, 255, "Longitude", kLongitudeHint, 0, FieldLabel | Unpainted},
     ControlRow{"txtLonOut", K::TextBox, "frmOut(0)", 120, 840, 2175, 285, "", nullptr, 0, OutputBox},
 
     // UTM output.

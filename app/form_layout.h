@@ -19,6 +19,7 @@ enum ControlStyle : unsigned {
     ErrorText = 1u << 4,     // dark red, hidden at start
     DirectionBox = 1u << 5,  // one letter; disabled and grey in signed mode
     OutputBox = 1u << 6,     // written by the program, read and copied by the user
+    Unpainted = 1u << 7,     // lies exactly over a twin with the same caption, which draws it
 };
 
 struct ControlRow {

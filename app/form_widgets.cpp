@@ -49,6 +49,8 @@ QLabel* MakeLabel(const ControlRow& row, QWidget* parent) {
         label->setPalette(shades);
     }
     if (row.style & MakerAddress) SetTextColour(label, QColor(0x80, 0x80, 0x80));
+    // Drawn twice, the smoothed edges of the text would add up to a bold look.
+    if (row.style & Unpainted) SetTextColour(label, Qt::transparent);
     if (row.style & ErrorText) {
         // The message wraps in a narrow column; one pixel less keeps it
         // within five lines of its box, as in the narrower original face.
@@ -96,6 +98,9 @@ QWidget* MakeControl(const ControlRow& row, QWidget* parent) {
         auto* list = new QComboBox(parent);
         list->addItems(QString::fromUtf8(row.caption).split(QLatin1Char('\n')));
         list->setCurrentIndex(-1);
+        // A wheel turned over a list neither takes the focus to it nor
+        // changes it (the window drops it); a click or Tab does.
+        list->setFocusPolicy(Qt::StrongFocus);
         return list;
     }
     case ControlKind::CheckBox: return new QCheckBox(QString::fromUtf8(row.caption), parent);

@@ -12,7 +12,8 @@ packages=(
     libgtest-dev libgeographiclib-dev       # tests: GoogleTest, and GeographicLib as the projection's oracle
     dpkg-dev file                           # CPack's .deb: dpkg-shlibdeps finds the libraries, file finds the binaries
     desktop-file-utils appstream            # tests: validate the desktop entry and the AppStream metainfo
-    xvfb                                    # tests: a real X server for the screenshots at scale 1 and 2
+    xvfb openbox x11-utils                  # tests: a real X server, a window manager, and xprop to wait for it
+    libxtst-dev                             # tests: the form driver's real clicks and keys through the X server
     clang-14 libclang-rt-14-dev             # fuzz targets: clang with libFuzzer and its sanitizers
     valgrind                                # tests: no leak from start to close of the window
 )

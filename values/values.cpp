@@ -1,6 +1,7 @@
 #include "values/values.h"
 
 #include <array>
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -22,6 +23,11 @@ const char* MessageOf(ValueError::Kind kind) {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Atomic: fuzzers and tests may read numbers on several threads.
+std::atomic<char> userSeparator{'.'};
+
+bool IsDecimalPoint(char c) { return c == '.' || c == userSeparator.load(std::memory_order_relaxed); }
 
 // The decimal order of magnitude of an unsigned decimal numeral such as
 // "0.00125e-3": the power of ten of its first non-zero digit. Only used to
@@ -65,6 +71,14 @@ long long OrderOfMagnitude(std::string_view numeral) {
 // Reads an unsigned numeral that has already been checked for its form.
 // Out-of-range values: nullopt for an overflow, zero for an underflow.
 std::optional<double> ReadNumeral(std::string_view numeral) {
+    // from_chars knows "." only.
+    std::string withPoint;
+    const char separator = userSeparator.load(std::memory_order_relaxed);
+    if (separator != '.' && numeral.find(separator) != std::string_view::npos) {
+        withPoint.assign(numeral);
+        withPoint[withPoint.find(separator)] = '.';
+        numeral = withPoint;
+    }
     double value = 0.0;
     const auto [end, error] = std::from_chars(numeral.data(), numeral.data() + numeral.size(), value);
     if (error == std::errc::result_out_of_range) {
@@ -76,13 +90,13 @@ std::optional<double> ReadNumeral(std::string_view numeral) {
 }
 
 // Length of the longest prefix of `text` that is an unsigned numeral: digits
-// with an optional "." fraction (at least one digit in all) and an optional
+// with an optional fraction (at least one digit in all) and an optional
 // exponent that has at least one digit.
 std::size_t NumeralLength(std::string_view text) {
     std::size_t i = 0;
     std::size_t digits = 0;
     while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
-    if (i < text.size() && text[i] == '.') {
+    if (i < text.size() && IsDecimalPoint(text[i])) {
         ++i;
         while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
     }
@@ -117,6 +131,12 @@ std::optional<double> ParseWhole(std::string_view text) {
 }
 
 }  // namespace
+
+void SetUserDecimalSeparator(char separator) noexcept {
+    const bool usable = separator > ' ' && separator < 0x7F && !IsDigit(separator) && separator != '+' &&
+                        separator != '-' && separator != 'e' && separator != 'E';
+    userSeparator.store(usable ? separator : '.', std::memory_order_relaxed);
+}
 
 ValueError::ValueError(Kind kind) : std::runtime_error(MessageOf(kind)), kind_(kind) {}
 

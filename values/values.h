@@ -1,7 +1,8 @@
 // The number rules every layer of GPS Quillet shares: reading texts as numbers,
 // rounding, and writing numbers as texts. Plain C++ (no Qt), so that the
 // converter, the field checks, the tests and the benchmarks all read and write
-// digits the same way, with "." as the decimal point whatever the locale.
+// digits the same way: written with "." whatever the locale, and read with "."
+// (and the desktop's decimal separator, once the window sets it).
 #pragma once
 
 #include <cstdint>
@@ -27,18 +28,26 @@ private:
     Kind kind_;
 };
 
+// The decimal separator of the person's desktop ("," in Germany), read as a
+// decimal point besides "." by IsNumericText, ParseNumber and LeadingNumber.
+// "." alone until the window sets another at start-up, so other programs
+// read "." only. Digits, signs, blanks, "e", "E" and non-ASCII are ignored.
+// Neither is ever a thousands separator; numbers are always written with ".".
+void SetUserDecimalSeparator(char separator) noexcept;
+
 // True when ParseNumber would succeed: blanks, an optional sign, digits with
-// an optional "." fraction (".5" and "5." count), an optional exponent,
-// blanks. The empty text, "inf", "nan", hexadecimal, thousands separators,
-// currency marks, a code-0 character and numbers beyond the double range are
-// not numeric.
+// an optional fraction after "." or the user's decimal separator (".5" and
+// "5." count), an optional exponent, blanks. The empty text, "inf", "nan",
+// hexadecimal, thousands separators, currency marks, a code-0 character and
+// numbers beyond the double range are not numeric.
 bool IsNumericText(std::string_view text) noexcept;
 
 // The number IsNumericText accepts; throws ValueError(TypeMismatch) otherwise.
 double ParseNumber(std::string_view text);
 
 // The number formed by the longest leading part of the text, with blanks
-// anywhere ignored and "." as the decimal point; 0 when there is none.
+// anywhere ignored and "." (or the user's separator) as the decimal point; 0
+// when there is none.
 // Never fails and is always finite: a number beyond the double range gives
 // the largest finite double of its sign.
 double LeadingNumber(std::string_view text) noexcept;

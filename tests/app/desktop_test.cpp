@@ -10,6 +10,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QIcon>
+#include <QLabel>
 #include <QSet>
 #include <QtTest/QTest>
 
@@ -122,6 +123,27 @@ private slots:
         const QIcon icon = QApplication::windowIcon();
         QCOMPARE(icon.pixmap(QSize(32, 32), 1.0).size(), QSize(32, 32));
         QCOMPARE(icon.pixmap(QSize(32, 32), 2.0).size(), QSize(64, 64));
+    }
+
+    // Twin captions lie on one another: drawn twice, their smoothed edges
+    // add up to a bold look. The window shows each as one label alone would.
+    void stackedCaptionsDrawOnce_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("latitude") << QStringLiteral("Label19");
+        QTest::newRow("longitude") << QStringLiteral("Label18");
+    }
+    void stackedCaptionsDrawOnce() {
+        QFETCH(QString, name);
+        ConverterForm form;
+        const auto* caption = form.findChild<QLabel*>(name);
+        QLabel alone(caption->text());
+        alone.setFont(caption->font());
+        alone.setAlignment(caption->alignment());
+        alone.resize(caption->size());
+        // The output box below covers the caption's last row.
+        const QRect text(0, 0, caption->width(), caption->height() - 1);
+        QCOMPARE(form.grab(text.translated(caption->mapTo(&form, QPoint()))).toImage().convertToFormat(QImage::Format_RGB32),
+                 alone.grab(text).toImage().convertToFormat(QImage::Format_RGB32));
     }
 };
 

@@ -5,6 +5,8 @@
 #include "app/converter_form.h"
 
 #include <QComboBox>
+#include <QFontInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -17,6 +19,7 @@ class FormErrorsTest : public QObject {
 private:
     quillet::ConverterForm form_;
     QStringList messages_;
+    QFontInfo messageFont_{QFont()};
 
     template <class Control>
     Control* find(const char* name) {
@@ -41,6 +44,7 @@ private slots:
         connect(closer, &QTimer::timeout, this, [this] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                 messages_ << box->text();
+                messageFont_ = QFontInfo(box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))->font());
                 box->accept();
             }
         });
@@ -58,6 +62,9 @@ private slots:
         write("txtDecLatIn(1)", "abc");
         convert();
         QCOMPARE(messages_, QStringList{QStringLiteral("Error: A value in the input boxes is not a number.")});
+        // In the window's face and size, not the desktop's.
+        QCOMPARE(messageFont_.family(), QFontInfo(form_.font()).family());
+        QCOMPARE(messageFont_.pixelSize(), QFontInfo(form_.font()).pixelSize());
         QCOMPARE(text("txtLatOut"), QString());
         QCOMPARE(text("txtLonOut"), QString());
         write("txtDecLatIn(1)", "13");

@@ -22,7 +22,7 @@ for library in libc6 libqt6core6 libqt6gui6 libqt6widgets6; do
 done
 
 # Exactly these files; the form driver and the tests stay out.
-id=org.gpsquillet.GpsQuillet
+id=org.gpsquillet.gpsquillet
 expected="./usr/bin/gps-quillet
 ./usr/bin/gps-quillet-convert
 ./usr/share/applications/$id.desktop
@@ -38,10 +38,10 @@ files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort)
 root=$scratch/root
 dpkg-deb -x "$deb" "$root"
 entry=$root/usr/share/applications/$id.desktop
-# Hints pass: the three categories put the program under more than one menu on purpose.
-report=$(desktop-file-validate "$entry") || fail "desktop-file-validate: $report"
-! grep -E 'error:|warning:' <<<"$report" || fail "desktop-file-validate: $report"
-appstreamcli validate-tree --no-net "$root" || fail "appstreamcli validate-tree"
+# Silence from one validator and nothing but success from the other, hints included.
+report=$(desktop-file-validate "$entry" 2>&1) && [ -z "$report" ] || fail "desktop-file-validate: $report"
+report=$(appstreamcli validate-tree --pedantic --no-net "$root" 2>&1) &&
+    [ "$report" = "✔ Validation was successful." ] || fail "appstreamcli validate-tree: $report"
 
 key() { sed -n "s/^$1=//p" "$entry"; }
 [ "$(key Name)" = "GPS Quillet" ] || fail "Name=$(key Name)"

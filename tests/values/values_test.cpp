@@ -24,13 +24,19 @@ TEST(IsNumericText, AcceptsSignedDecimalsAndRejectsEverythingElse) {
     EXPECT_THROW(quillet::ParseNumber("12,5"), ValueError);
 }
 
-TEST(IsNumericText, IgnoresTheLocaleDecimalComma) {
-    // A German locale must not turn "12.5" into 125 or refuse it.
+TEST(IsNumericText, ReadsTheUserDecimalSeparatorBesidesThePoint) {
+    // The process's locale changes nothing; the separator the window sets does.
     ASSERT_TRUE(std::setlocale(LC_ALL, "de_DE.UTF-8")) << "the tests build this locale first";
+    quillet::SetUserDecimalSeparator(',');
+    EXPECT_EQ(quillet::ParseNumber(" 12,5 "), 12.5);
     EXPECT_EQ(quillet::ParseNumber("12.5"), 12.5);
+    EXPECT_EQ(quillet::LeadingNumber("7,68N"), 7.68);
+    EXPECT_EQ(quillet::LeadingNumber("1,5.3"), 1.5);
+    EXPECT_FALSE(quillet::IsNumericText("1,500.5"));
     EXPECT_EQ(quillet::NumberToText(12.5), "12.5");
-    EXPECT_EQ(quillet::LeadingNumber("12.5N"), 12.5);
+    quillet::SetUserDecimalSeparator('.');
     std::setlocale(LC_ALL, "C");
+    EXPECT_FALSE(quillet::IsNumericText("1,500"));
 }
 
 TEST(LeadingNumber, ReadsTheLongestLeadingNumberAndNeverFails) {

@@ -1,11 +1,13 @@
 // The driver of the real window: carries out one script line at a time with
-// real Qt mouse and key events, and closes and reports every message box.
+// real mouse and key events (through the X server on xcb, Qt's own elsewhere),
+// and closes and reports every message box.
 // Shared by the script player and the random walk.
 #pragma once
 
 #include "app/converter_form.h"
 
 #include "form_state.h"
+#include "x_input.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -19,7 +21,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <QWheelEvent>
 #include <QtTest/QTest>
+
+#include <X11/keysym.h>
 
 #include <iostream>
 
@@ -57,7 +62,9 @@ public:
         messages_ = QJsonArray();
         titles_.clear();
         if (verb == QLatin1String("tab") || verb == QLatin1String("backtab")) {
-            if (verb == QLatin1String("tab"))
+            if (x_)
+                x_->Key(XK_Tab, verb == QLatin1String("backtab"));
+            else if (verb == QLatin1String("tab"))
                 QTest::keyClick(form_.windowHandle(), Qt::Key_Tab);
             else
                 QTest::keyClick(form_.windowHandle(), Qt::Key_Backtab, Qt::ShiftModifier);
@@ -90,6 +97,7 @@ public:
         }
         if (verb == QLatin1String("click")) return Click(control, problem);
         if (verb == QLatin1String("pick")) return Pick(control, rest.section(QLatin1Char(' '), 1), problem);
+        if (verb == QLatin1String("wheel")) return Wheel(control, rest.section(QLatin1Char(' '), 1).toInt());
         problem = QStringLiteral("unknown command '%1'").arg(verb);
         return false;
     }
@@ -104,7 +112,8 @@ public:
 private:
     void CloseMessageBox() {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible()) return;
+        // A person reads the message only after letting go of the mouse.
+        if (!box || !box->isVisible() || (x_ && x_->busy())) return;
         if (!quiet_)
             Print({{QStringLiteral("message"),
                     QJsonObject{{QStringLiteral("title"), box->windowTitle()}, {QStringLiteral("text"), box->text()}}}});
@@ -130,7 +139,10 @@ private:
     }
 
     bool ClickAt(QWidget* control, QPoint where) {
-        QTest::mouseClick(control, Qt::LeftButton, Qt::NoModifier, where);
+        if (x_)
+            x_->Click(control, where);
+        else
+            QTest::mouseClick(control, Qt::LeftButton, Qt::NoModifier, where);
         Settle();
         return true;
     }
@@ -182,23 +194,47 @@ private:
         return true;
     }
 
+    // A person's wheel: it may move the focus first, as the control's policy says.
+    bool Wheel(QWidget* control, int notches) {
+        const QPoint where = control->rect().center();
+        if (x_) {
+            x_->Wheel(control, where, notches);
+        } else {
+            QWheelEvent wheel(where, control->mapToGlobal(where), {}, {0, 120 * notches}, Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QSpontaneKeyEvent::setSpontaneous(&wheel);
+            QApplication::sendEvent(control, &wheel);
+        }
+        Settle();
+        return true;
+    }
+
     bool Type(QWidget* control, const QString& text, QString& problem) {
         if (!qobject_cast<QLineEdit*>(control)) {
             problem = QStringLiteral("%1 is not a text box").arg(control->objectName());
             return false;
         }
-        ClickAt(control, control->rect().center());
+        // Into a box that has the focus already a person just types.
+        if (QApplication::focusWidget() != control) ClickAt(control, control->rect().center());
         // A box that did not take the focus (disabled, or a check kept it
         // elsewhere) gets none of the keys.
         if (QApplication::focusWidget() != control) return true;
         QWindow* window = form_.windowHandle();
-        QTest::keyClick(window, Qt::Key_A, Qt::ControlModifier);
-        if (text.isEmpty()) QTest::keyClick(window, Qt::Key_Delete);
+        if (x_) {
+            x_->Key(XK_a, false, true);
+            if (text.isEmpty()) x_->Key(XK_Delete);
+        } else {
+            QTest::keyClick(window, Qt::Key_A, Qt::ControlModifier);
+            if (text.isEmpty()) QTest::keyClick(window, Qt::Key_Delete);
+        }
         for (qsizetype i = 0; i < text.size(); ++i) {
             const QChar c = text.at(i);
             // Printable ASCII as keys; anything else (control characters
             // too) as the text of a key Qt has no name for.
-            if (c.unicode() >= 0x20 && c.unicode() < 0x7F) {
+            const bool printable = c.unicode() >= 0x20 && c.unicode() < 0x7F;
+            if (printable && x_) {
+                if (!x_->Key(c.unicode())) QTest::keyClick(window, static_cast<char>(c.unicode()));
+            } else if (printable) {
                 QTest::keyClick(window, static_cast<char>(c.unicode()));
             } else {
                 QString key(c);
@@ -264,6 +300,7 @@ private:
 
     ConverterForm& form_;
     QTimer* messageTimer_ = nullptr;
+    std::unique_ptr<XInput> x_ = XInput::Open();
     QJsonArray messages_;
     QStringList titles_;
     bool quiet_ = false;

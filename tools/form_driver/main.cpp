@@ -5,6 +5,7 @@
 //   focus CONTROL       click into a text box or list (a list's popup is closed again)
 //   click CONTROL       click a button or check box
 //   pick CONTROL INDEX  open a list and choose item INDEX
+//   wheel CONTROL N     turn the mouse wheel N notches (up when positive) over CONTROL
 //   tab | backtab       press Tab or Shift+Tab
 //   state               print {"state":{...}} with every named control
 //   expect PATH VALUE   compare one value of the state with JSON VALUE; PATH is
@@ -13,6 +14,7 @@
 //   expect fits         every caption, list item and message fits its box
 //   screenshot FILE     save a picture of the window as FILE (PNG)
 //
+// On xcb the clicks, wheel notches and keys go through the X server (XTest).
 // Every message box prints {"message":{"title":...,"text":...}} and is closed
 // with its OK button. A line that cannot be carried out prints {"error":...}
 // and ends the driver with status 2; a failed expectation prints {"fail":...}

@@ -267,7 +267,8 @@ private:
             Run(back ? QStringLiteral("backtab") : QStringLiteral("tab"), problem);
             const QString& wanted = order.at((back ? 2 * n - i : i) % n);
             if (Focused() != wanted) {
-                Fail(QStringLiteral("%1 %2: focus on %3, expected %4").arg(back ? "backtab" : "tab").arg(i).arg(Focused(), wanted));
+                Fail(QStringLiteral("%1 %2: focus on %3, expected %4")
+                         .arg(back ? "backtab" : "tab").arg(i).arg(Focused(), wanted));
                 break;
             }
         }

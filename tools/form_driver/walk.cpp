@@ -146,7 +146,8 @@ QString CheckUtmOut(const ConverterForm& form, const Texts& out, const Expected&
     // Whole metres and the series' 0.15 m at a zone's edge; from UTM input,
     // the metre the inverse may be off as well.
     if (std::hypot(*easting - 500000 - x, *northing - y) > (expected.fromUtm ? 2.0 : 0.9))
-        return QStringLiteral("UTM %1 %2, expected %3 %4").arg(*easting).arg(*northing).arg(x + 500000, 0, 'f', 1).arg(y, 0, 'f', 1);
+        return QStringLiteral("UTM %1 %2, expected %3 %4")
+            .arg(*easting).arg(*northing).arg(x + 500000, 0, 'f', 1).arg(y, 0, 'f', 1);
     return QString();
 }
 
@@ -159,11 +160,14 @@ QString CheckOutputs(const ConverterForm& form, const Texts& inputs) {
     // Half a unit of the last written place; from UTM input a metre more.
     const double written = notation == 0 ? 0.0005 / 3600 : notation == 1 ? 0.000005 / 60 : 5e-8;
     const double north = written + (expected.fromUtm ? kMetre : 1e-9);
-    const double cosine = expected.latitude && !std::isnan(*expected.latitude) ? std::cos(*expected.latitude * M_PI / 180) : 1;
+    const double cosine =
+        expected.latitude && !std::isnan(*expected.latitude) ? std::cos(*expected.latitude * M_PI / 180) : 1;
     const double east = expected.fromUtm ? (cosine < 1e-3 ? 360 : written + kMetre / cosine) : north;
-    const QString latitude = CheckAngleOut(out.value("txtLatOut"), expected.latitude, 90, north, notation, letters, units, "SN");
+    const QString latitude =
+        CheckAngleOut(out.value("txtLatOut"), expected.latitude, 90, north, notation, letters, units, "SN");
     if (!latitude.isEmpty()) return QStringLiteral("txtLatOut: ") + latitude;
-    const QString longitude = CheckAngleOut(out.value("txtLonOut"), expected.longitude, 180, east, notation, letters, units, "WE");
+    const QString longitude =
+        CheckAngleOut(out.value("txtLonOut"), expected.longitude, 180, east, notation, letters, units, "WE");
     return longitude.isEmpty() ? QString() : QStringLiteral("txtLonOut: ") + longitude;
 }
 

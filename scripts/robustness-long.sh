@@ -40,7 +40,7 @@ walk() {
 }
 
 start=$(date +%s)
-fuzz values reading checks &
+fuzz text &
 fuzz writing projection &
 [ "$walk_steps" -gt 0 ] && walk &
 wait

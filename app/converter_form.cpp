@@ -58,7 +58,8 @@ QString MessageOf(const ValueError& error) {
     switch (error.kind()) {
     case ValueError::Kind::TypeMismatch: return QStringLiteral("Error: A value in the input boxes is not a number.");
     case ValueError::Kind::Overflow: return QStringLiteral("Error: A value in the input boxes is too large to convert.");
-    case ValueError::Kind::DivisionByZero: break;
+    case ValueError::Kind::DivisionByZero:
+    case ValueError::Kind::OutOfReach: break;
     }
     return QStringLiteral("Error: The position in the input boxes cannot be converted.");
 }
@@ -226,7 +227,10 @@ void ConverterForm::ApplyVerdict(FieldBox* box, const FieldVerdict& verdict) {
         return;
     }
     box->useWindowTextColour();
-    if (verdict.recompute) RefreshOutput();
+    if (verdict.recompute)
+        RefreshOutput();
+    else
+        EmptyAbsentOutputs();
 }
 
 void ConverterForm::txtDecLatIn_LostFocus(int index) {
@@ -365,9 +369,9 @@ std::span<FieldBox* const> ConverterForm::CoordinateBoxes(int notation, bool lat
     }
 }
 
-void ConverterForm::ReadInput() {
+std::optional<InputTexts> ConverterForm::InputBoxTexts() const {
     const int notation = cmbInput->currentIndex();
-    if (notation < 0 || notation >= kInputFormatCount) return;
+    if (notation < 0 || notation >= kInputFormatCount) return std::nullopt;
     InputTexts texts;
     texts.notation = static_cast<InputFormat>(notation);
     if (notation == Utm) {
@@ -378,9 +382,32 @@ void ConverterForm::ReadInput() {
         texts.latitude = AngleTextsOf(CoordinateBoxes(notation, true));
         texts.longitude = AngleTextsOf(CoordinateBoxes(notation, false));
     }
-    const Position position = ReadPosition(texts);
+    return texts;
+}
+
+void ConverterForm::ReadInput() {
+    const std::optional<InputTexts> texts = InputBoxTexts();
+    if (!texts) return;
+    const Position position = ReadPosition(*texts);
     Latitude = position.latitude;
     Longitude = position.longitude;
+}
+
+void ConverterForm::EmptyAbsentOutputs() {
+    const std::optional<InputTexts> texts = InputBoxTexts();
+    if (!texts) return;
+    const Presence present = PresenceOf(*texts);
+    if (!present.latitude) Latitude.reset();
+    if (!present.longitude) Longitude.reset();
+    if (cmbOutput->currentIndex() == Utm) {
+        // As a recompute would: no UTM without both, and the label says so.
+        if (present.latitude && present.longitude) return;
+        for (FieldBox* box : {txtEastOut, txtNorthOut, txtZoneOut}) box->setText(QString());
+        lblUtmError->show();
+    } else {
+        if (!present.latitude) txtLatOut->setText(QString());
+        if (!present.longitude) txtLonOut->setText(QString());
+    }
 }
 
 void ConverterForm::RefreshOutput() {

@@ -3,12 +3,14 @@
 // code, write the results.
 #pragma once
 
+#include "convert/input_reading.h"
 #include "convert/position.h"
 
 #include <QWidget>
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -66,7 +68,13 @@ private:
     void txtZoneIn_LostFocus();
 
     void RefreshOutput();
+    // The texts of the chosen input notation's boxes; the notation is
+    // nothing when the list has no selection.
+    std::optional<InputTexts> InputBoxTexts() const;
     void ReadInput();
+    // A departure that does not recompute can still leave a coordinate
+    // without input (a box emptied): its output goes with it.
+    void EmptyAbsentOutputs();
     void ApplyDirectionMode(bool moveFocus);
 
     // Sets a list's selection in code and raises its handler, as a person's

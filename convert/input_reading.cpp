@@ -24,15 +24,21 @@ double Signed(double magnitude, const AngleTexts& texts, const char* negativeLet
     return value;
 }
 
+// Degrees and minutes read minutes alone too; the other notations need the
+// degrees.
+bool Gives(InputFormat notation, const AngleTexts& texts) {
+    return !texts.degrees.empty() || (notation == DegreesMinutes && !texts.minutes.empty());
+}
+
 std::optional<double> ReadDegreesMinutesSeconds(const AngleTexts& texts, const char* negativeLetter) {
-    if (texts.degrees.empty()) return std::nullopt;
+    if (!Gives(DegreesMinutesSeconds, texts)) return std::nullopt;
     const double magnitude = std::fabs(LeadingNumber(texts.degrees)) +
                              ((LeadingNumber(texts.seconds) / 60 + LeadingNumber(texts.minutes)) / 60);
     return Finite(Signed(magnitude, texts, negativeLetter));
 }
 
 std::optional<double> ReadDegreesMinutes(const AngleTexts& texts, const char* negativeLetter) {
-    if (texts.degrees.empty() && texts.minutes.empty()) return std::nullopt;
+    if (!Gives(DegreesMinutes, texts)) return std::nullopt;
     const double magnitude = std::fabs(LeadingNumber(texts.degrees)) + LeadingNumber(texts.minutes) / 60;
     return Finite(Signed(magnitude, texts, negativeLetter));
 }
@@ -40,14 +46,12 @@ std::optional<double> ReadDegreesMinutes(const AngleTexts& texts, const char* ne
 // The sign typed in the box is part of the number already; only the letter
 // for negative turns it round.
 std::optional<double> ReadDecimalDegrees(const AngleTexts& texts, const char* negativeLetter) {
-    if (texts.degrees.empty()) return std::nullopt;
+    if (!Gives(DecimalDegrees, texts)) return std::nullopt;
     const double value = ParseNumber(texts.degrees);
     return UpperText(texts.direction) == negativeLetter ? -value : value;
 }
 
-}  // namespace
-
-Position ReadPosition(const InputTexts& texts) {
+Position ReadUnwrapped(const InputTexts& texts) {
     switch (texts.notation) {
     case DegreesMinutesSeconds:
         return {ReadDegreesMinutesSeconds(texts.latitude, "S"), ReadDegreesMinutesSeconds(texts.longitude, "W")};
@@ -56,7 +60,7 @@ Position ReadPosition(const InputTexts& texts) {
     case DecimalDegrees:
         return {ReadDecimalDegrees(texts.latitude, "S"), ReadDecimalDegrees(texts.longitude, "W")};
     case Utm: {
-        if (texts.northing.empty() || texts.easting.empty() || texts.zone.empty()) return {};
+        if (!PresenceOf(texts).latitude) return {};
         const std::int16_t zone = ToShortInt(texts.zone);
         const double easting = ParseNumber(texts.easting);
         const double northing = ParseNumber(texts.northing);
@@ -65,6 +69,22 @@ Position ReadPosition(const InputTexts& texts) {
     }
     }
     return {};
+}
+
+}  // namespace
+
+Presence PresenceOf(const InputTexts& texts) {
+    if (texts.notation == Utm) {
+        const bool all = !texts.northing.empty() && !texts.easting.empty() && !texts.zone.empty();
+        return {all, all};
+    }
+    return {Gives(texts.notation, texts.latitude), Gives(texts.notation, texts.longitude)};
+}
+
+Position ReadPosition(const InputTexts& texts) {
+    Position position = ReadUnwrapped(texts);
+    if (position.longitude) position.longitude = WrappedLongitude(*position.longitude);
+    return position;
 }
 
 }  // namespace quillet

@@ -26,6 +26,14 @@ struct InputTexts {
     std::string zone;
 };
 
+// Which coordinates the texts give, by the rule below, without reading a
+// number: a box emptied leaves its coordinate absent whatever the others hold.
+struct Presence {
+    bool latitude = false;
+    bool longitude = false;
+};
+Presence PresenceOf(const InputTexts& texts);
+
 // The position the texts give. A coordinate is absent when its input does
 // not give it: an empty degree box in degrees-minutes-seconds and decimal
 // degrees, empty degree and minute boxes in degrees-minutes (minutes alone
@@ -33,7 +41,8 @@ struct InputTexts {
 //
 // The sexagesimal notations read the leading number of each text, so they
 // take any typing; a hemisphere letter and a minus sign on the degrees both
-// count, whatever the entry mode. Decimal degrees and UTM must be numbers:
+// count, whatever the entry mode. A longitude past the antimeridian comes
+// back as the same meridian within -180..180. Decimal degrees and UTM must be numbers:
 // ValueError(TypeMismatch) otherwise, ValueError(Overflow) for a zone or
 // result out of range.
 Position ReadPosition(const InputTexts& texts);

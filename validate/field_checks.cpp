@@ -49,6 +49,31 @@ std::string CommonSteps(Coordinate coordinate, int left, const std::string& text
     return current;
 }
 
+const char* DegreeMessage(Coordinate coordinate) {
+    return IsLatitude(coordinate) ? "Error: Latitude degrees must be between -90 and 90."
+                                  : "Error: Longitude degrees must be between -180 and 180.";
+}
+
+// Degrees, minutes and seconds each within their own range can still add up
+// to a latitude past a pole (90° 30') or a longitude past the antimeridian.
+// The sum is taken as the converter reads the boxes, with the left box's
+// text as it stands after its rewrite. Only number boxes are held to it: a
+// direction letter cannot mend the sum, so holding the focus there would
+// trap it.
+bool PassesBoundTogether(Coordinate coordinate, int left, const std::string& leftText,
+                         std::span<const std::string> texts) {
+    if (left == 0) return false;
+    const auto number = [&](std::size_t element) {
+        return LeadingNumber(static_cast<int>(element) == left ? leftText : texts[element]);
+    };
+    double magnitude = std::fabs(number(1));
+    if (texts.size() > 3)
+        magnitude += (number(3) / 60 + number(2)) / 60;
+    else
+        magnitude += number(2) / 60;
+    return magnitude > RulesOf(coordinate).degreeBound;
+}
+
 }  // namespace
 
 FieldVerdict CheckDecimalDegreeBox(Coordinate coordinate, int left, std::span<const std::string> texts) {
@@ -70,8 +95,7 @@ FieldVerdict CheckDegreeMinuteBox(Coordinate coordinate, int left, std::span<con
     const bool latitude = IsLatitude(coordinate);
     if (left == 1 && !text.empty()) {
         if (!WithinBound(text, RulesOf(coordinate).degreeBound))
-            verdict.refusal = latitude ? "Error: Latitude degrees must be between -90 and 90."
-                                       : "Error: Longitude degrees must be between -180 and 180.";
+            verdict.refusal = DegreeMessage(coordinate);
         else
             verdict.recompute = true;
     } else if (left == 2 && !text.empty()) {
@@ -79,9 +103,13 @@ FieldVerdict CheckDegreeMinuteBox(Coordinate coordinate, int left, std::span<con
             verdict.refusal = latitude ? "Error: Latitude minutes must be between 0 and 60."
                                        : "Error: Longitude minutes must be between 0 and 60.";
         else
-            // The degrees need only be a number here: a degree text refused
-            // for its range does not hold the minutes back.
+            // The degrees need only be a number here; one beyond its range
+            // is caught by the sum below.
             verdict.recompute = IsNonEmptyNumber(texts[1]);
+    }
+    if (!verdict.refusal && PassesBoundTogether(coordinate, left, text, texts)) {
+        verdict.refusal = DegreeMessage(coordinate);
+        verdict.recompute = false;
     }
     return verdict;
 }
@@ -92,8 +120,7 @@ FieldVerdict CheckDegreeMinuteSecondBox(Coordinate coordinate, int left, std::sp
     const bool latitude = IsLatitude(coordinate);
     if (left == 1) {
         if (!text.empty() && !WithinBound(text, RulesOf(coordinate).degreeBound))
-            verdict.refusal = latitude ? "Error: Latitude degrees must be between -90 and 90."
-                                       : "Error: Longitude degrees must be between -180 and 180.";
+            verdict.refusal = DegreeMessage(coordinate);
         else
             // An empty longitude degree box recomputes too (and so empties
             // the longitude output); an empty latitude one does not.
@@ -106,6 +133,10 @@ FieldVerdict CheckDegreeMinuteSecondBox(Coordinate coordinate, int left, std::sp
             verdict.recompute = IsNonEmptyNumber(texts[1]) && IsNonEmptyNumber(texts[2]);
         else
             verdict.recompute = IsNonEmptyNumber(texts[1]);
+    }
+    if (!verdict.refusal && PassesBoundTogether(coordinate, left, text, texts)) {
+        verdict.refusal = DegreeMessage(coordinate);
+        verdict.recompute = false;
     }
     return verdict;
 }

@@ -15,6 +15,7 @@ const char* MessageOf(ValueError::Kind kind) {
     case ValueError::Kind::TypeMismatch: return "Type mismatch";
     case ValueError::Kind::Overflow: return "Overflow";
     case ValueError::Kind::DivisionByZero: return "Division by zero";
+    case ValueError::Kind::OutOfReach: return "Out of reach";
     }
     return "Invalid value";
 }

@@ -13,10 +13,11 @@ namespace quillet {
 
 // A value operation that cannot give a result: a text that is not a number,
 // a whole number outside the 16-bit range, or a computation that left the
-// finite doubles. Handlers catch it at their boundary; it never reaches Qt.
+// finite doubles, or a position the projection cannot give correctly
+// (OutOfReach). Handlers catch it at their boundary; it never reaches Qt.
 class ValueError : public std::runtime_error {
 public:
-    enum class Kind { TypeMismatch, Overflow, DivisionByZero };
+    enum class Kind { TypeMismatch, Overflow, DivisionByZero, OutOfReach };
 
     explicit ValueError(Kind kind);
 

@@ -87,7 +87,6 @@ TEST(AngleBoxes, MinutesAndSecondsLoseTheirSignAndRecomputeAfterNumericDegrees) 
                                               {Lat, {"", "10", "-0"}, 2, nullptr, true},
                                               {Lat, {"", "10", "60.001"}, 2, minutes, false},
                                               {Lat, {"", "", "30"}, 2, nullptr, false},
-                                              {Lat, {"", "95", "30"}, 2, nullptr, true},  // only a number
                                               {Lat, {"", "10", ""}, 2, nullptr, false},
                                           });
     const char* parts = "Error: Latitude minutes and seconds must be between 0 and 60.";
@@ -99,6 +98,31 @@ TEST(AngleBoxes, MinutesAndSecondsLoseTheirSignAndRecomputeAfterNumericDegrees) 
                                                     {Lat, {"", "33", "5", "60.0"}, 3, nullptr, true},
                                                     {Lat, {"", "33", "5", ""}, 3, nullptr, true},
                                                     {Lat, {"", "33", "", "30"}, 3, nullptr, false},
+                                                });
+}
+
+// No latitude past a pole, no longitude past the antimeridian through minutes and seconds; each box's own
+// rule first, the sum read as the converter reads it (after the rewrite), letters never held to it.
+TEST(AngleBoxes, DegreesMinutesAndSecondsTogetherStayWithinTheBound) {
+    const char* latitude = "Error: Latitude degrees must be between -90 and 90.";
+    const char* longitude = "Error: Longitude degrees must be between -180 and 180.";
+    ExpectVerdicts(&CheckDegreeMinuteBox, {
+                                              {Lat, {"", "90", "30"}, 2, latitude, false},
+                                              {Lat, {"", "90", "30"}, 1, latitude, false},
+                                              {Lat, {"", "95", "30"}, 2, latitude, false},
+                                              {Lat, {"", "90", "61"}, 2, "Error: Latitude minutes must be between 0 and 60.", false},
+                                              {Lon, {"", "180", "-0.001"}, 2, longitude, false, "0.001"},
+                                              {Lon, {"", "-179", "60"}, 2, nullptr, true},
+                                              {Lat, {"", "-90", "0"}, 1, nullptr, true},
+                                          });
+    ExpectVerdicts(&CheckDegreeMinuteSecondBox, {
+                                                    {Lat, {"", "90", "0", "0"}, 3, nullptr, true},
+                                                    {Lon, {"", "-180", "0", "0"}, 1, nullptr, true},
+                                                    {Lon, {"", "-180", "0", "0.001"}, 3, longitude, false},
+                                                    {Lat, {"", "89", "59", "60.001"}, 3,
+                                                     "Error: Latitude minutes and seconds must be between 0 and 60.", false},
+                                                    {Lat, {"", "89", "60", "1"}, 2, latitude, false},
+                                                    {Lat, {"N", "90", "30", ""}, 0, nullptr, false},
                                                 });
 }
 

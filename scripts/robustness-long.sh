@@ -41,7 +41,7 @@ walk() {
 
 start=$(date +%s)
 fuzz text &
-fuzz writing projection &
+fuzz projection &
 [ "$walk_steps" -gt 0 ] && walk &
 wait
 echo "== after $(( $(date +%s) - start )) s"

@@ -255,7 +255,7 @@ QString RandomLine(std::mt19937_64& random, const ConverterForm& form) {
         return QStringLiteral("click ") + QLatin1String(buttons[random() % 4]);
     }
     if (roll < 36)
-        return QStringLiteral("pick %1 %2").arg(random() % 3 == 0 ? "cmbInput" : "cmbOutput").arg(random() % 4);
+        return QStringLiteral("pick %1 %2").arg(random() % 2 ? "cmbInput" : "cmbOutput").arg(random() % 4);
     QStringList boxes;
     for (const QWidget* control : form.controls())
         if (qobject_cast<const QLineEdit*>(control) && control->isVisible()) boxes << control->objectName();

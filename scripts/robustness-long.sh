@@ -40,12 +40,12 @@ walk() {
 }
 
 start=$(date +%s)
-fuzz values reading checks &
-fuzz writing projection &
+fuzz text &
+fuzz projection &
 [ "$walk_steps" -gt 0 ] && walk &
 wait
 echo "== after $(( $(date +%s) - start )) s"
-[ "$fuzz_seconds" -gt 0 ] && for target in values reading checks writing projection; do
+[ "$fuzz_seconds" -gt 0 ] && for target in text projection; do
     echo "fuzz_$target: $(grep -o 'stat::number_of_executed_units: [0-9]*' "$log/fuzz_$target.log" | grep -o '[0-9]*$') executions"
 done
 [ "$walk_steps" -gt 0 ] && grep -h '"walk"' "$log/walk.log" | sed 's/.*"steps":\([0-9]*\).*/\1/' | awk '{s += $1} END {print "walk: " s " steps"}'

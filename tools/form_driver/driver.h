@@ -254,7 +254,14 @@ private:
                 Fail(QStringLiteral("clipped: %1; clipped messages: %2").arg(unfit.join(QLatin1Char(','))).arg(unfitMessages_));
             return true;
         }
+        if (rest == QLatin1String("layout")) {
+            const QStringList faults = quillet::LayoutFaults(form_);
+            if (!faults.isEmpty()) Fail(QStringLiteral("layout: %1").arg(faults.join(QLatin1Char(','))));
+            return true;
+        }
         const QString path = rest.section(QLatin1Char(' '), 0, 0);
+        if (path == QLatin1String("tabs")) return ExpectTabs(rest.split(QLatin1Char(' ')).mid(1));
+        if (path == QLatin1String("limits")) return ExpectLimits(rest.split(QLatin1Char(' ')).mid(1), problem);
         const QByteArray wanted = rest.section(QLatin1Char(' '), 1).toUtf8();
         QJsonParseError error{};
         const QJsonDocument parsed = QJsonDocument::fromJson("[" + wanted + "]", &error);
@@ -289,6 +296,45 @@ private:
                 return QString::fromUtf8(QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact)).mid(1).chopped(1);
             };
             Fail(QStringLiteral("%1: expected %2, got %3").arg(path, text(expected), text(actual)));
+        }
+        return true;
+    }
+
+    QString Focused() const {
+        const QWidget* focus = QApplication::focusWidget();
+        return focus ? focus->objectName() : QString();
+    }
+
+    // The focus is on the first control; Tab visits the rest in turn and
+    // wraps to the first, then Shift+Tab goes the same way back.
+    bool ExpectTabs(const QStringList& order) {
+        const qsizetype n = order.size();
+        if (Focused() != order.value(0)) Fail(QStringLiteral("tabs: focus on %1, not %2").arg(Focused(), order.value(0)));
+        for (qsizetype i = 1; i <= 2 * n; ++i) {
+            const bool back = i > n;
+            QString problem;
+            Run(back ? QStringLiteral("backtab") : QStringLiteral("tab"), problem);
+            const QString& wanted = order.at((back ? 2 * n - i : i) % n);
+            if (Focused() != wanted) {
+                Fail(QStringLiteral("%1 %2: focus on %3, expected %4")
+                         .arg(back ? "backtab" : "tab").arg(i).arg(Focused(), wanted));
+                break;
+            }
+        }
+        return true;
+    }
+
+    // BOX=N: N characters go into the box, one more is refused. The box is
+    // emptied again before the next one is tried.
+    bool ExpectLimits(const QStringList& limits, QString& problem) {
+        for (const QString& item : limits) {
+            const QString name = item.section(QLatin1Char('='), 0, 0);
+            const int limit = item.section(QLatin1Char('='), 1).toInt();
+            QWidget* box = quillet::FindControl(form_, name);
+            if (!box || !Type(box, QString(limit + 1, QLatin1Char('1')), problem)) return false;
+            const QString text = qobject_cast<QLineEdit*>(box)->text();
+            if (text.size() != limit) Fail(QStringLiteral("%1 took '%2', limit %3").arg(name, text).arg(limit));
+            Type(box, QString(), problem);
         }
         return true;
     }

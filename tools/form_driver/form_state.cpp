@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSet>
 #include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
 
@@ -128,6 +129,30 @@ QStringList ClippedControls(const ConverterForm& form) {
         if (!fits) clipped.append(control->objectName());
     }
     return clipped;
+}
+
+QStringList LayoutFaults(const ConverterForm& form) {
+    // Drawn on one another on purpose: the banner and the maker's address,
+    // the stacked output captions, the dividing line across the UTM frame.
+    static const QSet<QString> meant = {"Label1+Label5", "Label19+Label30", "Label18+Label31", "Line1+frmIn(3)"};
+    QStringList faults;
+    const std::vector<QWidget*>& controls = form.controls();
+    for (size_t i = 0; i < controls.size(); ++i) {
+        const QWidget* a = controls[i];
+        if (!a->isVisible()) continue;
+        const QWidget* frame = a->parentWidget();
+        if ((qobject_cast<const FieldBox*>(a) || qobject_cast<const QComboBox*>(a)) && !frame->rect().contains(a->geometry()))
+            faults << a->objectName() + QStringLiteral(" outside ") + frame->objectName();
+        for (size_t j = i + 1; j < controls.size(); ++j) {
+            const QWidget* b = controls[j];
+            const QRect both = a->geometry().intersected(b->geometry());
+            const QString pair = a->objectName() + QLatin1Char('+') + b->objectName();
+            if (b->isVisible() && b->parentWidget() == frame && both.width() > 1 && both.height() > 1 &&
+                !meant.contains(pair))
+                faults << pair;
+        }
+    }
+    return faults;
 }
 
 bool MessageFits(const QMessageBox& box) {

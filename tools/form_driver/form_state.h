@@ -22,4 +22,9 @@ QStringList ClippedControls(const ConverterForm& form);
 
 bool MessageFits(const QMessageBox& box);
 
+// What is wrong with the layout of the shown controls: visible siblings that
+// overlap by more than the 1 px the layout itself lets them touch (save the
+// pairs placed on one another on purpose), and boxes or lists outside their frame.
+QStringList LayoutFaults(const ConverterForm& form);
+
 }  // namespace quillet

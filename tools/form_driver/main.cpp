@@ -12,6 +12,9 @@
 //                       title, focus, CONTROL.property, or messages (the texts of
 //                       the messages the previous action showed, as a JSON array)
 //   expect fits         every caption, list item and message fits its box
+//   expect layout       no unmeant overlaps of shown controls, boxes inside their frames
+//   expect tabs A B ..  from A (the focus), Tab visits B .. and wraps, Shift+Tab goes back
+//   expect limits B=N ..  box B takes N characters and refuses one more (B is emptied after)
 //   screenshot FILE     save a picture of the window as FILE (PNG)
 //
 // On xcb the clicks, wheel notches and keys go through the X server (XTest).

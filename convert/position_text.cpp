@@ -1,6 +1,7 @@
 #include "convert/position_text.h"
 
 #include "values/values.h"
+#include "geodesy/exact_inverse.h"
 #include "geodesy/utm.h"
 
 #include <algorithm>
@@ -237,13 +238,12 @@ constexpr double kFalseNorthing = 10000000;
 // Whether the UTM point lies in the band, allowing a couple of metres for
 // the whole metres it was written in.
 bool InBand(const UtmPoint& point, char band) {
-    try {
-        const double latitude =
-            UtmToLatLon(point.northing, point.easting, static_cast<std::int16_t>(point.zone)).latitude;
-        for (double nudge : {0.0, -2e-5, 2e-5})
-            if (ZoneLetter(latitude + nudge) == std::string(1, band)) return true;
-    } catch (const ValueError&) {
-    }
+    // The exact inverse, not the window's series: which band a point lies in
+    // does not depend on whether the series reaches it (near a pole it may
+    // not; converting it is refused later, with its own message).
+    const double latitude = ExactUtmInverse(point.northing, point.easting, point.zone * 6.0 - 183).latitude;
+    for (double nudge : {0.0, -2e-5, 2e-5})
+        if (ZoneLetter(latitude + nudge) == std::string(1, band)) return true;
     return false;
 }
 

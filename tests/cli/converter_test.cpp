@@ -37,20 +37,13 @@ std::string Trimmed(std::string text) {
 }
 
 TEST(Converter, WritesTheWindowsTextsInEveryModeAndReadsThemBack) {
-    const struct {
-        const char* options;
-        InputFormat notation;
-        bool letters, units, falseNorthing;
-        double precision;  // of what is written, in degrees
-    } modes[] = {
-        {"--to dms", DegreesMinutesSeconds, false, true, false, 0.001 / 3600},
-        {"--to dms --direction --no-units", DegreesMinutesSeconds, true, false, false, 0.001 / 3600},
-        {"--to dm", DegreesMinutes, false, true, false, 0.00001 / 60},
-        {"--to dm --direction", DegreesMinutes, true, true, false, 0.00001 / 60},
-        {"--to dd --no-units", DecimalDegrees, false, false, false, 1e-7},
-        {"--to dd --direction", DecimalDegrees, true, true, false, 1e-7},
-        {"--to utm", Utm, false, true, false, 0},
-        {"--to utm --false-northing", Utm, false, true, true, 0}};
+    // Each mode, with half a unit of the last place it writes, in degrees.
+    const double dms = 0.0005 / 3600, dm = 0.000005 / 60, dd = 5e-8;
+    const struct { std::string options; InputFormat notation; double half; } modes[] = {
+        {"--to dms", DegreesMinutesSeconds, dms}, {"--to dms --direction --no-units", DegreesMinutesSeconds, dms},
+        {"--to dm", DegreesMinutes, dm}, {"--to dm --direction", DegreesMinutes, dm},
+        {"--to dd --no-units", DecimalDegrees, dd}, {"--to dd --direction", DecimalDegrees, dd},
+        {"--to utm", Utm, 0}, {"--to utm --false-northing", Utm, 0}};
     // A few hundred decimal texts over the whole world the window converts.
     std::vector<std::string> lines = {"0, 0", "-0.00000004, 179.99999996", "83.9999999, -0.0000001"};
     std::mt19937 random(13);
@@ -60,21 +53,22 @@ TEST(Converter, WritesTheWindowsTextsInEveryModeAndReadsThemBack) {
         std::snprintf(text, sizeof text, "%.9f, %.9f", latitude(random), longitude(random));
         lines.push_back(text);
     }
-    for (const auto& mode : modes) {
-        const std::vector<std::string> output = Convert(lines, mode.options);
+    for (const auto& [mode, notation, half] : modes) {
+        const auto has = [&](const char* option) { return mode.find(option) != std::string::npos; };
+        const std::vector<std::string> output = Convert(lines, mode);
         const std::vector<std::string> back = Convert(output, "--to dd --no-units");
-        ASSERT_EQ(output.size(), lines.size()) << mode.options;
-        ASSERT_EQ(back.size(), lines.size()) << mode.options;
+        ASSERT_EQ(output.size(), lines.size()) << mode;
+        ASSERT_EQ(back.size(), lines.size()) << mode;
         for (std::size_t i = 0; i < lines.size(); ++i) {
             const std::size_t comma = lines[i].find(',');
             const Position position{ParseNumber(lines[i].substr(0, comma)), ParseNumber(lines[i].substr(comma + 1))};
-            const auto where = testing::Message() << mode.options << " " << lines[i];
-            if (mode.notation == Utm) {
-                const UtmTexts utm = *(mode.falseNorthing ? FormatReceiverUtm(position) : FormatUtm(position));
+            const auto where = testing::Message() << mode << " " << lines[i];
+            if (notation == Utm) {
+                const UtmTexts utm = *(has("--false-northing") ? FormatReceiverUtm(position) : FormatUtm(position));
                 EXPECT_EQ(output[i], utm.zone + " " + utm.easting + " " + utm.northing) << where;
             } else {
-                const LatLonTexts texts = FormatLatLon(position, mode.notation, mode.letters,
-                                                       mode.units ? MarksWithUnits() : MarksWithoutUnits());
+                const LatLonTexts texts = FormatLatLon(position, notation, has("--direction"),
+                                                       has("--no-units") ? MarksWithoutUnits() : MarksWithUnits());
                 EXPECT_EQ(output[i], Trimmed(*texts.latitude) + ", " + Trimmed(*texts.longitude)) << where;
             }
             double read[2] = {};
@@ -85,8 +79,8 @@ TEST(Converter, WritesTheWindowsTextsInEveryModeAndReadsThemBack) {
             const double errors[] = {read[0] - *position.latitude, read[1] - *position.longitude};
             for (const int axis : {0, 1}) {
                 const double error = std::fabs(errors[axis]) - 5e-8;
-                if (mode.notation == Utm) EXPECT_LE(error * metresPerDegree[axis] - 0.12, std::sqrt(0.5)) << where;
-                else EXPECT_LE(error, mode.precision / 2 + 1e-12) << where;
+                if (notation == Utm) EXPECT_LE(error * metresPerDegree[axis] - 0.12, std::sqrt(0.5)) << where;
+                else EXPECT_LE(error, half + 1e-12) << where;
             }
         }
     }

@@ -51,7 +51,6 @@ TEST(FieldChecks, EachRuleRefusesWithItsOwnMessageAndRewritesAndRecomputesAsItSa
         {Leave(Lat, {"n", "45", ""}, 0), "", false, "N"},
         {Leave(Lat, {"", "-90"}, 1), "", true},
         {Leave(Lon, {"", "180"}, 1), "", true},
-        {Leave(Lat, {"", ""}, 1), ""},
         {Leave(Lat, {"", "", "", ""}, 1), ""},
         {Leave(Lon, {"", "", "", ""}, 1), "", true},  // and so empties its output
         {Leave(Lat, {"", "10", "60"}, 2), "", true},

@@ -10,17 +10,10 @@ namespace {
 constexpr double kSydneyLat = -33.8688;
 constexpr double kSydneyLon = 151.2093;
 
-struct PairRow {
-    const char* text;
-    InputFormat notation;
-    double latitude;
-    double longitude;
-};
-
 // Pairs in every notation, separator, mark and letter place a person or a receiver writes.
 TEST(ReadPositionText, PairsWithAnySeparatorMarksAndLetters) {
     const double lat = -(33 + 52 / 60.0 + 7.68 / 3600), lon = 151 + 12 / 60.0 + 33.48 / 3600;
-    const PairRow rows[] = {
+    const struct { const char* text; InputFormat notation; double latitude, longitude; } rows[] = {
         {"-33.8688, 151.2093", DecimalDegrees, kSydneyLat, kSydneyLon},
         {" -33.8688;151.2093 ", DecimalDegrees, kSydneyLat, kSydneyLon},
         {"12,5", DecimalDegrees, 12, 5},  // a comma is never a decimal point
@@ -35,7 +28,7 @@ TEST(ReadPositionText, PairsWithAnySeparatorMarksAndLetters) {
         {"33 52 7.68S 151 12 33.48E", DegreesMinutesSeconds, lat, lon},
         {"-33 52 7.68, 151 12 33.48", DegreesMinutesSeconds, lat, lon},
         {"-0\u00B0 30', 0\u00B0 0' 1\"", DegreesMinutesSeconds, -0.5, 1 / 3600.0}};
-    for (const PairRow& row : rows) {
+    for (const auto& row : rows) {
         const std::optional<PositionText> read = ReadPositionText(row.text);
         ASSERT_TRUE(read) << row.text;
         EXPECT_EQ(read->notation, row.notation) << row.text;
@@ -81,9 +74,8 @@ TEST(ReadPositionText, RefusesWhatTheChecksRefuseAndAnythingUnclear) {
 }
 
 TEST(ReadAngleText, OneAngleOfTheAskedCoordinate) {
-    EXPECT_NEAR(ReadAngleText("-33.8688", true).value().value, kSydneyLat, 1e-12);
-    EXPECT_EQ(ReadAngleText("33\u00B052'07.68\"S", true).value().notation, DegreesMinutesSeconds);
     EXPECT_NEAR(ReadAngleText("W 151 12.558", false).value().value, -151.2093, 1e-12);
+    EXPECT_EQ(ReadAngleText("33\u00B052'07.68\"S", true).value().notation, DegreesMinutesSeconds);
     for (const auto& [text, latitude] : {std::pair{"33.8688 E", true}, {"W 151", true}, {"91", true},
                                          {"180.1", false}, {"1, 2", true}, {"", false}})
         EXPECT_FALSE(ReadAngleText(text, latitude)) << text;

@@ -19,12 +19,8 @@ check() {
     fi
 }
 
-# Each output notation and mode, as the window writes it.
-check dd 0 "$sydney" '-33.8688°, 151.2093°' ''
-check dms 0 "$sydney" $'-33° 52\' 7.68", 151° 12\' 33.48"' '' --to dms
-check dm-letters-no-units 0 "$sydney" 'S 33 52.128, E 151 12.558' '' --to dm --direction --no-units
-check utm 0 "$sydney" '56 H 334369 -3749052' '' --to utm
-check utm-receiver 0 "$sydney" '56 H 334369 6250948' '' --to utm --false-northing
+# Every output mode is held to the window's texts by converter_test; here what
+# only the command line has.
 check receiver-read 0 '56s 334369 6250948' '-33.8688032°, 151.2093039°' ''
 check version 0 '' 'gps-quillet-convert 1.00' '' --version
 

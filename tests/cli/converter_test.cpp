@@ -15,8 +15,7 @@ using namespace quillet;
 namespace {
 
 std::vector<std::string> Convert(const std::vector<std::string>& lines, const std::string& options) {
-    // One file per test: CTest runs them side by side.
-    const std::string input = testing::TempDir() + testing::UnitTest::GetInstance()->current_test_info()->name();
+    const std::string input = testing::TempDir() + "converter_test_lines";
     {
         std::ofstream file(input);
         for (const std::string& line : lines) file << line << '\n';
@@ -32,91 +31,57 @@ std::vector<std::string> Convert(const std::vector<std::string>& lines, const st
     return output;
 }
 
-struct Mode {
-    const char* options;
-    InputFormat notation;
-    bool letters, units, falseNorthing;
-    double precision;  // of what is written: degrees, or metres for UTM
-};
-const Mode kModes[] = {
-    {"--to dms", DegreesMinutesSeconds, false, true, false, 0.001 / 3600},
-    {"--to dms --direction --no-units", DegreesMinutesSeconds, true, false, false, 0.001 / 3600},
-    {"--to dm", DegreesMinutes, false, true, false, 0.00001 / 60},
-    {"--to dm --direction", DegreesMinutes, true, true, false, 0.00001 / 60},
-    {"--to dd --no-units", DecimalDegrees, false, false, false, 1e-7},
-    {"--to dd --direction", DecimalDegrees, true, true, false, 1e-7},
-    {"--to utm", Utm, false, true, false, 1},
-    {"--to utm --false-northing", Utm, false, true, true, 1}};
-
-// A few hundred positions over the whole world the window converts, as the
-// decimal texts fed in and the positions those texts hold.
-struct Inputs {
-    std::vector<std::string> lines;
-    std::vector<Position> positions;
-};
-Inputs MakeInputs() {
-    Inputs inputs;
-    std::mt19937 random(13);
-    std::uniform_real_distribution<double> latitude(-80, 84), longitude(-180, 180);
-    char text[64];
-    for (int i = 0; i < 300; ++i) {
-        std::snprintf(text, sizeof text, "%.9f, %.9f", latitude(random), longitude(random));
-        inputs.lines.push_back(text);
-    }
-    inputs.lines.insert(inputs.lines.end(), {"0, 0", "-0.00000004, 179.99999996", "83.9999999, -0.0000001"});
-    for (const std::string& line : inputs.lines) {
-        const std::size_t comma = line.find(',');
-        inputs.positions.push_back({ParseNumber(line.substr(0, comma)), ParseNumber(line.substr(comma + 1))});
-    }
-    return inputs;
-}
-
 std::string Trimmed(std::string text) {
     while (!text.empty() && text.back() == ' ') text.pop_back();
     return text;
 }
 
-TEST(Converter, WritesTheWindowsTextsInEveryNotationAndMode) {
-    const Inputs inputs = MakeInputs();
-    for (const Mode& mode : kModes) {
-        const std::vector<std::string> output = Convert(inputs.lines, mode.options);
-        ASSERT_EQ(output.size(), inputs.lines.size()) << mode.options;
-        for (std::size_t i = 0; i < output.size(); ++i) {
-            const Position& position = inputs.positions[i];
-            std::string expected;
-            if (mode.notation == Utm) {
-                const UtmTexts utm = *(mode.falseNorthing ? FormatReceiverUtm(position) : FormatUtm(position));
-                expected = utm.zone + " " + utm.easting + " " + utm.northing;
-            } else {
-                const LatLonTexts texts = FormatLatLon(position, mode.notation, mode.letters,
-                                                       mode.units ? MarksWithUnits() : MarksWithoutUnits());
-                expected = Trimmed(*texts.latitude) + ", " + Trimmed(*texts.longitude);
-            }
-            EXPECT_EQ(output[i], expected) << mode.options << " " << inputs.lines[i];
-        }
+TEST(Converter, WritesTheWindowsTextsInEveryModeAndReadsThemBack) {
+    // Each mode, with half a unit of the last place it writes, in degrees.
+    const double dms = 0.0005 / 3600, dm = 0.000005 / 60, dd = 5e-8;
+    const struct { std::string options; InputFormat notation; double half; } modes[] = {
+        {"--to dms", DegreesMinutesSeconds, dms}, {"--to dms --direction --no-units", DegreesMinutesSeconds, dms},
+        {"--to dm", DegreesMinutes, dm}, {"--to dm --direction", DegreesMinutes, dm},
+        {"--to dd --no-units", DecimalDegrees, dd}, {"--to dd --direction", DecimalDegrees, dd},
+        {"--to utm", Utm, 0}, {"--to utm --false-northing", Utm, 0}};
+    // A few hundred decimal texts over the whole world the window converts.
+    std::vector<std::string> lines = {"0, 0", "-0.00000004, 179.99999996", "83.9999999, -0.0000001"};
+    std::mt19937 random(13);
+    std::uniform_real_distribution<double> latitude(-80, 84), longitude(-180, 180);
+    char text[64];
+    for (int i = 0; i < 300; ++i) {
+        std::snprintf(text, sizeof text, "%.9f, %.9f", latitude(random), longitude(random));
+        lines.push_back(text);
     }
-}
-
-TEST(Converter, EveryLineItWritesReadsBackWithinItsPrecision) {
-    const Inputs inputs = MakeInputs();
-    for (const Mode& mode : kModes) {
-        const std::vector<std::string> back = Convert(Convert(inputs.lines, mode.options), "--to dd --no-units");
-        ASSERT_EQ(back.size(), inputs.lines.size()) << mode.options;
-        for (std::size_t i = 0; i < back.size(); ++i) {
-            double latitude = 0, longitude = 0;
-            ASSERT_EQ(std::sscanf(back[i].c_str(), "%lf, %lf", &latitude, &longitude), 2) << back[i];
-            const Position& position = inputs.positions[i];
-            // Half the written unit, plus the decimal degrees written on the way back.
-            double latitudeError = std::fabs(latitude - *position.latitude) - 5e-8;
-            double longitudeError = std::fabs(longitude - *position.longitude) - 5e-8;
-            if (mode.notation == Utm) {  // metres on the ground, and the series' 0.11 m
-                latitudeError *= 110500;
-                longitudeError *= 111300 * std::cos(*position.latitude * M_PI / 180);
-                latitudeError -= 0.12, longitudeError -= 0.12;
+    for (const auto& [mode, notation, half] : modes) {
+        const auto has = [&](const char* option) { return mode.find(option) != std::string::npos; };
+        const std::vector<std::string> output = Convert(lines, mode);
+        const std::vector<std::string> back = Convert(output, "--to dd --no-units");
+        ASSERT_EQ(output.size(), lines.size()) << mode;
+        ASSERT_EQ(back.size(), lines.size()) << mode;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const std::size_t comma = lines[i].find(',');
+            const Position position{ParseNumber(lines[i].substr(0, comma)), ParseNumber(lines[i].substr(comma + 1))};
+            const auto where = testing::Message() << mode << " " << lines[i];
+            if (notation == Utm) {
+                const UtmTexts utm = *(has("--false-northing") ? FormatReceiverUtm(position) : FormatUtm(position));
+                EXPECT_EQ(output[i], utm.zone + " " + utm.easting + " " + utm.northing) << where;
+            } else {
+                const LatLonTexts texts = FormatLatLon(position, notation, has("--direction"),
+                                                       has("--no-units") ? MarksWithoutUnits() : MarksWithUnits());
+                EXPECT_EQ(output[i], Trimmed(*texts.latitude) + ", " + Trimmed(*texts.longitude)) << where;
             }
-            const double limit = mode.notation == Utm ? std::sqrt(0.5) : mode.precision / 2 + 1e-12;
-            EXPECT_LE(latitudeError, limit) << mode.options << " " << inputs.lines[i];
-            EXPECT_LE(longitudeError, limit) << mode.options << " " << inputs.lines[i];
+            double read[2] = {};
+            ASSERT_EQ(std::sscanf(back[i].c_str(), "%lf, %lf", &read[0], &read[1]), 2) << back[i];
+            // Half the written unit plus the decimal degrees written on the way back; for UTM half a metre
+            // each way on the ground, and the series' 0.11 m.
+            const double metresPerDegree[] = {110500, 111300 * std::cos(*position.latitude * M_PI / 180)};
+            const double errors[] = {read[0] - *position.latitude, read[1] - *position.longitude};
+            for (const int axis : {0, 1}) {
+                const double error = std::fabs(errors[axis]) - 5e-8;
+                if (notation == Utm) EXPECT_LE(error * metresPerDegree[axis] - 0.12, std::sqrt(0.5)) << where;
+                else EXPECT_LE(error, half + 1e-12) << where;
+            }
         }
     }
 }

@@ -10,15 +10,25 @@ namespace {
 constexpr double kSydneyLat = -33.8688;
 constexpr double kSydneyLon = 151.2093;
 
-struct PairRow {
-    const char* text;
-    InputFormat notation;
-    double latitude;
-    double longitude;
-};
-
-void ExpectPairs(std::initializer_list<PairRow> rows) {
-    for (const PairRow& row : rows) {
+// Pairs in every notation, separator, mark and letter place a person or a receiver writes.
+TEST(ReadPositionText, PairsWithAnySeparatorMarksAndLetters) {
+    const double lat = -(33 + 52 / 60.0 + 7.68 / 3600), lon = 151 + 12 / 60.0 + 33.48 / 3600;
+    const struct { const char* text; InputFormat notation; double latitude, longitude; } rows[] = {
+        {"-33.8688, 151.2093", DecimalDegrees, kSydneyLat, kSydneyLon},
+        {" -33.8688;151.2093 ", DecimalDegrees, kSydneyLat, kSydneyLon},
+        {"12,5", DecimalDegrees, 12, 5},  // a comma is never a decimal point
+        {"\u221233.8688\u00B0, +151.2093\u00B0", DecimalDegrees, kSydneyLat, kSydneyLon},
+        {"s33.8688 e151.2093", DecimalDegrees, kSydneyLat, kSydneyLon},
+        {"151.2093E 33.8688S", DecimalDegrees, kSydneyLat, kSydneyLon},
+        {"151.2093 W, 33.8688", DecimalDegrees, 33.8688, -151.2093},
+        {"S 33\u00B0 52.128' E 151\u00B0 12.558'", DegreesMinutes, kSydneyLat, kSydneyLon},
+        {"33\u00B052'07.68\"S 151\u00B012'33.48\"E", DegreesMinutesSeconds, lat, lon},
+        {"33\u00B0 52\u2032 7.68\u2033 S, 151\u00B0 12\u2032 33.48\u2033 E", DegreesMinutesSeconds, lat, lon},
+        {"33d52m7.68s S 151d12m33.48s E", DegreesMinutesSeconds, lat, lon},
+        {"33 52 7.68S 151 12 33.48E", DegreesMinutesSeconds, lat, lon},
+        {"-33 52 7.68, 151 12 33.48", DegreesMinutesSeconds, lat, lon},
+        {"-0\u00B0 30', 0\u00B0 0' 1\"", DegreesMinutesSeconds, -0.5, 1 / 3600.0}};
+    for (const auto& row : rows) {
         const std::optional<PositionText> read = ReadPositionText(row.text);
         ASSERT_TRUE(read) << row.text;
         EXPECT_EQ(read->notation, row.notation) << row.text;
@@ -27,55 +37,8 @@ void ExpectPairs(std::initializer_list<PairRow> rows) {
     }
 }
 
-TEST(ReadPositionText, DecimalPairsWithAnySeparator) {
-    ExpectPairs({{"-33.8688, 151.2093", DecimalDegrees, kSydneyLat, kSydneyLon},
-                 {"-33.8688 151.2093", DecimalDegrees, kSydneyLat, kSydneyLon},
-                 {" -33.8688;151.2093 ", DecimalDegrees, kSydneyLat, kSydneyLon},
-                 {"12,5", DecimalDegrees, 12, 5},  // a comma is never a decimal point
-                 {"\u221233.8688\u00B0, +151.2093\u00B0", DecimalDegrees, kSydneyLat, kSydneyLon}});
-}
-
-TEST(ReadPositionText, LettersBeforeOrAfterInAnyCaseAndOrder) {
-    ExpectPairs({{"33.8688S 151.2093E", DecimalDegrees, kSydneyLat, kSydneyLon},
-                 {"s33.8688 e151.2093", DecimalDegrees, kSydneyLat, kSydneyLon},
-                 {"151.2093E 33.8688S", DecimalDegrees, kSydneyLat, kSydneyLon},
-                 {"151.2093 W, 33.8688", DecimalDegrees, 33.8688, -151.2093},
-                 {"S 33\u00B0 52.128' E 151\u00B0 12.558'", DegreesMinutes, kSydneyLat, kSydneyLon}});
-}
-
-TEST(ReadPositionText, DegreesMinutesSecondsWithEveryKindOfMark) {
-    const double lat = -(33 + 52 / 60.0 + 7.68 / 3600), lon = 151 + 12 / 60.0 + 33.48 / 3600;
-    ExpectPairs({{"33\u00B052'07.68\"S 151\u00B012'33.48\"E", DegreesMinutesSeconds, lat, lon},
-                 {"33\u00B0 52\u2032 7.68\u2033 S, 151\u00B0 12\u2032 33.48\u2033 E", DegreesMinutesSeconds, lat, lon},
-                 {"33d52m7.68s S 151d12m33.48s E", DegreesMinutesSeconds, lat, lon},
-                 {"33 52 7.68 S 151 12 33.48 E", DegreesMinutesSeconds, lat, lon},
-                 {"33 52 7.68S 151 12 33.48E", DegreesMinutesSeconds, lat, lon},
-                 {"-33 52 7.68, 151 12 33.48", DegreesMinutesSeconds, lat, lon},
-                 {"-0\u00B0 30', 0\u00B0 0' 1\"", DegreesMinutesSeconds, -0.5, 1 / 3600.0}});
-}
-
-// Everything the window writes, in every notation and mode, reads back.
-TEST(ReadPositionText, EveryTextTheWindowWritesReadsBack) {
-    for (const Position position : {Position{kSydneyLat, kSydneyLon}, Position{-0.0000001, -179.9999999},
-                                    Position{89.99999999, 0.5}})
-        for (InputFormat notation : {DegreesMinutesSeconds, DegreesMinutes, DecimalDegrees})
-            for (bool letters : {false, true})
-                for (const UnitMarks& marks : {MarksWithUnits(), MarksWithoutUnits()}) {
-                    const std::string line = *PositionLine(FormatLatLon(position, notation, letters, marks));
-                    const std::optional<PositionText> read = ReadPositionText(line);
-                    ASSERT_TRUE(read) << line;
-                    EXPECT_EQ(read->notation, notation) << line;
-                    EXPECT_NEAR(read->latitude, *position.latitude, 1e-7) << line;
-                    EXPECT_NEAR(read->longitude, *position.longitude, 1e-7) << line;
-                }
-}
-
 TEST(ReadPositionText, UtmAsWrittenAndAsReceiversWriteIt) {
-    const struct {
-        const char* text;
-        int zone;
-        double northing;
-    } rows[] = {
+    const struct { const char* text; int zone; double northing; } rows[] = {
         {"56 H 334369 -3749052", 56, -3749052}, {"56H 334369 6250948", 56, -3749052},
         {"56 H 334369E 6250948N", 56, -3749052}, {"56s 334369 6250948", 56, -3749052},  // hemisphere
         {"56 334369 -3749052", 56, -3749052},    {"31N 500000 4000000", 31, 4000000},
@@ -90,7 +53,6 @@ TEST(ReadPositionText, UtmAsWrittenAndAsReceiversWriteIt) {
         EXPECT_EQ(read->utm.zone, row.zone) << row.text;
         EXPECT_EQ(read->utm.northing, row.northing) << row.text;
     }
-    EXPECT_EQ(ReadPositionText(*UtmLine(*FormatUtm({kSydneyLat, kSydneyLon}))).value().utm.easting, 334369);
     // Whole metres may cross a band's edge: the band still reads.
     for (double edge : {-32.0, -8.0, 0.0, 8.0, 72.0})
         for (double offset : {-4e-6, -2e-6, 2e-6, 4e-6})
@@ -112,9 +74,8 @@ TEST(ReadPositionText, RefusesWhatTheChecksRefuseAndAnythingUnclear) {
 }
 
 TEST(ReadAngleText, OneAngleOfTheAskedCoordinate) {
-    EXPECT_NEAR(ReadAngleText("-33.8688", true).value().value, kSydneyLat, 1e-12);
-    EXPECT_EQ(ReadAngleText("33\u00B052'07.68\"S", true).value().notation, DegreesMinutesSeconds);
     EXPECT_NEAR(ReadAngleText("W 151 12.558", false).value().value, -151.2093, 1e-12);
+    EXPECT_EQ(ReadAngleText("33\u00B052'07.68\"S", true).value().notation, DegreesMinutesSeconds);
     for (const auto& [text, latitude] : {std::pair{"33.8688 E", true}, {"W 151", true}, {"91", true},
                                          {"180.1", false}, {"1, 2", true}, {"", false}})
         EXPECT_FALSE(ReadAngleText(text, latitude)) << text;

@@ -30,16 +30,14 @@ TEST(LatLonToUtm, GivesThePublishedDigits) {
     }
 }
 
-TEST(LatLonToUtm, ZoneBoundaryBelongsToTheZoneEastOfIt) {
-    const struct { double lon, zone; } cases[] = {{-180, 1}, {-174.0001, 1}, {-174, 2}, {-6, 30}, {-0.0001, 30},
+// A zone's west edge and a band's south edge belong to it.
+TEST(LatLonToUtm, ZonesAndBandsIncludeTheirLowerBound) {
+    const struct { double lon, zone; } zones[] = {{-180, 1}, {-174.0001, 1}, {-174, 2}, {-6, 30}, {-0.0001, 30},
         {0.5, 31}, {5.9999, 31}, {6, 32}, {173.9999, 59}, {174, 60}, {180, 60}, {180.0001, 61}};
-    for (const auto& c : cases) EXPECT_EQ(LatLonToUtm(-10, c.lon).zoneNumber, c.zone) << c.lon;
-}
-
-TEST(ZoneLetter, BandsIncludeTheirLowerBound) {
-    const struct { double lat; const char* letter; } cases[] = {{-90, "A"}, {-84.0001, "A"}, {-84, "C"}, {-0.0001, "M"},
+    for (const auto& c : zones) EXPECT_EQ(LatLonToUtm(-10, c.lon).zoneNumber, c.zone) << c.lon;
+    const struct { double lat; const char* letter; } edges[] = {{-90, "A"}, {-84.0001, "A"}, {-84, "C"},
         {83.9999, "X"}, {84, "Z"}, {90, "Z"}, {90.0001, ""}, {-90.0001, ""}, {std::nan(""), ""}};
-    for (const auto& c : cases) EXPECT_EQ(ZoneLetter(c.lat), c.letter) << c.lat;
+    for (const auto& c : edges) EXPECT_EQ(ZoneLetter(c.lat), c.letter) << c.lat;
     const std::string letters = "CDEFGHJKLMNPQRSTUVWX";  // the 8-degree bands D to X start at -72
     for (std::size_t band = 1; band < letters.size(); ++band) {
         const double from = -72.0 + 8.0 * double(band - 1);

@@ -21,83 +21,63 @@ FieldVerdict Leave(Coordinate coordinate, std::vector<std::string> texts, int le
     return check(coordinate, left, texts);
 }
 
-// Every message a check raises, each beside one case of the rule that raises it.
-TEST(FieldChecks, EachRuleRefusesWithItsOwnMessage) {
+// Every message a check raises, each beside one case of the rule that raises it, and accepted
+// texts at the rules' edges: what is rewritten, and whether leaving the box recomputes the output.
+TEST(FieldChecks, EachRuleRefusesWithItsOwnMessageAndRewritesAndRecomputesAsItSays) {
+    const char* latitude = "Error: Latitude degrees must be between -90 and 90.";
     const struct {
         FieldVerdict verdict;
-        const char* message;
+        const char* refusal;
+        bool recompute = false;
+        const char* rewrite = "";
     } cases[] = {
         {Leave(Lat, {"e", "", "", ""}, 0),
-         "Error: You cannot have any direction other than North (N) or South (S) for latitude."},
+         "Error: You cannot have any direction other than North (N) or South (S) for latitude.", false, "E"},
         {Leave(Lon, {"N", "", ""}, 0),
          "Error: You cannot have any direction other than East (E) or West (W) for longitude."},
-        {Leave(Lat, {"", "1e400", "", ""}, 1), "Error: Latitude degrees must be between -90 and 90."},
+        {Leave(Lat, {"", "1e400", "", ""}, 1), latitude},
         {Leave(Lon, {"", "181", ""}, 1), "Error: Longitude degrees must be between -180 and 180."},
         {Leave(Lat, {"", "45abc"}, 1), "Error: Latitudes must be between -90 and 90 degrees."},
         {Leave(Lon, {"", "180.0000001"}, 1), "Error: Longitudes must be between -180 and 180 degrees."},
         {Leave(Lat, {"", "10", "60.001"}, 2), "Error: Latitude minutes must be between 0 and 60."},
-        {Leave(Lon, {"", "10", "-75"}, 2), "Error: Longitude minutes must be between 0 and 60."},
+        {Leave(Lon, {"", "10", "-75"}, 2), "Error: Longitude minutes must be between 0 and 60.", false, "75"},
         {Leave(Lat, {"", "33", "61", ""}, 2), "Error: Latitude minutes and seconds must be between 0 and 60."},
         {Leave(Lon, {"", "33", "5", "60.001"}, 3), "Error: Longitude minutes and seconds must be between 0 and 60."},
         {CheckEasting("159999.99"), "Error: That is not a valid easting value."},
         {CheckNorthing("12a"), "Error: That is not a valid northing value."},
         {CheckZone("12N", "500000", "0"), "Error: A zone must be contain a number."},
         {CheckZone("61", "500000", "0"), "Error: You did not enter a valid zone."},
-    };
-    for (const auto& row : cases) {
-        EXPECT_EQ(row.verdict.refusal, row.message);
-        EXPECT_FALSE(row.verdict.recompute) << row.message;
-    }
-}
-
-// Accepted texts at the rules' edges: what is rewritten, and whether leaving
-// the box recomputes the output.
-TEST(FieldChecks, AcceptedBoxesAreRewrittenAndRecomputeAsTheirRuleSays) {
-    const char* latitude = "Error: Latitude degrees must be between -90 and 90.";
-    const struct {
-        Coordinate coordinate;
-        std::vector<std::string> texts;
-        int left;
-        bool recompute;
-        const char* rewrite;
-        const char* refusal = nullptr;
-    } cases[] = {
-        {Lat, {"", "", "", ""}, 0, false, nullptr},
-        {Lat, {"n", "45", ""}, 0, false, "N"},
-        {Lat, {"w", ""}, 0, false, "W", "Error: You cannot have any direction other than North (N) or South (S) for latitude."},
-        {Lat, {"", "-90"}, 1, true, nullptr},
-        {Lon, {"", "180"}, 1, true, nullptr},
-        {Lat, {"", ""}, 1, false, nullptr},
-        {Lat, {"", "", "", ""}, 1, false, nullptr},
-        {Lon, {"", "", "", ""}, 1, true, nullptr},  // and so empties its output
-        {Lat, {"", "10", "60"}, 2, true, nullptr},
-        {Lat, {"", "10", "-12.5"}, 2, true, "12.5"},
-        {Lat, {"", "10", "-5x"}, 2, true, "5"},
-        {Lat, {"", "10", "-0"}, 2, true, nullptr},
-        {Lat, {"", "", "30"}, 2, false, nullptr},  // minutes recompute only after numeric degrees
-        {Lat, {"", "10", ""}, 2, false, nullptr},
-        {Lat, {"", "33", "", ""}, 2, true, nullptr},
-        {Lat, {"", "33", "5", "60.0"}, 3, true, nullptr},
-        {Lat, {"", "33", "", "30"}, 3, false, nullptr},
-        {Lat, {"", "10", "-75"}, 2, false, "75", "Error: Latitude minutes must be between 0 and 60."},
+        {Leave(Lat, {"", "", "", ""}, 0), ""},
+        {Leave(Lat, {"n", "45", ""}, 0), "", false, "N"},
+        {Leave(Lat, {"", "-90"}, 1), "", true},
+        {Leave(Lon, {"", "180"}, 1), "", true},
+        {Leave(Lat, {"", "", "", ""}, 1), ""},
+        {Leave(Lon, {"", "", "", ""}, 1), "", true},  // and so empties its output
+        {Leave(Lat, {"", "10", "60"}, 2), "", true},
+        {Leave(Lat, {"", "10", "-12.5"}, 2), "", true, "12.5"},
+        {Leave(Lat, {"", "10", "-5x"}, 2), "", true, "5"},
+        {Leave(Lat, {"", "10", "-0"}, 2), "", true},
+        {Leave(Lat, {"", "", "30"}, 2), ""},  // minutes recompute only after numeric degrees
+        {Leave(Lat, {"", "10", ""}, 2), ""},
+        {Leave(Lat, {"", "33", "", ""}, 2), "", true},
+        {Leave(Lat, {"", "33", "5", "60.0"}, 3), "", true},
+        {Leave(Lat, {"", "33", "", "30"}, 3), ""},
         // Degrees, minutes and seconds together stay within the bound, read as
         // the converter reads them; each box's own rule comes first.
-        {Lat, {"", "90", "0", "0"}, 3, true, nullptr},
-        {Lon, {"", "-180", "0", "0"}, 1, true, nullptr},
-        {Lon, {"", "-179", "60"}, 2, true, nullptr},
-        {Lat, {"", "90", "30"}, 1, false, nullptr, latitude},
-        {Lat, {"", "89", "60", "1"}, 2, false, nullptr, latitude},
-        {Lon, {"", "180", "-0.001"}, 2, false, "0.001", "Error: Longitude degrees must be between -180 and 180."},
-        {Lat, {"", "90", "61"}, 2, false, nullptr, "Error: Latitude minutes must be between 0 and 60."},
-        {Lat, {"N", "90", "30", ""}, 0, false, nullptr},  // a letter is never held to it
+        {Leave(Lat, {"", "90", "0", "0"}, 3), "", true},
+        {Leave(Lon, {"", "-180", "0", "0"}, 1), "", true},
+        {Leave(Lon, {"", "-179", "60"}, 2), "", true},
+        {Leave(Lat, {"", "90", "30"}, 1), latitude},
+        {Leave(Lat, {"", "89", "60", "1"}, 2), latitude},
+        {Leave(Lon, {"", "180", "-0.001"}, 2), "Error: Longitude degrees must be between -180 and 180.", false, "0.001"},
+        {Leave(Lat, {"", "90", "61"}, 2), "Error: Latitude minutes must be between 0 and 60."},
+        {Leave(Lat, {"N", "90", "30", ""}, 0), ""},  // a letter is never held to it
     };
-    for (const auto& row : cases) {
-        const FieldVerdict verdict = Leave(row.coordinate, row.texts, row.left);
-        const std::string where = std::to_string(row.texts.size()) + " boxes, left " + std::to_string(row.left) +
-                                  " with \"" + row.texts[row.left] + '"';
-        EXPECT_EQ(verdict.refusal.value_or(""), row.refusal ? row.refusal : "") << where;
-        EXPECT_EQ(verdict.recompute, row.recompute) << where;
-        EXPECT_EQ(verdict.rewrite.value_or(""), row.rewrite ? row.rewrite : "") << where;
+    for (std::size_t row = 0; row < std::size(cases); ++row) {
+        const FieldVerdict& verdict = cases[row].verdict;
+        EXPECT_EQ(verdict.refusal.value_or(""), cases[row].refusal) << "row " << row;
+        EXPECT_EQ(verdict.recompute, cases[row].recompute) << "row " << row;
+        EXPECT_EQ(verdict.rewrite.value_or(""), cases[row].rewrite) << "row " << row;
     }
 }
 

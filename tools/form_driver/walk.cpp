@@ -94,9 +94,8 @@ QString CheckUtmOut(const ConverterForm& form, const Expected& expected, bool fr
     const QString zoneOut = Read(form, "txtZoneOut").toString(), eastOut = Read(form, "txtEastOut").toString();
     const std::optional<double> easting = Plain(eastOut), northing = Plain(Read(form, "txtNorthOut").toString());
     if (!expected.first || !expected.second)
-        return said && eastOut.isEmpty() && zoneOut.isEmpty() ? QString()
-                                                              : QStringLiteral("an incomplete position must empty UTM and say so");
-    if (said || !easting || !northing) return QStringLiteral("a result needs numbers and no UTM message: %1").arg(eastOut);
+        return said && eastOut.isEmpty() && zoneOut.isEmpty() ? QString() : QStringLiteral("UTM left after a gap");
+    if (said || !easting || !northing) return QStringLiteral("a UTM result with a message or no numbers");
     const double latitude = *expected.first, longitude = *expected.second;
     // At a zone's edge and beyond the bands the oracle cannot tell.
     if (std::isnan(latitude + longitude) || std::fabs(latitude) > 84 || std::fabs(std::remainder(longitude / 6, 1.0)) < 1e-6)
@@ -115,7 +114,8 @@ QString CheckUtmOut(const ConverterForm& form, const Expected& expected, bool fr
 // Only the coordinates whose outputs were recomputed are checked: emptying
 // one coordinate's box empties its output and leaves the other as it was.
 QString CheckOutputs(const ConverterForm& form, const bool recomputed[2]) {
-    const int input = Read(form, "cmbInput", "currentIndex").toInt(), notation = Read(form, "cmbOutput", "currentIndex").toInt();
+    const int input = Read(form, "cmbInput", "currentIndex").toInt();
+    const int notation = Read(form, "cmbOutput", "currentIndex").toInt();
     const Expected expected = Oracle(form, input);
     const bool fromUtm = input == 3;
     if (notation == 3) return CheckUtmOut(form, expected, fromUtm);
@@ -123,7 +123,8 @@ QString CheckOutputs(const ConverterForm& form, const bool recomputed[2]) {
     // which in longitude widens towards the poles.
     const double written = notation == 0 ? 0.0005 / 3600 : notation == 1 ? 0.000005 / 60 : 5e-8;
     const double north = written + (fromUtm ? kMetre : 1e-9);
-    const double east = fromUtm ? written + kMetre / std::max(std::cos(expected.first.value_or(0) * M_PI / 180), 1e-9) : north;
+    const double cosine = std::max(std::cos(expected.first.value_or(0) * M_PI / 180), 1e-9);
+    const double east = fromUtm ? written + kMetre / cosine : north;
     for (const bool longitude : {false, true}) {
         const QString box = longitude ? "txtLonOut" : "txtLatOut", text = Read(form, box).toString();
         const Coordinate want = longitude ? expected.second : expected.first;
@@ -131,7 +132,7 @@ QString CheckOutputs(const ConverterForm& form, const bool recomputed[2]) {
         QString wrong = !want ? (text.isEmpty() ? QString() : QStringLiteral("an absent coordinate is written"))
                               : ReadOut(text, notation, Read(form, "chkDirection", "checked").toBool(),
                                         longitude ? "WE" : "SN", value);
-        if (want && wrong.isEmpty() && std::fabs(value) > (longitude ? 180 : 90)) wrong = text + " lies beyond the globe";
+        if (want && wrong.isEmpty() && std::fabs(value) > (longitude ? 180 : 90)) wrong = text + " is off the globe";
         if (want && wrong.isEmpty() && std::fabs(value - *want) > (longitude ? east : north))
             wrong = QStringLiteral("written %1, expected %2").arg(text).arg(*want, 0, 'g', 17);
         if (recomputed[longitude] && !wrong.isEmpty()) return box + ": " + wrong;
@@ -156,14 +157,13 @@ QString Step(ConverterForm& form, Driver& driver, const QString& line, int& chec
     QString problem;
     if (!driver.Run(line, problem)) return QString();
     const QStringList& titles = driver.messageTitles();
-    for (qsizetype i = 0; i < titles.size(); ++i) {
-        const QString text = driver.messageTexts().at(i).toString();
-        if (titles[i] != QLatin1String("Input Error") || !text.startsWith(QLatin1String("Error: ")) || !text.endsWith('.'))
+    for (qsizetype i = 0; i < titles.size(); ++i)
+        if (const QString text = driver.messageTexts().at(i).toString();
+            titles[i] != QLatin1String("Input Error") || !text.startsWith("Error: ") || !text.endsWith('.'))
             return QStringLiteral("foreign message: %1 / %2").arg(titles[i], text);
-    }
     for (const auto& [frame, count] : {std::pair{"frmIn", 4}, std::pair{"frmOut", 2}}) {
         int shown = 0;
-        for (int i = 0; i < count; ++i) shown += FindControl(form, QStringLiteral("%1(%2)").arg(frame).arg(i))->isVisible();
+        for (int i = 0; i < count; ++i) shown += FindControl(form, QString("%1(%2)").arg(frame).arg(i))->isVisible();
         if (shown != 1) return QStringLiteral("frames: %1 of %2 shown").arg(shown).arg(frame);
     }
     // Outputs are checked when recomputed: by a command that always does (a
@@ -192,9 +192,10 @@ QString RandomText(std::mt19937_64& random, const QString& box) {
     const bool degrees = box.endsWith(QLatin1String("(1)"));
     const double highest = box.contains("East") ? 834000 : box.contains("North") ? 1e7 : !degrees ? 60
                            : box.contains("Lat") ? 90 : 180;
-    const double lowest = box.contains("East") ? 160000 : box.contains("Zone") ? 1 : degrees || box.contains("North") ? -highest : 0;
+    const bool both = degrees || box.contains("North");
+    const double lowest = box.contains("East") ? 160000 : box.contains("Zone") ? 1 : both ? -highest : 0;
     const double value = std::uniform_real_distribution<double>(lowest, highest)(random);
-    if (random() % 100 < 70) return QString::number(value, 'f', box.contains("Zone") ? 0 : static_cast<int>(random() % 7));
+    if (random() % 100 < 70) return QString::number(value, 'f', box.contains("Zone") ? 0 : int(random() % 7));
     QString text;
     for (int count = random() % 50 == 0 ? 200 : static_cast<int>(random() % 6); count > 0; --count)
         text += pieces.at(random() % pieces.size());
@@ -206,7 +207,7 @@ QString RandomLine(std::mt19937_64& random, const ConverterForm& form) {
     static const char* const buttons[] = {"btnConvert", "btnReset", "chkDirection", "chkUnits"};
     // A refused box keeps the focus: mostly mend it, as a person would.
     const QWidget* focus = QApplication::focusWidget();
-    if (focus && roll < 40 && qobject_cast<const QLineEdit*>(focus) && focus->objectName().contains(QLatin1String("In")))
+    if (focus && roll < 40 && qobject_cast<const QLineEdit*>(focus) && focus->objectName().contains("In"))
         return QStringLiteral("type %1 %2").arg(focus->objectName(), RandomText(random, focus->objectName()));
     if (roll < 13) return roll < 8 ? QStringLiteral("tab") : QStringLiteral("backtab");
     if (roll < 28) return QStringLiteral("click ") + QLatin1String(buttons[random() % 4]);
@@ -221,27 +222,23 @@ QString RandomLine(std::mt19937_64& random, const ConverterForm& form) {
 
 // ---- Playing and replaying.
 
-struct Result {
-    QString failure;
-    qsizetype step = -1;
-    int checked = 0;  // steps whose outputs were compared with the oracle
-};
-
 // Plays the lines on a fresh window, or random ones when `random` is given,
-// until one fails.
-Result Play(QStringList& lines, std::mt19937_64* random = nullptr, qint64 steps = 0) {
+// until one fails; then the lines end with the failing one. `checked` counts
+// the steps whose outputs were compared with the oracle.
+QString Play(QStringList& lines, int& checked, std::mt19937_64* random = nullptr, qint64 steps = 0) {
     ConverterForm form;
     form.show();
     static_cast<void>(QTest::qWaitForWindowActive(&form, 2000));
     Driver driver(form);
     driver.setQuiet(true);
-    Result result;
-    for (qsizetype i = 0; result.failure.isEmpty() && (random ? i < steps : i < lines.size()); result.step = i++) {
+    QString failure;
+    for (qsizetype i = 0; failure.isEmpty() && (random ? i < steps : i < lines.size()); ++i) {
         if (random) lines << RandomLine(*random, form);
-        result.failure = Step(form, driver, lines[i], result.checked);
+        failure = Step(form, driver, lines[i], checked);
+        if (!failure.isEmpty()) lines.resize(i + 1);
     }
     form.close();
-    return result;
+    return failure;
 }
 
 }  // namespace
@@ -249,16 +246,17 @@ Result Play(QStringList& lines, std::mt19937_64* random = nullptr, qint64 steps 
 int Walk(quint64 seed, qint64 steps) {
     // The offscreen platform's notes on what it cannot do, once per message box.
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& message) {
-        if (!message.startsWith(QLatin1String("This plugin does not support"))) qt_message_output(type, context, message);
+        if (!message.startsWith("This plugin does not support")) qt_message_output(type, context, message);
     });
     std::mt19937_64 random(seed);
     QStringList lines;
-    const Result result = Play(lines, &random, steps);
-    Print({{"walk", QJsonObject{{"seed", QString::number(seed)}, {"steps", lines.size()}, {"outputs_checked", result.checked}}}});
-    if (result.failure.isEmpty()) return 0;
+    int checked = 0;
+    const QString failure = Play(lines, checked, &random, steps);
+    Print({{"walk", QJsonObject{{"seed", QString::number(seed)}, {"steps", lines.size()}, {"checked", checked}}}});
+    if (failure.isEmpty()) return 0;
     QFile out(QStringLiteral("walk-failure-%1.txt").arg(seed));
     if (out.open(QIODevice::WriteOnly | QIODevice::Text)) out.write((lines.join('\n') + '\n').toUtf8());
-    Print({{"fail", QJsonObject{{"step", lines.size()}, {"what", result.failure}, {"replay", out.fileName()}}}});
+    Print({{"fail", QJsonObject{{"step", lines.size()}, {"what", failure}, {"replay", out.fileName()}}}});
     return 1;
 }
 
@@ -266,9 +264,10 @@ int CheckScript(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return 2;
     QStringList lines = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
-    const Result result = Play(lines);
-    if (result.failure.isEmpty()) return 0;
-    Print({{"fail", QJsonObject{{"line", result.step + 1}, {"what", result.failure}}}});
+    int checked = 0;
+    const QString failure = Play(lines, checked);
+    if (failure.isEmpty()) return 0;
+    Print({{"fail", QJsonObject{{"line", lines.size()}, {"what", failure}}}});
     return 1;
 }
 

@@ -36,7 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return metres;
     };
     try {
-        Require(metresOff(UtmToLatLon(northing, easting, zone)) <= 1, "shown within a metre of the exact position");
+        const LatLon position = UtmToLatLon(northing, easting, zone);
+        Require(metresOff(position) <= 1 && std::fabs(position.longitude) <= 180, "on the globe, a metre from exact");
     } catch (const ValueError& error) {
         const LatLon series = UtmSeriesToLatLon(northing, easting, zone);
         const bool wrong = std::fabs(series.latitude) > 90 || metresOff(series) > 0.5;

@@ -60,10 +60,9 @@ using Expected = std::pair<Coordinate, Coordinate>;
 
 Expected Oracle(const ConverterForm& form, int notation) {
     if (notation < 3) return {Angle(form, notation, "Lat", "S"), Angle(form, notation, "Lon", "W")};
-    const QString east = Read(form, "txtEastIn").toString(), north = Read(form, "txtNorthIn").toString();
-    const QString zone = Read(form, "txtZoneIn").toString();
-    if (east.isEmpty() || north.isEmpty() || zone.isEmpty()) return {};
-    const std::optional<double> x = Plain(east), y = Plain(north), z = Plain(zone);
+    const auto in = [&](const char* name) { return Read(form, name).toString(); };
+    if (in("txtEastIn").isEmpty() || in("txtNorthIn").isEmpty() || in("txtZoneIn").isEmpty()) return {};
+    const std::optional<double> x = Plain(in("txtEastIn")), y = Plain(in("txtNorthIn")), z = Plain(in("txtZoneIn"));
     if (!x || !y || !z || *z != std::floor(*z)) return {NAN, NAN};
     double latitude = 0, longitude = 0;
     GeographicLib::TransverseMercatorExact::UTM().Reverse(*z * 6 - 183, *x - 500000, *y, latitude, longitude);
@@ -72,21 +71,24 @@ Expected Oracle(const ConverterForm& form, int notation) {
 
 // ---- The outputs compared with the oracle.
 
-// The angle an output text writes, or why it writes none.
-QString ReadOut(const QString& written, int notation, bool letters, const char* hemispheres, double& value) {
+// What is wrong with an output text against the oracle's value: the form of
+// its parts, a value off the globe or beyond the tolerance.
+QString ReadOut(const QString& written, int notation, bool letters, const char* hemispheres, double want,
+                double tolerance) {
     QStringList words = QString(written).replace(QRegularExpression("[\u00B0'\"]"), " ").split(' ', Qt::SkipEmptyParts);
     const bool lettered = !words.isEmpty() && words[0].size() == 1 && QLatin1String(hemispheres).contains(words[0]);
     if (letters != lettered) return QStringLiteral("a hemisphere letter against Use Direction");
     const double sign = letters && words.takeFirst() == QChar(hemispheres[0]) ? -1 : 1;
     if (words.size() != 3 - notation) return QStringLiteral("not one word per part");
-    double scale = 1;
+    double value = 0, scale = 1;
     for (qsizetype i = 0; i < words.size(); ++i, scale *= 60) {
         const std::optional<double> part = Plain(words[i]);
         if (!part || (i > 0 && *part >= 60)) return QStringLiteral("a part is no number or not below 60");
         value += std::fabs(*part) / scale;
     }
     value *= words[0].startsWith('-') ? -sign : sign;
-    return QString();
+    if (std::fabs(value) > (hemispheres[0] == 'W' ? 180 : 90)) return written + " is off the globe";
+    return std::fabs(value - want) > tolerance ? QStringLiteral("expected %1").arg(want, 0, 'g', 17) : QString();
 }
 
 QString CheckUtmOut(const ConverterForm& form, const Expected& expected, bool fromUtm) {
@@ -116,8 +118,8 @@ QString CheckUtmOut(const ConverterForm& form, const Expected& expected, bool fr
 QString CheckOutputs(const ConverterForm& form, const bool recomputed[2]) {
     const int input = Read(form, "cmbInput", "currentIndex").toInt();
     const int notation = Read(form, "cmbOutput", "currentIndex").toInt();
-    const Expected expected = Oracle(form, input);
     const bool fromUtm = input == 3;
+    const Expected expected = Oracle(form, input);
     if (notation == 3) return CheckUtmOut(form, expected, fromUtm);
     // Half a unit of the last written place; from UTM input a metre more,
     // which in longitude widens towards the poles.
@@ -128,14 +130,10 @@ QString CheckOutputs(const ConverterForm& form, const bool recomputed[2]) {
     for (const bool longitude : {false, true}) {
         const QString box = longitude ? "txtLonOut" : "txtLatOut", text = Read(form, box).toString();
         const Coordinate want = longitude ? expected.second : expected.first;
-        double value = 0;
-        QString wrong = !want ? (text.isEmpty() ? QString() : QStringLiteral("an absent coordinate is written"))
-                              : ReadOut(text, notation, Read(form, "chkDirection", "checked").toBool(),
-                                        longitude ? "WE" : "SN", value);
-        if (want && wrong.isEmpty() && std::fabs(value) > (longitude ? 180 : 90)) wrong = text + " is off the globe";
-        if (want && wrong.isEmpty() && std::fabs(value - *want) > (longitude ? east : north))
-            wrong = QStringLiteral("written %1, expected %2").arg(text).arg(*want, 0, 'g', 17);
-        if (recomputed[longitude] && !wrong.isEmpty()) return box + ": " + wrong;
+        const QString wrong = !want ? (text.isEmpty() ? QString() : QStringLiteral("an absent coordinate is written"))
+                                    : ReadOut(text, notation, Read(form, "chkDirection", "checked").toBool(),
+                                              longitude ? "WE" : "SN", *want, longitude ? east : north);
+        if (recomputed[longitude] && !wrong.isEmpty()) return box + " " + text + ": " + wrong;
     }
     return QString();
 }

@@ -18,12 +18,6 @@ inline void Require(bool holds, const char* property, const std::string& detail 
     std::abort();
 }
 
-inline bool HasNanOrInf(const std::string& text) {
-    for (const char* word : {"nan", "NaN", "NAN", "inf", "Inf", "INF"})
-        if (text.find(word) != std::string::npos) return true;
-    return false;
-}
-
 // Texts are short, as in a box, with now and then a very long one.
 inline std::string Text(FuzzedDataProvider& data) { return data.ConsumeRandomLengthString(64); }
 

@@ -51,7 +51,9 @@ TEST(UtmToLatLon, GivesThePublishedDigits) {
         {18, 500000, 4427757.2187, 39.999999999, -75}, {18, 500000, 4427757, 39.999998029, -75},
         {56, 334368.6318, -3749051.6545, -33.868799998, 151.209299980},
         {30, 699362.4528, 5709341.5565, 51.499999990, -0.127599516}, {31, 500000, 0, 0, 3},
-        {33, 400000, 1000000, 9.045433262, 14.090120468}, {61, 500000, 0, 0, -177}, {0, 500000, 0, 0, 177}};
+        {33, 400000, 1000000, 9.045433262, 14.090120468}, {61, 500000, 0, 0, -177}, {0, 500000, 0, 0, 177},
+        // Regression: the pole as written, 6 cm past it, was refused as off the earth.
+        {31, 500000, -9997965, -89.999999491, -177}};
     for (const auto& c : cases) {  // printed to 1e-9 degree: allow half a last digit
         const LatLon position = UtmToLatLon(c.northing, c.easting, c.zone);
         EXPECT_NEAR(position.latitude, c.lat, 0.5e-9) << c.zone << ' ' << c.easting << ' ' << c.northing;

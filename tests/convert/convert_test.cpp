@@ -2,8 +2,14 @@
 #include "convert/direction_mode.h"
 #include "convert/input_reading.h"
 #include "convert/output_format.h"
+#include "validate/field_checks.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+#include <vector>
 
 using namespace quillet;
 
@@ -93,6 +99,46 @@ TEST(DirectionEntry, CarriesTheSignIntoALetterAndBack) {
         EXPECT_EQ(entry.degrees, row.to.degrees) << row.from.direction << ' ' << row.from.degrees;
     }
     EXPECT_THROW(ToDirectionEntry({"", "12a"}, kLatitudeLetters), ValueError);
+}
+
+// What the window writes is something a person can type back: every written
+// latitude and longitude, its parts typed into the boxes of its notation, is
+// accepted by every box's check and reads back as the same position within
+// the precision written.
+// The written text cut into the four boxes: direction letter, degrees, minutes, seconds.
+std::vector<std::string> Boxes(std::string written, bool letters) {
+    for (char& c : written)  // the marks, the two bytes of the degree sign among them
+        if (c == '\'' || c == '"' || c == '\xC2' || c == '\xB0') c = ' ';
+    std::istringstream words(written);
+    std::vector<std::string> boxes(letters ? 0 : 1);
+    for (std::string word; words >> word;) boxes.push_back(word);
+    boxes.resize(4);
+    return boxes;
+}
+
+TEST(WrittenPositions, TypedBackAreAcceptedAndGiveThePositionWithinTheWrittenPrecision) {
+    const struct { InputFormat notation; FieldVerdict (*check)(Coordinate, int, std::span<const std::string>);
+                   std::size_t boxes; double precision; } notations[] = {
+        {DegreesMinutesSeconds, &CheckDegreeMinuteSecondBox, 4, 0.5e-3 / 3600},
+        {DegreesMinutes, &CheckDegreeMinuteBox, 3, 0.5e-5 / 60}, {DecimalDegrees, &CheckDecimalDegreeBox, 2, 0.5e-7}};
+    std::vector<double> latitudes = {90, -90, 89.99999999999, -89.9999999999, 0, -1e-9, -0.5, 10.99999999, 45.00000001};
+    for (int i = 0; i <= 997; ++i) latitudes.push_back(std::min(90.0, -90 + 180.0 * i / 997 + 1e-7 * (i % 7)));
+    for (const auto& n : notations)
+        for (const bool letters : {false, true})
+            for (const UnitMarks& marks : {MarksWithUnits(), MarksWithoutUnits()})
+                for (const double latitude : latitudes) {
+                    const double longitude = std::clamp(2 * latitude, -180.0, 180.0);
+                    const LatLonTexts written = FormatLatLon({latitude, longitude}, n.notation, letters, marks);
+                    const auto lat = Boxes(*written.latitude, letters), lon = Boxes(*written.longitude, letters);
+                    for (int box = 0; box < int(n.boxes); ++box) {
+                        ASSERT_FALSE(n.check(Coordinate::Latitude, box, {lat.data(), n.boxes}).refusal) << *written.latitude;
+                        ASSERT_FALSE(n.check(Coordinate::Longitude, box, {lon.data(), n.boxes}).refusal) << *written.longitude;
+                    }
+                    const Position read = ReadPosition(
+                        {n.notation, {lat[0], lat[1], lat[2], lat[3]}, {lon[0], lon[1], lon[2], lon[3]}, "", "", ""});
+                    ASSERT_NEAR(*read.latitude, latitude, n.precision * (1 + 1e-9)) << *written.latitude;
+                    ASSERT_NEAR(*read.longitude, longitude, n.precision * (1 + 1e-9)) << *written.longitude;
+                }
 }
 
 }  // namespace

@@ -101,10 +101,6 @@ TEST(DirectionEntry, CarriesTheSignIntoALetterAndBack) {
     EXPECT_THROW(ToDirectionEntry({"", "12a"}, kLatitudeLetters), ValueError);
 }
 
-// What the window writes is something a person can type back: every written
-// latitude and longitude, its parts typed into the boxes of its notation, is
-// accepted by every box's check and reads back as the same position within
-// the precision written.
 // The written text cut into the four boxes: direction letter, degrees, minutes, seconds.
 std::vector<std::string> Boxes(std::string written, bool letters) {
     for (char& c : written)  // the marks, the two bytes of the degree sign among them
@@ -116,6 +112,10 @@ std::vector<std::string> Boxes(std::string written, bool letters) {
     return boxes;
 }
 
+// What the window writes is something a person can type back: every written
+// latitude and longitude, its parts typed into the boxes of its notation, is
+// accepted by every box's check and reads back as the same position within
+// the precision written.
 TEST(WrittenPositions, TypedBackAreAcceptedAndGiveThePositionWithinTheWrittenPrecision) {
     const struct { InputFormat notation; FieldVerdict (*check)(Coordinate, int, std::span<const std::string>);
                    std::size_t boxes; double precision; } notations[] = {

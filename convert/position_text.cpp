@@ -1,5 +1,6 @@
 #include "convert/position_text.h"
 
+#include "convert/mgrs.h"
 #include "values/values.h"
 #include "geodesy/exact_inverse.h"
 #include "geodesy/utm.h"
@@ -294,18 +295,28 @@ std::optional<PositionText> ReadUtm(Span tokens) {
 
 }  // namespace
 
-std::optional<PositionText> ReadPositionText(std::string_view text) {
+PositionReading ReadPosition(std::string_view text, const ReadOptions&) {
+    PositionReading reading;
     try {
+        if ((reading.position = ReadMgrsText(text))) {
+            reading.failure = ReadFailure::None;
+            return reading;
+        }
         const std::optional<std::vector<Token>> tokens = Tokens(text);
-        if (!tokens || tokens->empty()) return std::nullopt;
-        if (std::optional<PositionText> utm = ReadUtm(*tokens)) return utm;
-        return ReadPair(*tokens);
+        if (!tokens || tokens->empty()) return reading;
+        if (!(reading.position = ReadUtm(*tokens))) reading.position = ReadPair(*tokens);
+        if (reading.position) reading.failure = ReadFailure::None;
     } catch (...) {  // a number beyond every double, or no memory left
-        return std::nullopt;
+        reading.position.reset();
     }
+    return reading;
 }
 
-std::optional<AngleValue> ReadAngleText(std::string_view text, bool latitude) {
+std::optional<PositionText> ReadPositionText(std::string_view text, const ReadOptions& options) {
+    return ReadPosition(text, options).position;
+}
+
+std::optional<AngleValue> ReadAngleText(std::string_view text, bool latitude, const ReadOptions&) {
     try {
         const std::optional<std::vector<Token>> tokens = Tokens(text);
         if (!tokens) return std::nullopt;

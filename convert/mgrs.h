@@ -1,0 +1,28 @@
+// The Military Grid Reference System: a UTM position, or a UPS position
+// beyond 84° N and 80° S, written as zone and band, a 100 km square, and up to
+// five digits each of easting and northing within it. Its digits come from
+// the accurate projections, never from the window's UTM series, so that they
+// agree with every other MGRS tool. Plain C++, no Qt.
+#pragma once
+
+#include "convert/position_text.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quillet {
+
+// The centre of the square a reference names, in any case, with or without
+// blanks, with 0 to 5 digits each: a UTM point in the window's convention
+// (negative northing in the south), or a latitude and longitude in decimal
+// degrees in the polar regions. `mgrs` is set. Nothing when the text is not
+// one valid reference.
+std::optional<PositionText> ReadMgrsText(std::string_view text);
+
+// The reference of a position with `digits` (0 to 5) digits each of easting
+// and northing, truncated, grouped for reading: "33U XP 05000 10000". Nothing
+// for a position outside the bounds or digits outside 0 to 5.
+std::optional<std::string> FormatMgrs(double latitude, double longitude, int digits = 5);
+
+}  // namespace quillet

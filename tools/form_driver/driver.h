@@ -26,6 +26,8 @@
 
 #include <X11/keysym.h>
 
+#include <functional>
+#include <utility>
 #include <iostream>
 
 namespace quillet {
@@ -89,13 +91,14 @@ public:
         if (verb == QLatin1String("type")) return Type(control, rest.mid(name.size() + 1), problem);
         if (verb == QLatin1String("focus")) return Focus(control, problem);
         if (verb == QLatin1String("paste")) {
-            QGuiApplication::clipboard()->setText(rest.mid(name.size() + 1));
+            QGuiApplication::clipboard()->setText(Unescaped(rest.mid(name.size() + 1)));
             ClickAt(control, control->rect().center());
             QTest::keySequence(form_.windowHandle(), QKeySequence::Paste);
             Settle();
             return true;
         }
         if (verb == QLatin1String("click")) return Click(control, problem);
+        if (verb == QLatin1String("doubleclick")) return DoubleClick(control, control->rect().center());
         if (verb == QLatin1String("pick")) return Pick(control, rest.section(QLatin1Char(' '), 1), problem);
         if (verb == QLatin1String("wheel")) return Wheel(control, rest.section(QLatin1Char(' '), 1).toInt());
         problem = QStringLiteral("unknown command '%1'").arg(verb);
@@ -110,7 +113,24 @@ public:
     void setQuiet(bool quiet) { quiet_ = quiet; }
 
 private:
+    // A paste's text may hold several lines: \n, \r and \t stand for a line
+    // break, a carriage return and a tab, \\ for a backslash.
+    static QString Unescaped(const QString& text) {
+        QString plain;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar next = i + 1 < text.size() ? text.at(i + 1) : QChar();
+            const int escape = text.at(i) == QLatin1Char('\\') ? QStringLiteral("nrt\\").indexOf(next) : -1;
+            plain += escape < 0 ? text.at(i) : QStringLiteral("\n\r\t\\").at(escape);
+            if (escape >= 0) ++i;
+        }
+        return plain;
+    }
+
     void CloseMessageBox() {
+        if (secondClick_) {
+            if (QGuiApplication::modalWindow()) std::exchange(secondClick_, nullptr)();
+            return;
+        }
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         // A person reads the message only after letting go of the mouse.
         if (!box || !box->isVisible() || (x_ && x_->busy())) return;
@@ -131,10 +151,14 @@ private:
     // activation run their course before the next line looks at the window.
     void Settle() {
         QTest::qWait(1);
-        // A window manager may never hand the activation back; then the
-        // second is all that is lost.
+        // On X the window manager hands the keyboard back in its own time,
+        // late on a busy machine; the next line waits for it, as a person
+        // would look for the cursor. The limit only ends a broken run.
         static_cast<void>(QTest::qWaitFor(
-            [this] { return !QApplication::activeModalWidget() && form_.isActiveWindow(); }, 1000));
+            [this] {
+                return !QApplication::activeModalWidget() && form_.isActiveWindow() && (!x_ || x_->HasFocus(&form_));
+            },
+            20000));
         QCoreApplication::processEvents();
     }
 
@@ -143,6 +167,28 @@ private:
             x_->Click(control, where);
         else
             QTest::mouseClick(control, Qt::LeftButton, Qt::NoModifier, where);
+        Settle();
+        return true;
+    }
+
+    // A double click is one gesture: its second click comes at once, while
+    // whatever the first brought up is still on screen (a message the person
+    // has not read yet, over the window it blocks).
+    bool DoubleClick(QWidget* control, QPoint where) {
+        QWindow* window = form_.windowHandle();
+        const QPoint at = control->mapTo(&form_, where);
+        secondClick_ = [this, window, at] {
+            if (x_) return x_->ClickAgain();
+            QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, at);
+            QTest::lastMouseTimestamp -= QTest::mouseDoubleClickInterval;  // within the double-click time
+            QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, at);
+        };
+        if (x_)
+            x_->Click(control, where);
+        else
+            QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, at);
+        if (secondClick_) std::exchange(secondClick_, nullptr)();
+        if (x_) x_->Sync();
         Settle();
         return true;
     }
@@ -346,10 +392,12 @@ private:
 
     ConverterForm& form_;
     QTimer* messageTimer_ = nullptr;
-    std::unique_ptr<XInput> x_ = XInput::Open();
+    std::unique_ptr<XInput> x_ = XInput::Open(&form_);
     QJsonArray messages_;
     QStringList titles_;
     bool quiet_ = false;
+    // The rest of a double click, until it is sent.
+    std::function<void()> secondClick_;
     int failures_ = 0;
     int unfitMessages_ = 0;
 };

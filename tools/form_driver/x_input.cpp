@@ -25,9 +25,10 @@ namespace {
 
 long releasesSent = 0;
 long releasesSeen = 0;
-long pressesSeen = 0;
 int inputOpcode = -1;  // of the X Input extension, through which Qt takes the mouse
 QDeadlineTimer patience;
+// Only a broken run waits this long for anything.
+constexpr int kFailsafeMs = 20000;
 
 // Counts the key and button releases as Qt takes them from the server. A
 // release may come late: through the window manager's pointer grab, which
@@ -40,20 +41,19 @@ public:
         const int kind = event->response_type & 0x7F;
         // The X Input extension reports a click once from each device it
         // passed: count the one of the core pointer (2 on every X.Org server).
-        constexpr int kExtensionButtonPress = 4, kExtensionButtonRelease = 5, kCorePointer = 2;
+        constexpr int kExtensionButtonRelease = 5, kCorePointer = 2;
         const bool fromPointer = kind == XCB_GE_GENERIC && event->extension == inputOpcode &&
                                  static_cast<const std::uint16_t*>(message)[5] == kCorePointer;
         if (kind == XCB_BUTTON_RELEASE || kind == XCB_KEY_RELEASE ||
             (fromPointer && event->event_type == kExtensionButtonRelease))
             ++releasesSeen;
-        if (kind == XCB_BUTTON_PRESS || (fromPointer && event->event_type == kExtensionButtonPress)) ++pressesSeen;
         return false;
     }
 };
 
 }  // namespace
 
-std::unique_ptr<XInput> XInput::Open() {
+std::unique_ptr<XInput> XInput::Open(const QWidget* window) {
     if (QGuiApplication::platformName() != QLatin1String("xcb")) return nullptr;
     Display* display = XOpenDisplay(nullptr);
     if (!display) return nullptr;
@@ -66,14 +66,43 @@ std::unique_ptr<XInput> XInput::Open() {
     XQueryExtension(display, "XInputExtension", &inputOpcode, &firstEvent, &firstError);
     static ReleaseCounter filter;
     QAbstractEventDispatcher::instance()->installNativeEventFilter(&filter);
-    return std::unique_ptr<XInput>(new XInput(display));
+    return std::unique_ptr<XInput>(new XInput(display, window));
 }
 
 XInput::~XInput() { XCloseDisplay(display_); }
 
-// A release that never comes (the pointer left the window) is waited for a
-// few seconds at most.
+// Every stroke starts over the window or in its focus, so its release comes;
+// the limit only keeps a broken run from hanging.
 bool XInput::busy() const { return releasesSeen < releasesSent && !patience.hasExpired(); }
+
+// Waits, as long as a stalled machine may need, until the condition holds.
+template <class Condition>
+static bool Await(Condition condition) {
+    const QDeadlineTimer failsafe(kFailsafeMs);
+    while (!condition()) {
+        if (failsafe.hasExpired()) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 10);
+    }
+    return true;
+}
+
+bool XInput::HasFocus(const QWidget* widget) const {
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(display_, &focus, &revert);
+    return focus == widget->window()->winId();
+}
+
+// The deepest window under the pointer: the window manager's frames are
+// passed through, a message box still on screen (or its frame, which the
+// manager removes only after the box) is not.
+bool XInput::PointerOver(const QWidget* widget) const {
+    Window at = DefaultRootWindow(display_), child = 0, root = 0;
+    int rootX = 0, rootY = 0, x = 0, y = 0;
+    unsigned int mask = 0;
+    while (XQueryPointer(display_, at, &root, &child, &rootX, &rootY, &x, &y, &mask) && child) at = child;
+    return at == widget->window()->winId();
+}
 
 void XInput::MoveTo(QWidget* widget, QPoint where) {
     // Qt's own requests first (a message box unmapped, the focus given
@@ -91,6 +120,17 @@ void XInput::MoveTo(QWidget* widget, QPoint where) {
     Window child = 0;
     XTranslateCoordinates(display_, native, DefaultRootWindow(display_), local.x(), local.y(), &x, &y, &child);
     XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
+    XSync(display_, False);
+}
+
+// A click or notch goes out only once the window itself is under the
+// pointer: a closing message box, or the frame the window manager keeps
+// around it a little longer, would take it instead.
+void XInput::PointAt(QWidget* widget, QPoint where) {
+    Await([&] {
+        MoveTo(widget, where);
+        return PointerOver(widget);
+    });
 }
 
 void XInput::Button(unsigned int button) {
@@ -100,25 +140,18 @@ void XInput::Button(unsigned int button) {
 }
 
 void XInput::Click(QWidget* widget, QPoint where) {
-    // Right after a message box closes, the window manager may keep a click
-    // for itself while it hands the focus back; the window never sees that
-    // press, and a person would click again.
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        const long pressesBefore = pressesSeen;
-        MoveTo(widget, where);
-        Button(Button1);
-        XSync(display_, False);
-        const QDeadlineTimer deadline(1000);
-        while (pressesSeen == pressesBefore && !deadline.hasExpired())
-            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-        if (pressesSeen != pressesBefore) break;
-        releasesSeen = releasesSent;
-    }
+    PointAt(widget, where);
+    Button(Button1);
     Sync();
 }
 
+void XInput::ClickAgain() {
+    Button(Button1);
+    XSync(display_, False);
+}
+
 void XInput::Wheel(QWidget* widget, QPoint where, int notches) {
-    MoveTo(widget, where);
+    PointAt(widget, where);
     for (int i = 0; i < (notches < 0 ? -notches : notches); ++i) Button(notches > 0 ? Button4 : Button5);
     Sync();
 }
@@ -126,6 +159,9 @@ void XInput::Wheel(QWidget* widget, QPoint where, int notches) {
 bool XInput::Key(unsigned long symbol, bool shift, bool control) {
     const KeyCode code = XKeysymToKeycode(display_, symbol);
     if (code == 0) return false;
+    // Keys go where the server's focus is: wait until the window manager has
+    // handed it back to the window (after a message box, say).
+    Await([this] { return HasFocus(window_); });
     // A symbol on the key's second level needs Shift.
     shift = shift || XkbKeycodeToKeysym(display_, code, 0, 0) != symbol;
     const KeyCode shiftKey = XKeysymToKeycode(display_, XK_Shift_L);
@@ -143,7 +179,7 @@ bool XInput::Key(unsigned long symbol, bool shift, bool control) {
 
 void XInput::Sync() {
     XSync(display_, False);
-    patience.setRemainingTime(2000);
+    patience.setRemainingTime(kFailsafeMs);
     while (busy()) QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     releasesSeen = releasesSent;
     // Qt reads an event before it hands it on through its own queue.

@@ -13,7 +13,8 @@ class FieldBoxTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // Ctrl+V, the context menu's Paste and a drop each insert what fits.
+    // Ctrl+V, the context menu's Paste and a drop each insert what fits, over
+    // a selection too.
     void everyPasteIsCutToTheLimit() {
         quillet::FieldBox box;
         box.setCharLimit(3);
@@ -36,6 +37,9 @@ private slots:
         QDropEvent drop(QPointF(1, 1), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&box, &drop);
         QCOMPARE(box.text(), QStringLiteral("456"));
+        box.selectAll();
+        QTest::keyClick(&box, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(box.text(), QStringLiteral("-33"));
     }
 
     // Direction entry lowers the limit of a box that may hold "045": the

@@ -41,7 +41,7 @@ TEST(FieldChecks, EachRuleRefusesWithItsOwnMessageAndRewritesAndRecomputesAsItSa
         {Leave(Lon, {"", "180.0000001"}, 1), "Error: Longitudes must be between -180 and 180 degrees."},
         {Leave(Lat, {"", "10", "60.001"}, 2), "Error: Latitude minutes must be between 0 and 60."},
         {Leave(Lon, {"", "10", "-75"}, 2), "Error: Longitude minutes must be between 0 and 60.", false, "75"},
-        {Leave(Lat, {"", "33", "61", ""}, 2), "Error: Latitude minutes and seconds must be between 0 and 60."},
+        {Leave(Lat, {"", "90", "61", ""}, 2), "Error: Latitude minutes and seconds must be between 0 and 60."},
         {Leave(Lon, {"", "33", "5", "60.001"}, 3), "Error: Longitude minutes and seconds must be between 0 and 60."},
         {CheckEasting("159999.99"), "Error: That is not a valid easting value."},
         {CheckNorthing("12a"), "Error: That is not a valid northing value."},
@@ -68,7 +68,7 @@ TEST(FieldChecks, EachRuleRefusesWithItsOwnMessageAndRewritesAndRecomputesAsItSa
         {Leave(Lon, {"", "-180", "0", "0"}, 1), "", true},
         {Leave(Lon, {"", "-179", "60"}, 2), "", true},
         {Leave(Lat, {"", "90", "30"}, 1), latitude},
-        {Leave(Lat, {"", "89", "60", "1"}, 2), latitude},
+        {Leave(Lat, {"", "-89", "60", "1"}, 2), latitude},
         {Leave(Lon, {"", "180", "-0.001"}, 2), "Error: Longitude degrees must be between -180 and 180.", false, "0.001"},
         {Leave(Lat, {"", "90", "61"}, 2), "Error: Latitude minutes must be between 0 and 60."},
         {Leave(Lat, {"N", "90", "30", ""}, 0), ""},  // a letter is never held to it

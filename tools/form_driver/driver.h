@@ -18,6 +18,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -98,6 +99,7 @@ public:
             return true;
         }
         if (verb == QLatin1String("click")) return Click(control, problem);
+        if (verb == QLatin1String("menu")) return Menu(control, rest.mid(name.size() + 1), problem);
         if (verb == QLatin1String("doubleclick")) return DoubleClick(control, control->rect().center());
         if (verb == QLatin1String("pick")) return Pick(control, rest.section(QLatin1Char(' '), 1), problem);
         if (verb == QLatin1String("wheel")) return Wheel(control, rest.section(QLatin1Char(' '), 1).toInt());
@@ -189,6 +191,34 @@ private:
             QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, at);
         if (secondClick_) std::exchange(secondClick_, nullptr)();
         if (x_) x_->Sync();
+        Settle();
+        return true;
+    }
+
+    // A right click, then the entry chosen with the keyboard; a disabled
+    // entry fails the expectation that it can be chosen.
+    bool Menu(QWidget* control, const QString& entry, QString& problem) {
+        const QPoint where = control->rect().center();
+        if (x_)
+            x_->Click(control, where, 3);
+        else  // through the window, which turns the press into the menu's event
+            QTest::mouseClick(form_.windowHandle(), Qt::RightButton, Qt::NoModifier, control->mapTo(&form_, where));
+        static_cast<void>(QTest::qWaitFor([] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); }, 20000));
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu) {
+            problem = QStringLiteral("%1 opened no menu").arg(control->objectName());
+            return false;
+        }
+        QAction* chosen = nullptr;
+        for (QAction* action : menu->actions())
+            if (action->text().remove(QLatin1Char('&')).section(QLatin1Char('\t'), 0, 0) == entry) chosen = action;
+        if (chosen && chosen->isEnabled()) {
+            menu->setActiveAction(chosen);
+            QTest::keyClick(menu, Qt::Key_Return);
+        } else {
+            Fail(QStringLiteral("%1 has no enabled entry '%2'").arg(control->objectName(), entry));
+            menu->close();
+        }
         Settle();
         return true;
     }

@@ -89,6 +89,7 @@ QJsonObject ControlState(const ConverterForm& form, const QWidget& control) {
         state.insert(QStringLiteral("checked"), check->isChecked());
     } else if (const auto* button = qobject_cast<const QAbstractButton*>(&control)) {
         text = button->text();
+        state.insert(QStringLiteral("down"), button->isDown());
     } else if (const auto* label = qobject_cast<const QLabel*>(&control)) {
         text = label->text();
     }

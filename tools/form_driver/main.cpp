@@ -8,6 +8,7 @@
 //                       and a backslash
 //   click CONTROL       click a button or check box
 //   doubleclick CONTROL double-click the middle of CONTROL
+//   menu CONTROL ENTRY  right-click CONTROL and choose ENTRY of its menu
 //   pick CONTROL INDEX  open a list and choose item INDEX
 //   wheel CONTROL N     turn the mouse wheel N notches (up when positive) over CONTROL
 //   tab | backtab       press Tab or Shift+Tab

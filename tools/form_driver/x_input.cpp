@@ -139,9 +139,9 @@ void XInput::Button(unsigned int button) {
     ++releasesSent;
 }
 
-void XInput::Click(QWidget* widget, QPoint where) {
+void XInput::Click(QWidget* widget, QPoint where, unsigned int button) {
     PointAt(widget, where);
-    Button(Button1);
+    Button(button);
     Sync();
 }
 

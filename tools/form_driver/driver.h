@@ -134,8 +134,10 @@ private:
             return;
         }
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        // A person reads the message only after letting go of the mouse.
-        if (!box || !box->isVisible() || (x_ && x_->busy())) return;
+        // A person reads the message only once it is on screen (on X a box
+        // may be visible to Qt before it is laid out, its OK button without
+        // height), and only after letting go of the mouse.
+        if (!box || !box->windowHandle() || !box->windowHandle()->isExposed() || (x_ && x_->busy())) return;
         if (!quiet_)
             Print({{QStringLiteral("message"),
                     QJsonObject{{QStringLiteral("title"), box->windowTitle()}, {QStringLiteral("text"), box->text()}}}});

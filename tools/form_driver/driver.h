@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -46,6 +47,12 @@ public:
         messageTimer_->setInterval(5);
         QObject::connect(messageTimer_, &QTimer::timeout, [this] { CloseMessageBox(); });
         messageTimer_->start();
+        // The window starts with the keyboard, as when a person opens it. A
+        // window manager still starting up may miss the first request: it
+        // is asked again until the window has it.
+        const QDeadlineTimer failsafe(20000);
+        while (!HasKeyboard() && !failsafe.hasExpired())
+            if (!QTest::qWaitFor([this] { return HasKeyboard(); }, 1000)) form_.activateWindow();
     }
 
     // Runs one script line; false when it cannot be carried out.
@@ -151,6 +158,9 @@ private:
             box->reject();
     }
 
+    // The window is active, in Qt's view and on X in the server's.
+    bool HasKeyboard() const { return form_.isActiveWindow() && (!x_ || x_->HasFocus(&form_)); }
+
     // Lets queued events, message boxes and the return of the window's
     // activation run their course before the next line looks at the window.
     void Settle() {
@@ -158,11 +168,10 @@ private:
         // On X the window manager hands the keyboard back in its own time,
         // late on a busy machine; the next line waits for it, as a person
         // would look for the cursor. The limit only ends a broken run.
-        static_cast<void>(QTest::qWaitFor(
-            [this] {
-                return !QApplication::activeModalWidget() && form_.isActiveWindow() && (!x_ || x_->HasFocus(&form_));
-            },
-            20000));
+        if (!QTest::qWaitFor(
+                [this] { return !QApplication::activeModalWidget() && HasKeyboard(); },
+                20000))
+            std::cerr << "form-driver: the window did not get the keyboard back\n";
         QCoreApplication::processEvents();
     }
 

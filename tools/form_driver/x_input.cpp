@@ -8,6 +8,7 @@
 #include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 // After Qt: X's headers define macros (None, Bool, KeyPress...) that Qt's own
@@ -80,7 +81,10 @@ template <class Condition>
 static bool Await(Condition condition) {
     const QDeadlineTimer failsafe(kFailsafeMs);
     while (!condition()) {
-        if (failsafe.hasExpired()) return false;
+        if (failsafe.hasExpired()) {
+            std::fprintf(stderr, "form-driver: gave up waiting on X\n");
+            return false;
+        }
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 10);
     }
     return true;

@@ -49,9 +49,12 @@ void CheckBoxes(const InputTexts& texts) {
     }
 }
 
-// A whole position pasted or read from a line.
-void CheckPositionText(const std::string& text) {
-    if (const std::optional<PositionText> read = ReadPositionText(text)) {
+// A whole position pasted or read from a line, with decimal commas or without.
+void CheckPositionText(const std::string& text, bool decimalComma) {
+    const PositionReading reading = ReadPosition(text, {decimalComma});
+    Require(reading.position.has_value() == (reading.failure == ReadFailure::None), "a failure exactly without", text);
+    Require(reading.why.empty() != (reading.failure == ReadFailure::Ambiguous), "why exactly when ambiguous", text);
+    if (const std::optional<PositionText>& read = reading.position) {
         if (read->notation == Utm)
             Require(read->utm.zone >= 1 && read->utm.zone <= 60 && read->utm.easting >= 160000 &&
                         read->utm.easting <= 834000 && std::fabs(read->utm.northing) <= 1e7,
@@ -59,7 +62,7 @@ void CheckPositionText(const std::string& text) {
         else
             Require(std::fabs(read->latitude) <= 90 && std::fabs(read->longitude) <= 180, "angles within bounds", text);
     }
-    if (const std::optional<AngleValue> angle = ReadAngleText(text, true))
+    if (const std::optional<AngleValue> angle = ReadAngleText(text, true, {decimalComma}))
         Require(std::fabs(angle->value) <= 90, "a latitude within bounds", text);
 }
 
@@ -75,11 +78,12 @@ void CheckWrittenPosition(FuzzedDataProvider& input) {
                         : notation == DegreesMinutes      ? 0.000005 / 60
                                                           : 5e-8;
     const auto near = [&](double read, double value) { return std::fabs(read - value) <= half * (1 + 1e-9) + 1e-12; };
-    const std::optional<PositionText> pair = ReadPositionText(line);
+    // A decimal comma changes nothing in what the program writes.
+    const std::optional<PositionText> pair = ReadPositionText(line, {input.ConsumeBool()});
     Require(pair && pair->notation == notation && near(pair->latitude, latitude) && near(pair->longitude, longitude),
             "a written position reads back in its notation", line);
     const UtmTexts utm = *FormatUtm({latitude, longitude});
-    const std::optional<PositionText> point = ReadPositionText(*UtmLine(utm));
+    const std::optional<PositionText> point = ReadPositionText(*UtmLine(utm), {input.ConsumeBool()});
     Require(point && point->notation == Utm && utm.zone.starts_with(NumberToText(point->utm.zone) + ' ') &&
                 NumberToText(point->utm.easting) == utm.easting && NumberToText(point->utm.northing) == utm.northing,
             "a written UTM point reads back", *UtmLine(utm));
@@ -90,7 +94,7 @@ void CheckWrittenPosition(FuzzedDataProvider& input) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider input(data, size);
     const std::string line = fuzz::Text(input);
-    CheckPositionText(line);
+    CheckPositionText(line, input.ConsumeBool());
     InputTexts texts;
     texts.notation = static_cast<InputFormat>(input.ConsumeIntegralInRange(0, kInputFormatCount - 1));
     for (AngleTexts* angle : {&texts.latitude, &texts.longitude})

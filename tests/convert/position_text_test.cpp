@@ -38,7 +38,7 @@ TEST(ReadPositionText, PairsWithAnySeparatorMarksAndLetters) {
         {"10 59 60, 20 60", DegreesMinutesSeconds, 11, 21},
         {"33:52:7.68S 151:12.558E", DegreesMinutesSeconds, lat, kSydneyLon},
         {"151d12'33.48\"E\t33dS", DegreesMinutesSeconds, -33, lon},  // as cs2cs writes
-        {"33\u02DA52\u00B47.68\u2033S 151\u00BA12\u201833.48\u201CE", DegreesMinutesSeconds, lat, lon},
+        {"33\u02DA52\u00B47.68\u201DS 151\u00BA12\u201833.48\u201CE", DegreesMinutesSeconds, lat, lon},
         {"33\u00B052\u20197.68\u2019\u2019S 151\u00B012'33.48''E", DegreesMinutesSeconds, lat, lon},
         {"33 Deg 52 MIN 7.68 sec South 151 deg 12 min 33.48 sec EAST", DegreesMinutesSeconds, lat, lon},
         {"\u201033.8688\u00A0\u2009\u202F\u2007\t\r\n\u2013151.2093", DecimalDegrees, kSydneyLat, -kSydneyLon},

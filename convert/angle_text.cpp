@@ -90,6 +90,11 @@ std::optional<PositionText> ReadPairAt(Tokens tokens, std::size_t at) {
     // cannot be read, and its first half need not be tried.
     if (second.empty() || (second.front().kind != Token::Number && second.front().kind != Token::Letter))
         return std::nullopt;
+    // An angle's first number is its degrees: a split before minutes or
+    // seconds cannot be read (most splits of a marked pair end here).
+    const std::size_t degrees = second.front().kind == Token::Letter;
+    if (degrees + 1 < second.size() && second[degrees + 1].kind == Token::Mark && second[degrees + 1].mark != 0)
+        return std::nullopt;
     // "24s" after "53m" is seconds, never the letter of the angle after it.
     const Token& start = second.front();
     if (start.kind == Token::Letter && start.glued && start.lower && start.letter == 'S' && at >= 2 &&

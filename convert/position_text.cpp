@@ -19,18 +19,23 @@ PositionReading Read(std::string_view text, const ReadOptions& options) {
         reading.failure = ReadFailure::None;
         return reading;
     }
-    if (std::optional<PositionReading> sentence = ReadNmeaSentence(text)) return *sentence;
-    if (std::optional<PositionReading> uri = ReadGeoUri(text)) return *uri;
-    const std::optional<std::vector<Token>> tokens = Tokenize(text, options.decimalComma);
-    if (!tokens || tokens->empty()) return reading;
-    if ((reading.position = ReadUtm(*tokens))) {
+    // A sentence begins with "$", a URI with "geo:": most texts need neither tried.
+    const std::size_t first = text.find_first_not_of(" \t");
+    const char start = first == std::string_view::npos ? '\0' : text[first];
+    if (start == '$')
+        if (std::optional<PositionReading> sentence = ReadNmeaSentence(text)) return *sentence;
+    if (start == 'g' || start == 'G')
+        if (std::optional<PositionReading> uri = ReadGeoUri(text)) return *uri;
+    thread_local std::vector<Token> tokens;
+    if (!Tokenize(text, options.decimalComma, tokens) || tokens.empty()) return reading;
+    if ((reading.position = ReadUtm(tokens))) {
         reading.failure = ReadFailure::None;
         return reading;
     }
-    reading = ReadPair(*tokens);
+    reading = ReadPair(tokens);
     // Packed fields whose digits also read as decimal degrees ("0030.5000N
     // 00015.2500E") are two places.
-    if (const std::optional<PositionText> packed = ReadPackedPair(*tokens)) {
+    if (const std::optional<PositionText> packed = ReadPackedPair(tokens)) {
         if (reading.position) {
             reading.failure = ReadFailure::Ambiguous;
             reading.why = TwoReadings(*packed, *reading.position);
@@ -59,9 +64,9 @@ std::optional<PositionText> ReadPositionText(std::string_view text, const ReadOp
 
 std::optional<AngleValue> ReadAngleText(std::string_view text, bool latitude, const ReadOptions& options) {
     try {
-        const std::optional<std::vector<Token>> tokens = Tokenize(text, options.decimalComma);
-        if (!tokens) return std::nullopt;
-        const std::optional<Angle> angle = ReadAngle(*tokens);
+        thread_local std::vector<Token> tokens;
+        if (!Tokenize(text, options.decimalComma, tokens)) return std::nullopt;
+        const std::optional<Angle> angle = ReadAngle(tokens);
         if (!angle || (angle->letter && IsLatitudeLetter(angle->letter) != latitude) ||
             !WithinBound(angle->value, latitude))
             return std::nullopt;

@@ -55,6 +55,22 @@ bool IsHemisphereLetter(char c) {
     return upper == 'N' || upper == 'S' || upper == 'E' || upper == 'W';
 }
 
+// Whether `piece` is written at `at`: a loop over two or three bytes, no call.
+bool At(std::string_view text, std::size_t at, std::string_view piece) {
+    if (text.size() - at < piece.size()) return false;
+    for (std::size_t i = 0; i < piece.size(); ++i)
+        if (text[at + i] != piece[i]) return false;
+    return true;
+}
+
+// Plain digits read directly; anything from_chars leaves over goes through
+// the number rules, which decide as before.
+double Magnitude(std::string_view digits) {
+    double magnitude = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), magnitude);
+    return error == std::errc() && end == digits.data() + digits.size() ? magnitude : ParseNumber(digits);
+}
+
 Token MarkToken(int mark) {
     Token token{Token::Mark};
     token.mark = mark;
@@ -96,7 +112,7 @@ bool ReadWord(std::string_view text, std::size_t& at, bool glued, std::vector<To
 
 }  // namespace
 
-std::optional<std::vector<Token>> Tokenize(std::string_view text, bool decimalComma) {
+bool Tokenize(std::string_view text, bool decimalComma, std::vector<Token>& tokens) {
     // Brackets around the whole pair: "(51.5007, -0.1246)".
     std::size_t first = 0, last = text.size();
     while (first < last && IsAsciiBlank(text[first])) ++first;
@@ -105,15 +121,14 @@ std::optional<std::vector<Token>> Tokenize(std::string_view text, bool decimalCo
                               (text[first] == '[' && text[last - 1] == ']')))
         text = text.substr(first + 1, last - first - 2);
 
-    std::vector<Token> tokens;
-    tokens.reserve(16);  // a position has fewer: one allocation a text
+    tokens.clear();
     std::size_t at = 0;
     bool afterNumber = false;  // the previous piece is a number, with no blank since
     while (at < text.size()) {
         const char c = text[at];
         Token number{Token::Number};
         if (IsLetter(c)) {
-            if (!ReadWord(text, at, afterNumber, tokens)) return std::nullopt;
+            if (!ReadWord(text, at, afterNumber, tokens)) return false;
             afterNumber = false;
             continue;
         }
@@ -124,11 +139,11 @@ std::optional<std::vector<Token>> Tokenize(std::string_view text, bool decimalCo
         } else if (static_cast<unsigned char>(c) >= 0x80) {
             const Spelling* found = nullptr;
             for (const Spelling& spelling : kSpellings)
-                if (text.substr(at, spelling.text.size()) == spelling.text) {
+                if (At(text, at, spelling.text)) {
                     found = &spelling;
                     break;
                 }
-            if (!found) return std::nullopt;
+            if (!found) return false;
             at += found->text.size();
             if (found->piece == Piece::Minus) {
                 number.signedNumber = number.negative = true;
@@ -150,7 +165,7 @@ std::optional<std::vector<Token>> Tokenize(std::string_view text, bool decimalCo
                 tokens.push_back(MarkToken(twice ? 2 : 1));
                 at += twice;
             } else {
-                return std::nullopt;
+                return false;
             }
             ++at;
             afterNumber = false;
@@ -159,7 +174,7 @@ std::optional<std::vector<Token>> Tokenize(std::string_view text, bool decimalCo
         // A number: an optional sign right before the digits, digits with at
         // most one decimal point, and at least one digit. Two numbers need
         // something between them: "1.2.3" and "33-5" are no pair.
-        if (afterNumber) return std::nullopt;
+        if (afterNumber) return false;
         const std::size_t start = at;
         int digits = 0;
         bool comma = false;
@@ -170,7 +185,7 @@ std::optional<std::vector<Token>> Tokenize(std::string_view text, bool decimalCo
                 number.wholeDigits += !number.fraction;
             } else if (d == '.' || (decimalComma && d == ',' && at > start && IsDigit(text[at - 1]) &&
                                     at + 1 < text.size() && IsDigit(text[at + 1]))) {
-                if (number.fraction) return std::nullopt;
+                if (number.fraction) return false;
                 number.fraction = true;
                 comma = d == ',';
             } else {
@@ -178,23 +193,19 @@ std::optional<std::vector<Token>> Tokenize(std::string_view text, bool decimalCo
             }
             ++at;
         }
-        if (digits == 0) return std::nullopt;
+        if (digits == 0) return false;
         number.digits = text.substr(start, at - start);
-        std::string copy;
-        std::string_view read = number.digits;
         if (comma) {
-            copy.assign(read);
-            copy[copy.find(',')] = '.';
-            read = copy;
+            std::string point(number.digits);
+            point[point.find(',')] = '.';
+            number.magnitude = Magnitude(point);
+        } else {
+            number.magnitude = Magnitude(number.digits);
         }
-        // Plain digits read directly; anything from_chars leaves over goes
-        // through the number rules, which decide as before.
-        const auto [end, error] = std::from_chars(read.data(), read.data() + read.size(), number.magnitude);
-        if (error != std::errc() || end != read.data() + read.size()) number.magnitude = ParseNumber(read);
         tokens.push_back(number);
         afterNumber = true;
     }
-    return tokens;
+    return true;
 }
 
 }  // namespace quillet::text

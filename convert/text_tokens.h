@@ -4,7 +4,6 @@
 // above see one alphabet. Plain C++, no Qt; never reads past the text.
 #pragma once
 
-#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -33,10 +32,11 @@ struct Token {
 
 using Tokens = std::span<const Token>;
 
-// The tokens of the text, or nothing when it holds a character no position
+// Puts the tokens of the text in `tokens` (a vector kept from text to text
+// needs no allocation); false when the text holds a character no position
 // is written with, a word that is none of the marks' or hemispheres', or
 // unmatched brackets. Brackets around the whole text are dropped. With
 // `decimalComma`, a comma between two digits is a decimal point.
-std::optional<std::vector<Token>> Tokenize(std::string_view text, bool decimalComma);
+bool Tokenize(std::string_view text, bool decimalComma, std::vector<Token>& tokens);
 
 }  // namespace quillet::text

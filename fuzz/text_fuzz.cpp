@@ -1,12 +1,14 @@
 // Whatever a person types or pastes: the boxes' checks give a verdict (never
 // an exception), what they or the position reader accept lies within its
 // bounds, the texts read into a finite position, and every text the writers
-// produce reads back within the written precision.
+// produce reads back within the written precision, MGRS within its square.
 #include "values/values.h"
 #include "convert/input_reading.h"
+#include "convert/mgrs.h"
 #include "convert/output_format.h"
 #include "convert/position_text.h"
 #include "fuzz_support.h"
+#include "geodesy/exact_inverse.h"
 #include "validate/field_checks.h"
 
 #include <cstring>
@@ -85,6 +87,30 @@ void CheckWrittenPosition(FuzzedDataProvider& input) {
             "a written UTM point reads back", *UtmLine(utm));
 }
 
+// MGRS: any text read as a reference lies within the bounds, and every
+// written reference reads back as the centre of a square holding the point.
+void CheckMgrs(const std::string& line, FuzzedDataProvider& input) {
+    if (const std::optional<PositionText> read = ReadMgrsText(line))
+        Require(read->notation == Utm ? read->utm.zone >= 1 && read->utm.zone <= 60 && read->utm.easting >= 160000 &&
+                                            read->utm.easting <= 834000 && std::fabs(read->utm.northing) <= 1e7
+                                      : std::fabs(read->latitude) <= 90 && std::fabs(read->longitude) <= 180,
+                "an MGRS reference within bounds", line);
+    const double latitude = input.ConsumeFloatingPointInRange(-90.0, 90.0);
+    const double longitude = input.ConsumeFloatingPointInRange(-180.0, 180.0);
+    const int digits = input.ConsumeIntegralInRange(0, 5);
+    const std::optional<std::string> text = FormatMgrs(latitude, longitude, digits);
+    Require(text.has_value(), "every position has a reference");
+    const std::optional<PositionText> read = ReadMgrsText(*text);
+    Require(read.has_value(), "a written reference reads back", *text);
+    EarthPoint centre{read->latitude, read->longitude};
+    if (read->notation == Utm)
+        centre = ExactUtmInverse(read->utm.northing, read->utm.easting, read->utm.zone * 6.0 - 183);
+    // Half the square's diagonal on the grid, on the ground at the smallest scale (UPS's 0.994).
+    const double reach = std::pow(10.0, 5 - digits) * std::sqrt(0.5) / 0.994 + 1e-6;
+    Require(MetresApart(latitude, longitude, centre.latitude, centre.longitude) <= reach,
+            "a written reference holds its point", *text);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -99,6 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::string* box : {&texts.easting, &texts.northing, &texts.zone}) *box = fuzz::Text(input);
     CheckBoxes(texts);
     CheckWrittenPosition(input);
+    CheckMgrs(line, input);
     try {
         const Position read = ReadPosition(texts);
         Require(std::isfinite(read.latitude.value_or(0)) && std::isfinite(read.longitude.value_or(0)), "finite");

@@ -4,9 +4,9 @@
 #include <GeographicLib/UTMUPS.hpp>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <random>
+#include <tuple>
 
 using namespace quillet;
 
@@ -32,10 +32,10 @@ TEST(Mgrs, AgreesWithGeographicLibBothWaysAtEveryPrecision) {
         for (int i = 0; i < r.points; ++i)
             points.emplace_back(std::uniform_real_distribution(r.latFrom, r.latTo)(random),
                                 std::uniform_real_distribution(r.lonFrom, r.lonTo)(random));
+    int zone = 0, centreZone = 0, precision = 0;
+    bool north = false, centreNorth = false;
+    double x = 0, y = 0, centreX = 0, centreY = 0;
     for (const auto& [lat, lon] : points) {
-        int zone = 0;
-        bool north = false;
-        double x = 0, y = 0;
         GeographicLib::UTMUPS::Forward(lat, lon, zone, north, x, y);
         for (int digits = 0; digits <= 5; ++digits) {
             const auto where = ::testing::Message() << lat << ", " << lon << " digits " << digits;
@@ -44,20 +44,16 @@ TEST(Mgrs, AgreesWithGeographicLibBothWaysAtEveryPrecision) {
             const std::optional<std::string> written = FormatMgrs(lat, lon, digits);
             ASSERT_TRUE(written) << where;
             std::string compact = *written;
-            compact.erase(std::remove(compact.begin(), compact.end(), ' '), compact.end());
+            std::erase(compact, ' ');
             ASSERT_EQ(compact, expected) << where << ": " << *written;
-            int centreZone = 0, precision = 0;
-            bool centreNorth = false;
-            double centreX = 0, centreY = 0;
             GeographicLib::MGRS::Reverse(expected, centreZone, centreNorth, centreX, centreY, precision, true);
             const std::optional<PositionText> read = ReadMgrsText(*written);
             ASSERT_TRUE(read && read->mgrs) << where << ": " << *written;
             const bool inBoxes = centreZone != 0 && centreX >= 160000 && centreX <= 834000;
             ASSERT_EQ(read->notation, inBoxes ? Utm : DecimalDegrees) << where << ": degrees beyond the UTM boxes";
             if (inBoxes) {
-                EXPECT_EQ(read->utm.zone, centreZone) << where;
-                EXPECT_EQ(read->utm.easting, centreX) << where;
-                EXPECT_EQ(read->utm.northing, centreNorth ? centreY : centreY - 1e7) << where;
+                EXPECT_EQ(std::tuple(read->utm.zone, read->utm.easting, read->utm.northing),
+                          std::tuple(centreZone, centreX, centreNorth ? centreY : centreY - 1e7)) << where;
                 continue;
             }
             double centreLat = 0, centreLon = 0;
@@ -77,9 +73,8 @@ TEST(ReadMgrsText, AnyCaseAndBlanksAndRefusesAnythingElse) {
     for (const auto& row : rows) {
         const std::optional<PositionText> read = ReadMgrsText(row.text);
         ASSERT_TRUE(read && read->notation == Utm && read->mgrs) << row.text;
-        EXPECT_EQ(read->utm.zone, row.zone) << row.text;
-        EXPECT_EQ(read->utm.easting, row.easting) << row.text;
-        EXPECT_EQ(read->utm.northing, row.northing) << row.text;
+        EXPECT_EQ(std::tuple(read->utm.zone, read->utm.easting, read->utm.northing),
+                  std::tuple(row.zone, row.easting, row.northing)) << row.text;
     }
     for (const char* text : {"", "61U BP", "0U XP", "033U XP", "33I XP", "33U XO", "33U IP",
                              "33U AP" /* A is a column of zones 1, 4, 7.. */,

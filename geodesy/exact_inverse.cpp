@@ -104,21 +104,31 @@ double UpsRadiusFactor() {
 }  // namespace
 
 GridPoint ExactUtmForward(double latitude, double longitude, double centralMeridian) {
-    double sinPhi = 0, cosPhi = 0, sinLambda = 0, cosLambda = 0;
-    SinCosDegrees(latitude, sinPhi, cosPhi);
-    SinCosDegrees(std::remainder(longitude - centralMeridian, 360.0), sinLambda, cosLambda);
-    // Gauss-Schreiber coordinates (xi', eta') on the sphere of the conformal latitude.
+    // Plain sine and cosine are exact where it matters here: on the equator
+    // and on the central meridian.
+    const double phi = latitude * kDegree, lambda = std::remainder(longitude - centralMeridian, 360.0) * kDegree;
+    const double sinPhi = std::sin(phi), cosPhi = std::cos(phi);
+    const double sinLambda = std::sin(lambda), cosLambda = std::cos(lambda);
+    // Gauss-Schreiber coordinates (xi', eta') on the sphere of the conformal
+    // latitude, and the sines, cosines and exponentials of their doubles
+    // straight from them rather than through more transcendental calls.
     double xiPrime = std::copysign(std::numbers::pi / 2, latitude), etaPrime = 0;
-    if (cosPhi != 0) {
-        const double taup = ConformalTan(sinPhi / cosPhi);
+    double s0 = 0, c0 = -1, growth = 1;  // at a pole
+    if (std::fabs(latitude) < 90) {
+        const double sigma = std::sinh(kE * std::atanh(kE * sinPhi));
+        const double taup = std::sqrt(1 + sigma * sigma) * (sinPhi / cosPhi) - sigma / cosPhi;
+        const double r2 = taup * taup + cosLambda * cosLambda;
+        const double u = sinLambda / std::sqrt(r2);
         xiPrime = std::atan2(taup, cosLambda);
-        etaPrime = std::asinh(sinLambda / std::hypot(taup, cosLambda));
+        etaPrime = std::asinh(u);
+        s0 = 2 * taup * cosLambda / r2;
+        c0 = (cosLambda * cosLambda - taup * taup) / r2;
+        const double rise = std::fabs(u) + std::sqrt(1 + u * u);  // exp(|eta'|)
+        growth = u < 0 ? 1 / (rise * rise) : rise * rise;
     }
     // zeta = zeta' + sum alpha_j sin(2 j zeta'), zeta = xi + i eta, summed by
-    // Clenshaw's recurrence in complex numbers: four transcendental calls
-    // instead of twenty-four.
-    const double c0 = std::cos(2 * xiPrime), s0 = std::sin(2 * xiPrime);
-    const double ch0 = std::cosh(2 * etaPrime), sh0 = std::sinh(2 * etaPrime);
+    // Clenshaw's recurrence in complex numbers.
+    const double ch0 = (growth + 1 / growth) / 2, sh0 = (growth - 1 / growth) / 2;
     const double ar = 2 * c0 * ch0, ai = -2 * s0 * sh0;  // 2 cos(2 zeta')
     double b1r = 0, b1i = 0, b2r = 0, b2i = 0;
     for (int j = 6; j >= 1; --j) {

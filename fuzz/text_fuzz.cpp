@@ -1,12 +1,14 @@
 // Whatever a person types or pastes: the boxes' checks give a verdict (never
 // an exception), what they or the position reader accept lies within its
 // bounds, the texts read into a finite position, and every text the writers
-// produce reads back within the written precision.
+// produce reads back within the written precision, MGRS within its square.
 #include "values/values.h"
 #include "convert/input_reading.h"
+#include "convert/mgrs.h"
 #include "convert/output_format.h"
 #include "convert/position_text.h"
 #include "fuzz_support.h"
+#include "geodesy/exact_inverse.h"
 #include "validate/field_checks.h"
 
 #include <cstring>
@@ -89,6 +91,25 @@ void CheckWrittenPosition(FuzzedDataProvider& input) {
             "a written UTM point reads back", *UtmLine(utm));
 }
 
+// Every written MGRS reference reads back as the centre of a square that
+// holds the point (what any text reads as lies within the bounds: above).
+void CheckWrittenMgrs(FuzzedDataProvider& input) {
+    const double latitude = input.ConsumeFloatingPointInRange(-90.0, 90.0);
+    const double longitude = input.ConsumeFloatingPointInRange(-180.0, 180.0);
+    const int digits = input.ConsumeIntegralInRange(0, 5);
+    const std::optional<std::string> text = FormatMgrs(latitude, longitude, digits);
+    Require(text.has_value(), "every position has a reference");
+    const std::optional<PositionText> read = ReadMgrsText(*text);
+    Require(read.has_value(), "a written reference reads back", *text);
+    EarthPoint centre{read->latitude, read->longitude};
+    if (read->notation == Utm)
+        centre = ExactUtmInverse(read->utm.northing, read->utm.easting, read->utm.zone * 6.0 - 183);
+    // Half the square's diagonal on the grid, on the ground at the smallest scale (UPS's 0.994).
+    const double reach = std::pow(10.0, 5 - digits) * std::sqrt(0.5) / 0.994 + 1e-6;
+    Require(MetresApart(latitude, longitude, centre.latitude, centre.longitude) <= reach,
+            "a written reference holds its point", *text);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -103,6 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::string* box : {&texts.easting, &texts.northing, &texts.zone}) *box = fuzz::Text(input);
     CheckBoxes(texts);
     CheckWrittenPosition(input);
+    CheckWrittenMgrs(input);
     try {
         const Position read = ReadPosition(texts);
         Require(std::isfinite(read.latitude.value_or(0)) && std::isfinite(read.longitude.value_or(0)), "finite");

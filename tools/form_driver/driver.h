@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDeadlineTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -29,8 +30,8 @@
 #include <X11/keysym.h>
 
 #include <functional>
-#include <utility>
 #include <iostream>
+#include <utility>
 
 namespace quillet {
 
@@ -105,11 +106,11 @@ public:
             Settle();
             return true;
         }
-        if (verb == QLatin1String("click")) return Click(control, problem);
         if (verb == QLatin1String("menu")) return Menu(control, rest.mid(name.size() + 1), problem);
-        if (verb == QLatin1String("doubleclick")) return DoubleClick(control, control->rect().center());
+        if (verb == QLatin1String("click")) return Click(control, problem);
         if (verb == QLatin1String("pick")) return Pick(control, rest.section(QLatin1Char(' '), 1), problem);
         if (verb == QLatin1String("wheel")) return Wheel(control, rest.section(QLatin1Char(' '), 1).toInt());
+        if (verb == QLatin1String("doubleclick")) return DoubleClick(control, control->rect().center());
         problem = QStringLiteral("unknown command '%1'").arg(verb);
         return false;
     }
@@ -128,7 +129,7 @@ private:
         QString plain;
         for (qsizetype i = 0; i < text.size(); ++i) {
             const QChar next = i + 1 < text.size() ? text.at(i + 1) : QChar();
-            const int escape = text.at(i) == QLatin1Char('\\') ? QStringLiteral("nrt\\").indexOf(next) : -1;
+            const qsizetype escape = text.at(i) == QLatin1Char('\\') ? QStringLiteral("nrt\\").indexOf(next) : -1;
             plain += escape < 0 ? text.at(i) : QStringLiteral("\n\r\t\\").at(escape);
             if (escape >= 0) ++i;
         }
@@ -206,34 +207,6 @@ private:
         return true;
     }
 
-    // A right click, then the entry chosen with the keyboard; a disabled
-    // entry fails the expectation that it can be chosen.
-    bool Menu(QWidget* control, const QString& entry, QString& problem) {
-        const QPoint where = control->rect().center();
-        if (x_)
-            x_->Click(control, where, 3);
-        else  // through the window, which turns the press into the menu's event
-            QTest::mouseClick(form_.windowHandle(), Qt::RightButton, Qt::NoModifier, control->mapTo(&form_, where));
-        static_cast<void>(QTest::qWaitFor([] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); }, 20000));
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        if (!menu) {
-            problem = QStringLiteral("%1 opened no menu").arg(control->objectName());
-            return false;
-        }
-        QAction* chosen = nullptr;
-        for (QAction* action : menu->actions())
-            if (action->text().remove(QLatin1Char('&')).section(QLatin1Char('\t'), 0, 0) == entry) chosen = action;
-        if (chosen && chosen->isEnabled()) {
-            menu->setActiveAction(chosen);
-            QTest::keyClick(menu, Qt::Key_Return);
-        } else {
-            Fail(QStringLiteral("%1 has no enabled entry '%2'").arg(control->objectName(), entry));
-            menu->close();
-        }
-        Settle();
-        return true;
-    }
-
     bool Focus(QWidget* control, QString& problem) {
         if (qobject_cast<QLineEdit*>(control)) return ClickAt(control, control->rect().center());
         if (auto* list = qobject_cast<QComboBox*>(control)) {
@@ -277,6 +250,33 @@ private:
         QTest::mouseMove(popup->viewport(), item.center());
         popup->setCurrentIndex(list->model()->index(index, list->modelColumn()));
         QTest::keyClick(popup, Qt::Key_Return);
+        Settle();
+        return true;
+    }
+
+    // Opens the control's context menu and chooses the entry of that caption
+    // (without its & and shortcut); a disabled entry fails the script.
+    bool Menu(QWidget* control, const QString& caption, QString& problem) {
+        QContextMenuEvent open(QContextMenuEvent::Keyboard, control->rect().center(),
+                               control->mapToGlobal(control->rect().center()));
+        QApplication::sendEvent(control, &open);
+        Settle();
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QAction* chosen = nullptr;
+        for (QAction* entry : menu ? menu->actions() : QList<QAction*>())
+            if (entry->text().section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&')) == caption) chosen = entry;
+        if (!chosen) {
+            problem = QStringLiteral("no menu entry '%1'").arg(caption);
+            if (menu) menu->close();
+            return false;
+        }
+        if (!chosen->isEnabled()) {
+            Fail(QStringLiteral("menu entry '%1' is disabled").arg(caption));
+            menu->close();
+        } else {
+            menu->setActiveAction(chosen);
+            QTest::keyClick(menu, Qt::Key_Return);
+        }
         Settle();
         return true;
     }

@@ -7,9 +7,9 @@
 //                       and \\ in TEXT are a line break, a carriage return, a tab
 //                       and a backslash
 //   click CONTROL       click a button or check box
-//   doubleclick CONTROL double-click the middle of CONTROL
-//   menu CONTROL ENTRY  right-click CONTROL and choose ENTRY of its menu
+//   menu CONTROL ENTRY  open CONTROL's context menu and choose ENTRY by its caption
 //   pick CONTROL INDEX  open a list and choose item INDEX
+//   doubleclick CONTROL double-click the middle of CONTROL
 //   wheel CONTROL N     turn the mouse wheel N notches (up when positive) over CONTROL
 //   tab | backtab       press Tab or Shift+Tab
 //   state               print {"state":{...}} with every named control

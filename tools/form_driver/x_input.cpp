@@ -143,9 +143,9 @@ void XInput::Button(unsigned int button) {
     ++releasesSent;
 }
 
-void XInput::Click(QWidget* widget, QPoint where, unsigned int button) {
+void XInput::Click(QWidget* widget, QPoint where) {
     PointAt(widget, where);
-    Button(button);
+    Button(Button1);
     Sync();
 }
 

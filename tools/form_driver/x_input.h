@@ -20,8 +20,7 @@ public:
     static std::unique_ptr<XInput> Open(const QWidget* window);
     ~XInput();
 
-    // BUTTON 1 is the left button, 3 the right one.
-    void Click(QWidget* widget, QPoint where, unsigned int button = 1);
+    void Click(QWidget* widget, QPoint where);
     // Another click where the pointer is, at once; Sync() waits for it.
     void ClickAgain();
     // Positive notches turn the wheel away from the person (up).

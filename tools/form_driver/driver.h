@@ -89,7 +89,7 @@ public:
         if (verb == QLatin1String("type")) return Type(control, rest.mid(name.size() + 1), problem);
         if (verb == QLatin1String("focus")) return Focus(control, problem);
         if (verb == QLatin1String("paste")) {
-            QGuiApplication::clipboard()->setText(rest.mid(name.size() + 1));
+            QGuiApplication::clipboard()->setText(Unescaped(rest.mid(name.size() + 1)));
             ClickAt(control, control->rect().center());
             QTest::keySequence(form_.windowHandle(), QKeySequence::Paste);
             Settle();
@@ -110,6 +110,19 @@ public:
     void setQuiet(bool quiet) { quiet_ = quiet; }
 
 private:
+    // A paste's text may hold several lines: \n, \r and \t stand for a line
+    // break, a carriage return and a tab, \\ for a backslash.
+    static QString Unescaped(const QString& text) {
+        QString plain;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar next = i + 1 < text.size() ? text.at(i + 1) : QChar();
+            const int escape = text.at(i) == QLatin1Char('\\') ? QStringLiteral("nrt\\").indexOf(next) : -1;
+            plain += escape < 0 ? text.at(i) : QStringLiteral("\n\r\t\\").at(escape);
+            if (escape >= 0) ++i;
+        }
+        return plain;
+    }
+
     void CloseMessageBox() {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         // A person reads the message only after letting go of the mouse.

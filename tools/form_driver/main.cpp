@@ -3,6 +3,9 @@
 //
 //   type CONTROL TEXT   click into CONTROL, select all, type TEXT key by key
 //   focus CONTROL       click into a text box or list (a list's popup is closed again)
+//   paste CONTROL TEXT  click into CONTROL and paste TEXT with Ctrl+V; \n, \r, \t
+//                       and \\ in TEXT are a line break, a carriage return, a tab
+//                       and a backslash
 //   click CONTROL       click a button or check box
 //   pick CONTROL INDEX  open a list and choose item INDEX
 //   wheel CONTROL N     turn the mouse wheel N notches (up when positive) over CONTROL

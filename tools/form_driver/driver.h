@@ -14,10 +14,12 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -95,6 +97,7 @@ public:
             Settle();
             return true;
         }
+        if (verb == QLatin1String("menu")) return Menu(control, rest.mid(name.size() + 1), problem);
         if (verb == QLatin1String("click")) return Click(control, problem);
         if (verb == QLatin1String("pick")) return Pick(control, rest.section(QLatin1Char(' '), 1), problem);
         if (verb == QLatin1String("wheel")) return Wheel(control, rest.section(QLatin1Char(' '), 1).toInt());
@@ -116,7 +119,7 @@ private:
         QString plain;
         for (qsizetype i = 0; i < text.size(); ++i) {
             const QChar next = i + 1 < text.size() ? text.at(i + 1) : QChar();
-            const int escape = text.at(i) == QLatin1Char('\\') ? QStringLiteral("nrt\\").indexOf(next) : -1;
+            const qsizetype escape = text.at(i) == QLatin1Char('\\') ? QStringLiteral("nrt\\").indexOf(next) : -1;
             plain += escape < 0 ? text.at(i) : QStringLiteral("\n\r\t\\").at(escape);
             if (escape >= 0) ++i;
         }
@@ -203,6 +206,33 @@ private:
         QTest::mouseMove(popup->viewport(), item.center());
         popup->setCurrentIndex(list->model()->index(index, list->modelColumn()));
         QTest::keyClick(popup, Qt::Key_Return);
+        Settle();
+        return true;
+    }
+
+    // Opens the control's context menu and chooses the entry of that caption
+    // (without its & and shortcut); a disabled entry fails the script.
+    bool Menu(QWidget* control, const QString& caption, QString& problem) {
+        QContextMenuEvent open(QContextMenuEvent::Keyboard, control->rect().center(),
+                               control->mapToGlobal(control->rect().center()));
+        QApplication::sendEvent(control, &open);
+        Settle();
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QAction* chosen = nullptr;
+        for (QAction* entry : menu ? menu->actions() : QList<QAction*>())
+            if (entry->text().section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&')) == caption) chosen = entry;
+        if (!chosen) {
+            problem = QStringLiteral("no menu entry '%1'").arg(caption);
+            if (menu) menu->close();
+            return false;
+        }
+        if (!chosen->isEnabled()) {
+            Fail(QStringLiteral("menu entry '%1' is disabled").arg(caption));
+            menu->close();
+        } else {
+            menu->setActiveAction(chosen);
+            QTest::keyClick(menu, Qt::Key_Return);
+        }
         Settle();
         return true;
     }

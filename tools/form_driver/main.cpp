@@ -7,6 +7,7 @@
 //                       and \\ in TEXT are a line break, a carriage return, a tab
 //                       and a backslash
 //   click CONTROL       click a button or check box
+//   menu CONTROL ENTRY  open CONTROL's context menu and choose ENTRY by its caption
 //   pick CONTROL INDEX  open a list and choose item INDEX
 //   wheel CONTROL N     turn the mouse wheel N notches (up when positive) over CONTROL
 //   tab | backtab       press Tab or Shift+Tab

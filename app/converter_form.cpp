@@ -215,18 +215,18 @@ void ConverterForm::ConnectPasteAndCopy() {
             if (DepartInPlace()) Guarded([this] { btnConvert_Click(); });
         });
     }
-    const auto addCopy = [this](const char* caption, QKeyCombination keys, void (ConverterForm::*copy)()) {
+    const auto addCopy = [this](const char* caption, QKeyCombination keys, bool mgrs) {
         auto* action = new QAction(QString::fromUtf8(caption), this);
         action->setShortcut(QKeySequence(keys));
         action->setShortcutContext(Qt::WindowShortcut);
-        connect(action, &QAction::triggered, this, [this, copy] {
-            if (DepartInPlace()) Guarded([this, copy] { (this->*copy)(); });
+        connect(action, &QAction::triggered, this, [this, mgrs] {
+            if (DepartInPlace()) Guarded([this, mgrs] { CopyPosition(mgrs); });
         });
         addAction(action);
         for (FieldBox* box : {txtLatOut, txtLonOut, txtEastOut, txtNorthOut, txtZoneOut}) box->addMenuEntry(action);
     };
-    addCopy("Copy Position", Qt::CTRL | Qt::SHIFT | Qt::Key_C, &ConverterForm::CopyPosition);
-    addCopy("Copy as MGRS", Qt::CTRL | Qt::SHIFT | Qt::Key_M, &ConverterForm::CopyMgrs);
+    addCopy("Copy Position", Qt::CTRL | Qt::SHIFT | Qt::Key_C, false);
+    addCopy("Copy as MGRS", Qt::CTRL | Qt::SHIFT | Qt::Key_M, true);
 }
 
 bool ConverterForm::DepartInPlace() {
@@ -239,18 +239,10 @@ bool ConverterForm::DepartInPlace() {
     return messagesShown_ == shown;
 }
 
-BoxPlace ConverterForm::PlaceOf(const FieldBox* box) const {
-    const int notation = cmbInput->currentIndex();
-    for (const bool latitude : {true, false}) {
-        const std::span<FieldBox* const> boxes = CoordinateBoxes(notation, latitude);
-        if (const auto at = std::find(boxes.begin(), boxes.end(), box); at != boxes.end())
-            return {notation, latitude, static_cast<int>(at - boxes.begin())};
-    }
-    return {.notation = notation, .zone = box == txtZoneIn};
-}
-
 bool ConverterForm::TakePaste(FieldBox* box, const QString& text) {
-    const BoxPlace place = PlaceOf(box);
+    const int current = cmbInput->currentIndex();
+    const BoxPlace place =
+        PlaceOf(box, current, CoordinateBoxes(current, true), CoordinateBoxes(current, false), txtZoneIn);
     const Paste paste = ReadPaste(text, place, DesktopReadOptions());
     if (paste.kind == Paste::Kind::Insert) return false;
     if (paste.kind == Paste::Kind::Replace) {
@@ -273,10 +265,7 @@ bool ConverterForm::TakePaste(FieldBox* box, const QString& text) {
         if (paste.kind == Paste::Kind::Angle) {
             FillAngle(CoordinateBoxes(notation, place.latitude), format, place.latitude, letters, paste.angle);
         } else if (notation == Utm) {
-            WriteText(txtEastIn, NumberToText(paste.whole.utm.easting));
-            WriteText(txtNorthIn, NumberToText(paste.whole.utm.northing));
-            WriteText(txtZoneIn, NumberToText(paste.whole.utm.zone));
-            for (FieldBox* filled : {txtEastIn, txtNorthIn, txtZoneIn}) filled->useWindowTextColour();
+            FillUtm({txtEastIn, txtNorthIn, txtZoneIn}, paste.whole.utm);
         } else {
             FillAngle(CoordinateBoxes(notation, true), format, true, letters, paste.whole.latitude);
             FillAngle(CoordinateBoxes(notation, false), format, false, letters, paste.whole.longitude);
@@ -303,20 +292,12 @@ bool ConverterForm::UndoFill() {
     return true;
 }
 
-std::optional<std::string> ConverterForm::ShownPosition() const {
-    return cmbOutput->currentIndex() == Utm ? UtmLine({TextOf(txtEastOut), TextOf(txtNorthOut), TextOf(txtZoneOut)})
-                                            : PositionLine({TextOf(txtLatOut), TextOf(txtLonOut)});
-}
-
-void ConverterForm::CopyPosition() {
-    if (const std::optional<std::string> line = ShownPosition())
-        QGuiApplication::clipboard()->setText(QString::fromStdString(*line));
-}
-
-void ConverterForm::CopyMgrs() {
-    if (!ShownPosition() || !Latitude || !Longitude) return;
-    if (const std::optional<std::string> reference = FormatMgrs(*Latitude, *Longitude, 5))
-        QGuiApplication::clipboard()->setText(QString::fromStdString(*reference));
+void ConverterForm::CopyPosition(bool mgrs) {
+    std::optional<std::string> line = cmbOutput->currentIndex() == Utm
+                                          ? UtmLine({TextOf(txtEastOut), TextOf(txtNorthOut), TextOf(txtZoneOut)})
+                                          : PositionLine({TextOf(txtLatOut), TextOf(txtLonOut)});
+    if (line && mgrs) line = Latitude && Longitude ? FormatMgrs(*Latitude, *Longitude, 5) : std::nullopt;
+    if (line) QGuiApplication::clipboard()->setText(QString::fromStdString(*line));
 }
 
 bool ConverterForm::eventFilter(QObject* watched, QEvent* event) {

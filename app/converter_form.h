@@ -73,17 +73,14 @@ private:
     // What leaving the focused input box would do, its check and then the
     // recompute, while it keeps the focus; false when a message showed.
     bool DepartInPlace();
-    BoxPlace PlaceOf(const FieldBox* box) const;
     // A whole position pasted into an input box fills the boxes, or one angle
     // fills its coordinate's; false leaves the text to be inserted.
     bool TakePaste(FieldBox* box, const QString& text);
     // Takes the last fill back, while the window is still as it left it.
     bool UndoFill();
-    // The output as one line; nothing while a box of it is empty.
-    std::optional<std::string> ShownPosition() const;
-    void CopyPosition();
-    // The position's 1 m MGRS reference.
-    void CopyMgrs();
+    // The output as one line, or the position's 1 m MGRS reference; nothing
+    // while a box of the output is empty.
+    void CopyPosition(bool mgrs);
 
     void RefreshOutput();
     // The texts of the chosen input notation's boxes; the notation is

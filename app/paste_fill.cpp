@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace quillet {
 
 namespace {
@@ -25,6 +27,16 @@ bool IsPartOfABox(const QString& text, int element, const ReadOptions& options) 
 }
 
 }  // namespace
+
+BoxPlace PlaceOf(const FieldBox* box, int notation, std::span<FieldBox* const> latitudeBoxes,
+                 std::span<FieldBox* const> longitudeBoxes, const FieldBox* zoneBox) {
+    for (const bool latitude : {true, false}) {
+        const std::span<FieldBox* const> boxes = latitude ? latitudeBoxes : longitudeBoxes;
+        if (const auto at = std::find(boxes.begin(), boxes.end(), box); at != boxes.end())
+            return {notation, latitude, static_cast<int>(at - boxes.begin())};
+    }
+    return {.notation = notation, .zone = box == zoneBox};
+}
 
 ReadOptions DesktopReadOptions() { return {.decimalComma = UserDecimalSeparator() == ','}; }
 
@@ -51,6 +63,14 @@ void FillAngle(std::span<FieldBox* const> boxes, InputFormat notation, bool lati
     boxes = boxes.subspan(letters ? 0 : 1);
     for (std::size_t i = 0; i < boxes.size() && i < static_cast<std::size_t>(words.size()); ++i) {
         boxes[i]->setText(words[static_cast<qsizetype>(i)]);
+        boxes[i]->useWindowTextColour();
+    }
+}
+
+void FillUtm(const std::array<FieldBox*, 3>& boxes, const UtmPoint& point) {
+    const double values[] = {point.easting, point.northing, static_cast<double>(point.zone)};
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        boxes[i]->setText(QString::fromStdString(NumberToText(values[i])));
         boxes[i]->useWindowTextColour();
     }
 }

@@ -7,6 +7,7 @@
 #include <QPalette>
 #include <QString>
 
+#include <array>
 #include <optional>
 #include <span>
 #include <vector>
@@ -40,6 +41,10 @@ struct Paste {
     double angle = 0;
 };
 
+// Where `box` sits in the input of that notation, given its boxes.
+BoxPlace PlaceOf(const FieldBox* box, int notation, std::span<FieldBox* const> latitudeBoxes,
+                 std::span<FieldBox* const> longitudeBoxes, const FieldBox* zoneBox);
+
 // The reading options of the person's desktop: decimal commas where the
 // desktop writes them.
 ReadOptions DesktopReadOptions();
@@ -50,6 +55,9 @@ Paste ReadPaste(const QString& text, const BoxPlace& place, const ReadOptions& o
 // its output for that notation and mode, split at its blanks: the same digits
 // and the same carry. `boxes` start with the direction box.
 void FillAngle(std::span<FieldBox* const> boxes, InputFormat notation, bool latitude, bool letters, double value);
+
+// Writes a UTM point into the easting, northing and zone boxes.
+void FillUtm(const std::array<FieldBox*, 3>& boxes, const UtmPoint& point);
 
 // The window as a fill found it: the input notation, every box's text and
 // colours, which labels showed, the position and the focus; and what the

@@ -148,9 +148,11 @@ private:
     // A paste is filling the boxes: the focus moves it makes are no
     // departures either.
     bool pasting_ = false;
+    // The window as the last fill found it, for Ctrl+Z.
     std::optional<FillUndo> fillUndo_;
     // Each input box's check, run when the person leaves it.
     std::map<FieldBox*, std::function<void()>> departures_;
+    // Tells a departure run in place whether its check refused the box.
     int messagesShown_ = 0;
 
     // Form-level state. A coordinate is absent until its input gives it.

@@ -23,6 +23,23 @@ check() {
 # only the command line has.
 check receiver-read 0 '56s 334369 6250948' '-33.8688032°, 151.2093039°' ''
 check version 0 '' 'gps-quillet-convert 1.00' '' --version
+check any-case 0 "$sydney" $'-33° 52\' 7.68", 151° 12\' 33.48"' '' --to DMS
+check bom-and-blanks 0 $'\xEF\xBB\xBF'"$sydney"$'\n \t \n  # note' $'-33.8688°, 151.2093°\n \t \n  # note' ''
+# A label after the position is kept; a bad line keeps only its label.
+check comment 1 $'41.9028, 12.4964 % Roma\nabc % x\n % note' $'41.9028°, 12.4964° % Roma\n% x\n % note' \
+    'gps-quillet-convert: line 2: not a position: "abc % x"' --comment %
+# Zone 32 as Norway's receivers write it (GeoConvert -z 32 gives 276980 6658157);
+# far outside zone 1 the series does not reach.
+check utm-zone 1 $'60, 5\n0, 100' '32 V 276980 6658157' \
+    'gps-quillet-convert: line 2: cannot be converted: "0, 100"' --to utm --utm-zone 32
+# Quoted text cannot drive the terminal or pass for a position, and is cut.
+check terminal-safe 1 $'\e]0;x\a 1\u2009'"$(printf 'x%.0s' {1..70})" '' \
+    "gps-quillet-convert: line 1: not a position: \"\\x1b]0;x\\x07 1\\u2009$(printf 'x%.0s' {1..51})…\"" 
+# The longest line read whole, and one byte more.
+check long-lines 1 "$(printf '%-262143s\n%-262144s' "$sydney" "$sydney")" '-33.8688°, 151.2093°' \
+    "gps-quillet-convert: line 2: longer than 262143 bytes: \"$(printf '%-60s' "$sydney")…\""
+[ "$(yes -- "$sydney" | head -30000 | "$convert" | uniq -c | tr -s ' ')" = ' 30000 -33.8688°, 151.2093°' ] ||
+    { echo "FAIL lines across the buffer"; failures=$((failures + 1)); }
 
 # Blank and comment lines pass through; a bad line leaves an empty line, a
 # message naming it, and status 1; line ends are kept.
@@ -36,15 +53,24 @@ check strict 1 $'x\ny' '' 'gps-quillet-convert: line 1: not a position: "x"' --s
 check unconvertible 1 $'1 N 834000 9999999\n0, 0' $'\n0° 0\' 0", 0° 0\' 0"' \
     'gps-quillet-convert: line 1: cannot be converted: "1 N 834000 9999999"' --to dms
 
-# Usage errors and unreadable files: status 2, the other files still convert.
+# Usage errors, unreadable files and write errors: status 2, the other files
+# still convert; --strict stops every file.
 printf '%s\n' "$sydney" >"$scratch/one.txt"
 check missing-file 2 '' '-33.8688°, 151.2093°' \
-    'gps-quillet-convert: nothing.txt: No such file or directory' nothing.txt "$scratch/one.txt"
+    "gps-quillet-convert: $scratch: Is a directory"$'\ngps-quillet-convert: nothing.txt: No such file or directory' \
+    "$scratch" nothing.txt "$scratch/one.txt"
 printf 'abc\n' >"$scratch/bad.txt"
-check file-name 1 '' '' "gps-quillet-convert: $scratch/bad.txt: line 1: not a position: \"abc\"" "$scratch/bad.txt"
-for usage in '--to xyz' '--false-northing' '--lat a --lon b' '--csv' '--csv --lat a'; do
+check file-name 1 '' '' "gps-quillet-convert: $scratch/bad.txt: line 1: not a position: \"abc\"" \
+    --strict "$scratch/bad.txt" "$scratch/one.txt"
+for usage in '--to xyz' '--false-northing' '--lat a --lon b' '--csv' '--csv --lat a' '--utm-zone 32' \
+    '--to utm --utm-zone 61' '--mgrs-digits 3' '--delimiter ;' '--comment 5' '--csv --position p --comment #' \
+    '--csv --position p --lat a --lon b' '--csv --position p --south' '--csv --easting e --zone z'; do
     "$convert" $usage </dev/null >/dev/null 2>&1
     [ $? = 2 ] || { echo "FAIL usage $usage: not status 2"; failures=$((failures + 1)); }
+done
+for output in '--help' '--version' "$scratch/one.txt"; do
+    "$convert" "$output" >/dev/full 2>/dev/null
+    [ $? = 2 ] || { echo "FAIL $output to a full disk: not status 2"; failures=$((failures + 1)); }
 done
 
 # CSV: a byte-order mark, quoted fields with commas, quotes and a line end,
@@ -53,12 +79,21 @@ check csv 1 $'\xEF\xBB\xBFname,lat,lon\r\n"Sydney, ""NSW""",-33.8688,151.2093\r\
     $'name,lat,lon,latitude_dms,longitude_dms\r\n"Sydney, ""NSW""",-33.8688,151.2093,"-33° 52\' 7.68""","151° 12\' 33.48"""\r\n"two\nlines",10,20,"10° 0\' 0""","20° 0\' 0"""\r\nshort,,,,\r\nbad,abc,1,,\r' \
     $'gps-quillet-convert: line 5: missing column "lat": "short"\ngps-quillet-convert: line 6: not a position: "abc, 1"' \
     --csv --lat lat --lon lon --to dms
-check csv-zone 0 $'z,e,n\n56H,334369,6250948\n56s,334369,6250948\n56,334369,6250948\n' \
-    $'z,e,n,easting,northing,zone\n56H,334369,6250948,334369,-3749052,56 H\n56s,334369,6250948,334369,-3749052,56 H\n56,334369,6250948,334369,-3749052,56 H' \
+check csv-zone 0 $'z,e,n\n56H,334369,6250948\n56s,334369,6250948\n56,334369,6250948\n33U,500000,5538630\n' \
+    $'z,e,n,easting,northing,zone\n56H,334369,6250948,334369,-3749052,56 H\n56s,334369,6250948,334369,-3749052,56 H\n56,334369,6250948,334369,-3749052,56 H\n33U,500000,5538630,500000,5538630,33 U' \
     '' --csv --zone z --easting e --northing n --south --to utm
 check csv-position 0 $'p\n'"\"$sydney\"" $'p,latitude_dd,longitude_dd\n"-33.8688, 151.2093",-33.8688°,151.2093°' '' \
     --csv --position p
-check csv-no-column 2 $'a,b\n1,2\n' '' 'gps-quillet-convert: no column "lat" in the header' --csv --lat lat --lon b
+# Headers match trimmed and in any case; a missing one names what is there,
+# and the next file still converts.
+printf 'b,lat\n0,0\n' >"$scratch/zero.csv"
+check csv-no-column 2 $'a,b\n1,2\n' $'b,lat,latitude_dd,longitude_dd\n0,0,0°,0°' \
+    'gps-quillet-convert: no column "lat" in the header: "a, b"' --csv --lat lat --lon b - "$scratch/zero.csv"
+# A ; file keeps its delimiter; blank CRLF lines still count; the finer column
+# decides --from.
+check csv-semicolon 1 $'x; Lat ;LON\r\n"a;b";33°52\'07.68"S;151.2093\r\n\r\n\r\nc;1;x\r\n' \
+    $'x; Lat ;LON;latitude_dd;longitude_dd\r\n"a;b";"33°52\'07.68""S";151.2093;-33.8688°;151.2093°\r\nc;1;x;;\r' \
+    'gps-quillet-convert: line 5: not a position: "1, x"' --csv --delimiter ';' --lat lat --lon lon --from dms
 
 [ "$failures" = 0 ] && echo "all passed"
 exit $((failures > 0))

@@ -1,5 +1,6 @@
 #include "cli/conversion.h"
 
+#include "cli/report.h"
 #include "convert/mgrs.h"
 #include "convert/output_format.h"
 #include "geodesy/utm.h"
@@ -22,7 +23,7 @@ std::string FaultMessage(Fault fault, const OutputSettings& settings, std::strin
     case Fault::None:
     case Fault::Skipped: break;
     case Fault::NotAPosition: return "not a position";
-    case Fault::Ambiguous: return why.empty() ? "ambiguous" : "ambiguous (" + std::string(why) + ")";
+    case Fault::Ambiguous: return why.empty() ? "ambiguous" : "ambiguous (" + Printable(why) + ")";
     case Fault::NoFix: return "no fix";
     case Fault::Checksum: return "NMEA checksum does not match";
     case Fault::OtherNotation:

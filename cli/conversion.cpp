@@ -4,6 +4,7 @@
 #include "convert/mgrs.h"
 #include "convert/output_format.h"
 #include "geodesy/utm.h"
+#include "validate/field_checks.h"
 #include "values/values.h"
 
 namespace quillet {
@@ -64,8 +65,11 @@ Fault PositionOf(const PositionReading& reading, const OutputSettings& settings,
 namespace {
 
 std::optional<UtmTexts> UtmTextsOf(const Position& position, const OutputSettings& settings) {
-    return settings.falseNorthing ? FormatReceiverUtm(position, settings.utmZone)
-                                  : FormatUtm(position, settings.utmZone);
+    const int zone = settings.utmZone;
+    std::optional<UtmTexts> texts = settings.falseNorthing ? FormatReceiverUtm(position, zone) : FormatUtm(position, zone);
+    // In a chosen zone, only eastings the UTM boxes would take back.
+    if (zone != 0 && texts && CheckEasting(texts->easting).refusal) return std::nullopt;
+    return texts;
 }
 
 void DropTrailingBlanks(std::string& text) {

@@ -29,9 +29,11 @@ check bom-and-blanks 0 $'\xEF\xBB\xBF'"$sydney"$'\n \t \n  # note' $'-33.8688°,
 check comment 1 $'41.9028, 12.4964 % Roma\nabc % x\n % note' $'41.9028°, 12.4964° % Roma\n% x\n % note' \
     'gps-quillet-convert: line 2: not a position: "abc % x"' --comment %
 # Zone 32 as Norway's receivers write it (GeoConvert -z 32 gives 276980 6658157);
-# far outside zone 1 the series does not reach.
-check utm-zone 1 $'60, 5\n0, 100' '32 V 276980 6658157' \
-    'gps-quillet-convert: line 2: cannot be converted: "0, 100"' --to utm --utm-zone 32
+# not where the series is a metre off, nor beyond the eastings UTM input takes.
+check utm-zone 1 $'60, 5\n64, 15.5\n27.3462, 1.25782' '32 V 276980 6658157' \
+    $'gps-quillet-convert: line 2: cannot be converted: "64, 15.5"\ngps-quillet-convert: line 3: cannot be converted: "27.3462, 1.25782"' \
+    --to utm --utm-zone 32
+check utm-zone-receiver 0 '-33.8688, 150.2' '55 H 796025 6247781' '' --to utm --utm-zone 55 --false-northing
 # Quoted text cannot drive the terminal or pass for a position, and is cut.
 check terminal-safe 1 $'\e]0;x\a 1\u2009'"$(printf 'x%.0s' {1..70})" '' \
     "gps-quillet-convert: line 1: not a position: \"\\x1b]0;x\\x07 1\\u2009$(printf 'x%.0s' {1..51})…\"" 

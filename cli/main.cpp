@@ -61,10 +61,9 @@ RunStatus ConvertLines(int descriptor, std::string_view source, const OutputSett
             label = text.substr(at);
             text = text.substr(0, at);
         }
-        PositionReading reading;
+        const PositionReading reading = line.tooLong ? PositionReading{} : ReadPosition(text, settings.read);
         Position position;
-        Fault fault = line.tooLong ? Fault::NotAPosition
-                                   : PositionOf(reading = ReadPosition(text, settings.read), settings, position);
+        Fault fault = PositionOf(reading, settings, position);
         std::optional<std::string> result;
         if (fault == Fault::None && !(result = OutputLine(position, settings))) fault = Fault::NotConvertible;
         if (result) out.Put(*result);

@@ -4,10 +4,12 @@
 // a time per point. At the end the ratios and the goals are printed.
 #include "bench/report.h"
 #include "convert/input_reading.h"
+#include "convert/mgrs.h"
 #include "convert/output_format.h"
 #include "geodesy/utm.h"
 
 #include <GeographicLib/DMS.hpp>
+#include <GeographicLib/MGRS.hpp>
 #include <GeographicLib/UTMUPS.hpp>
 #include <GeographicLib/Utility.hpp>
 #include <benchmark/benchmark.h>
@@ -133,6 +135,51 @@ void Inverse_Proj(benchmark::State& state) {
         PJ_COORD c = proj_coord(p.easting, p.northing, 0, 0);
         benchmark::DoNotOptimize(proj_trans(zones[p.zone], PJ_INV, c));
     });
+}
+
+// MGRS at 1 m, written from a position and read back to its square's centre.
+void MgrsWrite_Quillet(benchmark::State& state) {
+    ForEachPoint(state, [](const Point& p) { benchmark::DoNotOptimize(FormatMgrs(p.latitude, p.longitude, 5)); });
+}
+void MgrsWrite_GeographicLib(benchmark::State& state) {
+    ForEachPoint(state, [](const Point& p) {
+        int zone = 0;
+        bool north = false;
+        double x = 0, y = 0;
+        geo::UTMUPS::Forward(p.latitude, p.longitude, zone, north, x, y);
+        std::string mgrs;
+        geo::MGRS::Forward(zone, north, x, y, p.latitude, 5, mgrs);
+        benchmark::DoNotOptimize(mgrs);
+    });
+}
+const std::vector<std::string>& MgrsTexts() {
+    static const std::vector<std::string> texts = [] {
+        std::vector<std::string> result;
+        for (const Point& p : Points()) result.push_back(FormatMgrs(p.latitude, p.longitude, 5).value_or(""));
+        return result;
+    }();
+    return texts;
+}
+void MgrsRead_Quillet(benchmark::State& state) {
+    std::size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ReadMgrsText(MgrsTexts()[i]));
+        i = (i + 1) & (kPointCount - 1);
+    }
+}
+void MgrsRead_GeographicLib(benchmark::State& state) {
+    std::vector<std::string> compact = MgrsTexts();  // GeographicLib reads no blanks
+    for (std::string& text : compact) text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
+    std::size_t i = 0;
+    for (auto _ : state) {
+        int zone = 0, precision = 0;
+        bool north = false;
+        double x = 0, y = 0;
+        geo::MGRS::Reverse(compact[i], zone, north, x, y, precision, true);
+        benchmark::DoNotOptimize(x);
+        benchmark::DoNotOptimize(y);
+        i = (i + 1) & (kPointCount - 1);
+    }
 }
 
 // The whole conversion without the window: the texts a person would type in
@@ -284,6 +331,10 @@ void RegisterAll() {
     benchmark::RegisterBenchmark("Inverse/GeographicLib", Inverse_GeographicLib);
     benchmark::RegisterBenchmark("Inverse/PROJ", Inverse_Proj<false>);
     benchmark::RegisterBenchmark("Inverse/PROJ_approx", Inverse_Proj<true>);
+    benchmark::RegisterBenchmark("MgrsWrite/Quillet", MgrsWrite_Quillet);
+    benchmark::RegisterBenchmark("MgrsWrite/GeographicLib", MgrsWrite_GeographicLib);
+    benchmark::RegisterBenchmark("MgrsRead/Quillet", MgrsRead_Quillet);
+    benchmark::RegisterBenchmark("MgrsRead/GeographicLib", MgrsRead_GeographicLib);
     for (int in = 0; in < kInputFormatCount; ++in)
         for (int out = 0; out < kInputFormatCount; ++out) {
             const std::string pair = std::string("Pipeline/") + kNotations[in] + ">" + kNotations[out];
@@ -300,6 +351,11 @@ void PrintRatios(const bench::Medians& ns) {
         std::printf("%s: Quillet %.1f ns\n", direction, ours);
         for (const char* peer : {"GeographicLib", "PROJ", "PROJ_approx"})
             std::printf("  %-14s %7.1f ns  %5.2fx\n", peer, ns.at(d + "/" + peer), ns.at(d + "/" + peer) / ours);
+    }
+    for (const char* mgrs : {"MgrsWrite", "MgrsRead"}) {
+        const std::string m = mgrs;
+        const double q = ns.at(m + "/Quillet"), g = ns.at(m + "/GeographicLib");
+        std::printf("%s: Quillet %.1f ns  GeographicLib %.1f ns  %5.2fx\n", mgrs, q, g, g / q);
     }
     double ours = 0, theirs = 0;
     std::printf("Pipeline (texts in -> texts out):\n");

@@ -14,15 +14,22 @@
 namespace quillet {
 
 // The centre of the square a reference names, in any case, with or without
-// blanks, with 0 to 5 digits each: a UTM point in the window's convention
-// (negative northing in the south), or a latitude and longitude in decimal
-// degrees in the polar regions. `mgrs` is set. Nothing when the text is not
-// one valid reference.
+// blanks between its parts ("33UXP0500010000", "33u xp 05000 10000"), with 0
+// to 5 digits each: a UTM point in the window's convention (negative northing
+// in the south), or a latitude and longitude in decimal degrees in the polar
+// regions and where the centre's easting lies beyond 160000..834000, which
+// the UTM boxes refuse. `mgrs` is set. Nothing when the text is not one valid
+// reference: a zone outside 1..60, a letter outside its set, an odd number of
+// digits or two groups of different lengths, a square whose rows all miss the
+// band, a zone and band without a square, or anything left over.
 std::optional<PositionText> ReadMgrsText(std::string_view text);
 
 // The reference of a position with `digits` (0 to 5) digits each of easting
-// and northing, truncated, grouped for reading: "33U XP 05000 10000". Nothing
-// for a position outside the bounds or digits outside 0 to 5.
+// and northing, truncated, grouped for reading: "33U XP 05000 10000",
+// "04Q FJ 12345 67890" (the zone always in two digits), "33U XP" for 0
+// digits, and in the polar regions "Z AH 05000 10000". A latitude of -0 is
+// south of the equator. Nothing for a position outside the bounds or digits
+// outside 0 to 5.
 std::optional<std::string> FormatMgrs(double latitude, double longitude, int digits = 5);
 
 }  // namespace quillet

@@ -1,12 +1,14 @@
 // Whatever a person types or pastes: the boxes' checks give a verdict (never
 // an exception), what they or the position reader accept lies within its
 // bounds, the texts read into a finite position, and every text the writers
-// produce reads back within the written precision.
+// produce reads back within the written precision, MGRS within its square.
 #include "values/values.h"
 #include "convert/input_reading.h"
+#include "convert/mgrs.h"
 #include "convert/output_format.h"
 #include "convert/position_text.h"
 #include "fuzz_support.h"
+#include "geodesy/exact_inverse.h"
 #include "validate/field_checks.h"
 
 #include <cstring>
@@ -49,9 +51,12 @@ void CheckBoxes(const InputTexts& texts) {
     }
 }
 
-// A whole position pasted or read from a line.
-void CheckPositionText(const std::string& text) {
-    if (const std::optional<PositionText> read = ReadPositionText(text)) {
+// A whole position pasted or read from a line, with decimal commas or without.
+void CheckPositionText(const std::string& text, bool decimalComma) {
+    const PositionReading reading = ReadPosition(text, {decimalComma});
+    Require(reading.position.has_value() == (reading.failure == ReadFailure::None), "a failure exactly without", text);
+    Require(reading.why.empty() != (reading.failure == ReadFailure::Ambiguous), "why exactly when ambiguous", text);
+    if (const std::optional<PositionText>& read = reading.position) {
         if (read->notation == Utm)
             Require(read->utm.zone >= 1 && read->utm.zone <= 60 && read->utm.easting >= 160000 &&
                         read->utm.easting <= 834000 && std::fabs(read->utm.northing) <= 1e7,
@@ -59,7 +64,7 @@ void CheckPositionText(const std::string& text) {
         else
             Require(std::fabs(read->latitude) <= 90 && std::fabs(read->longitude) <= 180, "angles within bounds", text);
     }
-    if (const std::optional<AngleValue> angle = ReadAngleText(text, true))
+    if (const std::optional<AngleValue> angle = ReadAngleText(text, true, {decimalComma}))
         Require(std::fabs(angle->value) <= 90, "a latitude within bounds", text);
 }
 
@@ -75,14 +80,34 @@ void CheckWrittenPosition(FuzzedDataProvider& input) {
                         : notation == DegreesMinutes      ? 0.000005 / 60
                                                           : 5e-8;
     const auto near = [&](double read, double value) { return std::fabs(read - value) <= half * (1 + 1e-9) + 1e-12; };
-    const std::optional<PositionText> pair = ReadPositionText(line);
+    // A decimal comma changes nothing in what the program writes.
+    const std::optional<PositionText> pair = ReadPositionText(line, {input.ConsumeBool()});
     Require(pair && pair->notation == notation && near(pair->latitude, latitude) && near(pair->longitude, longitude),
             "a written position reads back in its notation", line);
     const UtmTexts utm = *FormatUtm({latitude, longitude});
-    const std::optional<PositionText> point = ReadPositionText(*UtmLine(utm));
+    const std::optional<PositionText> point = ReadPositionText(*UtmLine(utm), {input.ConsumeBool()});
     Require(point && point->notation == Utm && utm.zone.starts_with(NumberToText(point->utm.zone) + ' ') &&
                 NumberToText(point->utm.easting) == utm.easting && NumberToText(point->utm.northing) == utm.northing,
             "a written UTM point reads back", *UtmLine(utm));
+}
+
+// Every written MGRS reference reads back as the centre of a square that
+// holds the point (what any text reads as lies within the bounds: above).
+void CheckWrittenMgrs(FuzzedDataProvider& input) {
+    const double latitude = input.ConsumeFloatingPointInRange(-90.0, 90.0);
+    const double longitude = input.ConsumeFloatingPointInRange(-180.0, 180.0);
+    const int digits = input.ConsumeIntegralInRange(0, 5);
+    const std::optional<std::string> text = FormatMgrs(latitude, longitude, digits);
+    Require(text.has_value(), "every position has a reference");
+    const std::optional<PositionText> read = ReadMgrsText(*text);
+    Require(read.has_value(), "a written reference reads back", *text);
+    EarthPoint centre{read->latitude, read->longitude};
+    if (read->notation == Utm)
+        centre = ExactUtmInverse(read->utm.northing, read->utm.easting, read->utm.zone * 6.0 - 183);
+    // Half the square's diagonal on the grid, on the ground at the smallest scale (UPS's 0.994).
+    const double reach = std::pow(10.0, 5 - digits) * std::sqrt(0.5) / 0.994 + 1e-6;
+    Require(MetresApart(latitude, longitude, centre.latitude, centre.longitude) <= reach,
+            "a written reference holds its point", *text);
 }
 
 }  // namespace
@@ -90,7 +115,7 @@ void CheckWrittenPosition(FuzzedDataProvider& input) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider input(data, size);
     const std::string line = fuzz::Text(input);
-    CheckPositionText(line);
+    CheckPositionText(line, input.ConsumeBool());
     InputTexts texts;
     texts.notation = static_cast<InputFormat>(input.ConsumeIntegralInRange(0, kInputFormatCount - 1));
     for (AngleTexts* angle : {&texts.latitude, &texts.longitude})
@@ -99,6 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::string* box : {&texts.easting, &texts.northing, &texts.zone}) *box = fuzz::Text(input);
     CheckBoxes(texts);
     CheckWrittenPosition(input);
+    CheckWrittenMgrs(input);
     try {
         const Position read = ReadPosition(texts);
         Require(std::isfinite(read.latitude.value_or(0)) && std::isfinite(read.longitude.value_or(0)), "finite");

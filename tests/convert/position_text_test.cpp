@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace quillet;
 
 namespace {
@@ -27,7 +29,28 @@ TEST(ReadPositionText, PairsWithAnySeparatorMarksAndLetters) {
         {"33d52m7.68s S 151d12m33.48s E", DegreesMinutesSeconds, lat, lon},
         {"33 52 7.68S 151 12 33.48E", DegreesMinutesSeconds, lat, lon},
         {"-33 52 7.68, 151 12 33.48", DegreesMinutesSeconds, lat, lon},
-        {"-0\u00B0 30', 0\u00B0 0' 1\"", DegreesMinutesSeconds, -0.5, 1 / 3600.0}};
+        {"-0\u00B0 30', 0\u00B0 0' 1\"", DegreesMinutesSeconds, -0.5, 1 / 3600.0},
+        {"33d52m7.68 s 151d12m33.48 e", DegreesMinutesSeconds, lat, lon},  // a letter after a blank is no mark
+        {"50d4m17.698S 14d24m2.826E", DegreesMinutesSeconds, -50.071582777777778, 14.400785},  // South
+        {"41d53m24s 12d30m0s", DegreesMinutesSeconds, 41.89, 12.5},
+        {"+33.8688 N, 151.2093", DecimalDegrees, 33.8688, kSydneyLon},
+        {"151.2093, 33.8688 S", DecimalDegrees, kSydneyLat, kSydneyLon},  // one letter decides the order
+        {"10 59 60, 20 60", DegreesMinutesSeconds, 11, 21},
+        {"33:52:7.68S 151:12.558E", DegreesMinutesSeconds, lat, kSydneyLon},
+        {"151d12'33.48\"E\t33dS", DegreesMinutesSeconds, -33, lon},  // as cs2cs writes
+        {"33\u02DA52\u00B47.68\u201DS 151\u00BA12\u201833.48\u201CE", DegreesMinutesSeconds, lat, lon},
+        {"33\u00B052\u20197.68\u2019\u2019S 151\u00B012'33.48''E", DegreesMinutesSeconds, lat, lon},
+        {"33 Deg 52 MIN 7.68 sec South 151 deg 12 min 33.48 sec EAST", DegreesMinutesSeconds, lat, lon},
+        {"\u201033.8688\u00A0\u2009\u202F\u2007\t\r\n\u2013151.2093", DecimalDegrees, kSydneyLat, -kSydneyLon},
+        {" (-33.8688, 151.2093)", DecimalDegrees, kSydneyLat, kSydneyLon},
+        {"[-33.8688, 151.2093]", DecimalDegrees, kSydneyLat, kSydneyLon},
+        {"geo:-33.8688,151.2093", DecimalDegrees, kSydneyLat, kSydneyLon},
+        {"GEO:-33.8688,151.2093,58;crs=wgs84;u=10", DecimalDegrees, kSydneyLat, kSydneyLon},
+        {"3352.1280,S,15112.5580,E", DegreesMinutes, kSydneyLat, kSydneyLon},
+        {"3352.128S 15112.558E", DegreesMinutes, kSydneyLat, kSydneyLon},
+        {"$GPGGA,123519,3352.128,S,15112.558,E,1,08,0.9,545.4,M,46.9,M,,*5A", DegreesMinutes, kSydneyLat, kSydneyLon},
+        {"$GNRMC,123519,A,3352.128,S,15112.558,E,022.4,084.4,230394,003.1,W", DegreesMinutes, kSydneyLat, kSydneyLon},
+        {"$GLGLL,3352.128,S,15112.558,E,225444,A\r\n", DegreesMinutes, kSydneyLat, kSydneyLon}};
     for (const auto& row : rows) {
         const std::optional<PositionText> read = ReadPositionText(row.text);
         ASSERT_TRUE(read) << row.text;
@@ -45,7 +68,10 @@ TEST(ReadPositionText, UtmAsWrittenAndAsReceiversWriteIt) {
         {"31 S 500000 3600000", 31, 3600000},   // band S lies north
         {"1 Z 500000 9500000", 1, 9500000},     {"60 A 500000 -9500000", 60, -9500000},
         {"33M 500000 9999999", 33, -1},          // just south of the equator
-    };
+        {"19s 544805 3927030", 19, -6072970},    // as GeoConvert writes: south, not band S
+        {"19 south 544805 3927030", 19, -6072970}, {"18T 445454mE 5030012mN", 18, 5030012},
+        {"18 T 445454 mE 5030012 mN", 18, 5030012}, {"1 160000 -10000000", 1, -10000000},
+        {"60 834000 10000000", 60, 10000000}};
     for (const auto& row : rows) {
         const std::optional<PositionText> read = ReadPositionText(row.text);
         ASSERT_TRUE(read) << row.text;
@@ -62,15 +88,49 @@ TEST(ReadPositionText, UtmAsWrittenAndAsReceiversWriteIt) {
 TEST(ReadPositionText, RefusesWhatTheChecksRefuseAndAnythingUnclear) {
     for (const char* text : {"", "  ", "-33.8688", "90.1, 0", "0, 180.5", "33 61, 151", "33 52 60.5, 151",
                              "N 10, S 20",              // two latitudes
-                             "10 20 30",                // 10, 20° 30' or 10° 20', 30
                              "S -33.8688, 151.2093",    // minus and a letter
                              "33.5 30, 151", "33 -30, 151", "33.8688 151.2093 x", "1.2.3, 4", "33-5",
-                             "33.8688 North, 151.2093", "33\u00B0 52\u2033, 151", "-33.8688,, 151.2093",
+                             "33\u00B0 52\u2033, 151", "-33.8688,, 151.2093",
                              "56 H 334369 3749052",     // H lies south
                              "56 N 334369 -3749052", "56 B 334369 6250948", "61 500000 0", "0 500000 0",
                              "56.5 334369 6250948", "56 159999 6250948", "56 334369 10000001",
+                             "56 834001 0", "56 334369 -10000001", "(1, 2]", "geo:1,2;crs=nad27", "geo:1;2",
+                             "5960.0000N 00000.0000E", "33.8688 Norths, 151.2093",
                              "1e1, 5", "33,8688 151,2093 7"})
         EXPECT_FALSE(ReadPositionText(text)) << text;
+}
+
+TEST(ReadPosition, SaysWhyATextGivesNoPosition) {
+    const struct { const char* text; ReadFailure failure; } rows[] = {
+        {"10 20 30", ReadFailure::Ambiguous},  // 10, 20° 30' or 10° 20', 30
+        {"0030.5000S 00015.2500E", ReadFailure::Ambiguous},  // packed, or decimal degrees
+        {"$GPGGA,123519,3352.128,S,15112.558,E,1,08,0.9,545.4,M,46.9,M,,*5B", ReadFailure::Checksum},
+        {"$GPGGA,123519,,,,,0,00,,,M,,M,,*6B", ReadFailure::NoFix},
+        {"$GPRMC,123519,V,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*7D", ReadFailure::NoFix},
+        {"$GLGLL,4916.45,N,12311.12,W,225444,V*3A", ReadFailure::NoFix},
+        {"$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K*48", ReadFailure::NoPosition},
+        {"$GPGGA,1,3352.128,S*", ReadFailure::NotAPosition}};
+    for (const auto& row : rows) {
+        const PositionReading read = ReadPosition(row.text);
+        EXPECT_FALSE(read.position) << row.text;
+        EXPECT_EQ(read.failure, row.failure) << row.text;
+        EXPECT_EQ(read.why.empty(), row.failure != ReadFailure::Ambiguous) << row.text;
+    }
+}
+
+// A comma between digits is a decimal comma only when asked.
+TEST(ReadPosition, DecimalCommasOnlyWhenAsked) {
+    const struct { const char* text; bool asked; double latitude, longitude; } rows[] = {
+        {"45,5; 7,25", true, 45.5, 7.25}, {"45,5, 7,25", true, 45.5, 7.25}, {"45,5 -7,25", true, 45.5, -7.25},
+        {"48,5\u00B0 N, 2,25\u00B0 E", true, 48.5, 2.25}, {"45,5", false, 45, 5}, {"45,5", true, NAN, NAN},
+        {"45,5; 7,25", false, NAN, NAN}, {"45,5,7,25", true, NAN, NAN}, {"4,5.5, 7", true, NAN, NAN}};
+    for (const auto& row : rows) {
+        const std::optional<PositionText> read = ReadPositionText(row.text, {row.asked});
+        ASSERT_EQ(read.has_value(), !std::isnan(row.latitude)) << row.text;
+        if (read) {
+            EXPECT_EQ(std::pair(read->latitude, read->longitude), std::pair(row.latitude, row.longitude)) << row.text;
+        }
+    }
 }
 
 TEST(ReadAngleText, OneAngleOfTheAskedCoordinate) {

@@ -10,6 +10,7 @@
 #include <limits>
 #include <string>
 
+#include "geodesy/exact_inverse.h"
 #include "values/values.h"
 
 namespace {
@@ -54,7 +55,10 @@ TEST(UtmToLatLon, GivesThePublishedDigits) {
         {30, 699362.4528, 5709341.5565, 51.499999990, -0.127599516}, {31, 500000, 0, 0, 3},
         {33, 400000, 1000000, 9.045433262, 14.090120468}, {61, 500000, 0, 0, -177}, {0, 500000, 0, 0, 177},
         // Regression: the pole as written, 6 cm past it, was refused as off the earth.
-        {31, 500000, -9997965, -89.999999491, -177}};
+        {31, 500000, -9997965, -89.999999491, -177},
+        // A metre past a pole is still read, as the point that far down the opposite meridian.
+        {31, 500000, 9997965.943, 89.999991045, -177}, {31, 500000, -9997965.943, -89.999991045, -177},
+        {31, 208500, 8200000, 73.687337812, -6.332575175}};  // 0.742 m from the accurate inverse: still read
     for (const auto& c : cases) {  // printed to 1e-9 degree: allow half a last digit
         const LatLon position = UtmToLatLon(c.northing, c.easting, c.zone);
         EXPECT_NEAR(position.latitude, c.lat, 0.5e-9) << c.zone << ' ' << c.easting << ' ' << c.northing;
@@ -64,6 +68,30 @@ TEST(UtmToLatLon, GivesThePublishedDigits) {
 
 // Zones 1, 31, 32 (a Norway exception in real UTM, not here) and 60, from 84 S to 84 N and from 3 degrees west of
 // the central meridian to 3 east (180 included, for zone 60). GeographicLib's series is good to nanometres here.
+// The judge: further past a pole than about a metre, or with the series further
+// than 0.75 m from the accurate inverse, nothing is read.
+TEST(UtmToLatLon, RefusesBeyondThePolesSlackAndTheJudgesDistance) {
+    // 1.2 m past either pole; 0.760 m from the accurate inverse (0.742 m is read: see the digits above).
+    for (const auto& [northing, easting] : {std::pair{9997966.143, 500000.0}, {-9997966.143, 500000.0},
+                                            {8200000.0, 207500.0}}) {
+        try {
+            UtmToLatLon(northing, easting, 31);
+            ADD_FAILURE() << easting << ' ' << northing << " read";
+        } catch (const ValueError& error) {
+            EXPECT_EQ(error.kind(), ValueError::Kind::OutOfReach) << easting << ' ' << northing;
+        }
+    }
+    // The distance it measures is the ground's, also across a pole and the antimeridian.
+    const struct { double lat1, lon1, lat2, lon2; } pairs[] = {{0, 0, 0, 1e-5}, {45, 10, 45.00001, 10},
+        {89.999999, 0, 89.999999, 180}, {0, 179.999995, 0, -179.999995}, {-60, 190, -60, -170},
+        {73.68, -6.3, 73.680004, -6.30002}};
+    for (const auto& p : pairs) {
+        double metres = 0;
+        GeographicLib::Geodesic::WGS84().Inverse(p.lat1, p.lon1, p.lat2, p.lon2, metres);
+        EXPECT_NEAR(MetresApart(p.lat1, p.lon1, p.lat2, p.lon2), metres, 1e-6) << p.lat1 << ", " << p.lon1;
+    }
+}
+
 TEST(UtmConversions, AgreeWithGeographicLibAndRoundTrip) {
     const auto metresBetween = [](double lat1, double lon1, const LatLon& other) {
         double metres = 0;

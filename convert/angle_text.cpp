@@ -1,0 +1,152 @@
+#include "convert/angle_text.h"
+
+#include "values/values.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace quillet::text {
+
+namespace {
+
+bool IsHemisphere(char letter) { return letter == 'N' || letter == 'S' || letter == 'E' || letter == 'W'; }
+
+// The mark a letter glued to a number stands for, or -1: "d", "m", and "s"
+// for seconds only in lower case after minutes written "m" ("41d53m24s");
+// a capital S after a number is South ("50d4m17.698S").
+int LetterMark(const Token& token, bool lettersMarkMinutes) {
+    if (token.letter == 'D') return 0;
+    if (token.letter == 'M') return 1;
+    if (token.letter == 'S' && token.lower && lettersMarkMinutes) return 2;
+    return -1;
+}
+
+}  // namespace
+
+bool IsLatitudeLetter(char letter) { return letter == 'N' || letter == 'S'; }
+
+bool WithinBound(double value, bool latitude) { return std::fabs(value) <= (latitude ? 90 : 180); }
+
+InputFormat NotationOf(int parts) {
+    return parts == 3 ? DegreesMinutesSeconds : parts == 2 ? DegreesMinutes : DecimalDegrees;
+}
+
+std::optional<Angle> ReadAngle(Tokens tokens) {
+    Angle angle;
+    std::size_t at = 0;
+    const auto next = [&](Token::Kind kind) { return at < tokens.size() && tokens[at].kind == kind; };
+    if (next(Token::Letter)) {
+        if (!IsHemisphere(tokens[at].letter)) return std::nullopt;
+        angle.letter = tokens[at++].letter;
+    }
+    double parts[3] = {0, 0, 0};
+    bool lettersMarkMinutes = false;
+    const Token* first = nullptr;
+    const Token* last = nullptr;
+    while (next(Token::Number)) {
+        if (angle.parts == 3) return std::nullopt;
+        const Token& number = tokens[at++];
+        if (angle.parts > 0 && (number.signedNumber || last->fraction)) return std::nullopt;
+        if (!first) first = &number;
+        last = &number;
+        parts[angle.parts] = number.magnitude;
+        if (next(Token::Mark)) {
+            if (tokens[at++].mark != angle.parts) return std::nullopt;
+        } else if (next(Token::Colon)) {
+            // "40:26:46": a colon stands for the mark of its number, and a
+            // number follows it.
+            ++at;
+            if (!next(Token::Number)) return std::nullopt;
+        } else if (next(Token::Letter) && tokens[at].glued) {
+            const int mark = LetterMark(tokens[at], lettersMarkMinutes);
+            if (mark >= 0) {
+                if (mark != angle.parts) return std::nullopt;
+                lettersMarkMinutes = mark == 1;
+                ++at;
+            }
+        }
+        ++angle.parts;
+    }
+    if (angle.parts == 0) return std::nullopt;
+    if (next(Token::Letter) && !angle.letter && IsHemisphere(tokens[at].letter)) angle.letter = tokens[at++].letter;
+    if (at != tokens.size()) return std::nullopt;
+    // Minus and a letter together would each say which side: too unclear.
+    if (first->negative && angle.letter) return std::nullopt;
+    // Up to sixty minutes or seconds, as the boxes take them.
+    if (parts[1] > 60 || parts[2] > 60) return std::nullopt;
+    const double magnitude = parts[0] + (parts[2] / 60 + parts[1]) / 60;
+    const bool negative = first->negative || angle.letter == 'S' || angle.letter == 'W';
+    angle.value = negative ? -magnitude : magnitude;
+    return angle;
+}
+
+namespace {
+
+// Two angles split at `at`, a comma or semicolon allowed between them.
+std::optional<PositionText> ReadPairAt(Tokens tokens, std::size_t at) {
+    Tokens second = tokens.subspan(at);
+    if (second.front().kind == Token::Separator) second = second.subspan(1);
+    // An angle begins with a number or a letter: a split anywhere else
+    // cannot be read, and its first half need not be tried.
+    if (second.empty() || (second.front().kind != Token::Number && second.front().kind != Token::Letter))
+        return std::nullopt;
+    // An angle's first number is its degrees: a split before minutes or
+    // seconds cannot be read (most splits of a marked pair end here).
+    const std::size_t degrees = second.front().kind == Token::Letter;
+    if (degrees + 1 < second.size() && second[degrees + 1].kind == Token::Mark && second[degrees + 1].mark != 0)
+        return std::nullopt;
+    // "24s" after "53m" is seconds, never the letter of the angle after it.
+    const Token& start = second.front();
+    if (start.kind == Token::Letter && start.glued && start.lower && start.letter == 'S' && at >= 2 &&
+        tokens[at - 2].kind == Token::Letter && tokens[at - 2].letter == 'M')
+        return std::nullopt;
+    // Most splits fail on their first half: the second is then never read.
+    const std::optional<Angle> one = ReadAngle(tokens.first(at));
+    if (!one) return std::nullopt;
+    const std::optional<Angle> two = ReadAngle(second);
+    if (!two) return std::nullopt;
+    // Latitude first, unless the letters say otherwise.
+    bool firstIsLatitude = true;
+    if (one->letter && two->letter) {
+        if (IsLatitudeLetter(one->letter) == IsLatitudeLetter(two->letter)) return std::nullopt;
+        firstIsLatitude = IsLatitudeLetter(one->letter);
+    } else if (one->letter) {
+        firstIsLatitude = IsLatitudeLetter(one->letter);
+    } else if (two->letter) {
+        firstIsLatitude = !IsLatitudeLetter(two->letter);
+    }
+    PositionText position;
+    position.notation = NotationOf(std::max(one->parts, two->parts));
+    position.latitude = firstIsLatitude ? one->value : two->value;
+    position.longitude = firstIsLatitude ? two->value : one->value;
+    if (!WithinBound(position.latitude, true) || !WithinBound(position.longitude, false)) return std::nullopt;
+    return position;
+}
+
+}  // namespace
+
+std::string TwoReadings(const PositionText& one, const PositionText& other) {
+    const auto pair = [](const PositionText& p) {
+        return NumberToText(RoundHalfEven(p.latitude, 6)) + ", " + NumberToText(RoundHalfEven(p.longitude, 6));
+    };
+    return pair(one) + " or " + pair(other);
+}
+
+PositionReading ReadPair(Tokens tokens) {
+    PositionReading reading;
+    for (std::size_t at = 1; at < tokens.size(); ++at)
+        if (std::optional<PositionText> pair = ReadPairAt(tokens, at)) {
+            if (reading.position && (pair->latitude != reading.position->latitude ||
+                                     pair->longitude != reading.position->longitude)) {
+                reading.failure = ReadFailure::Ambiguous;
+                reading.why = TwoReadings(*reading.position, *pair);
+                reading.position.reset();
+                return reading;
+            }
+            reading.position = pair;
+            reading.failure = ReadFailure::None;
+        }
+    return reading;
+}
+
+}  // namespace quillet::text

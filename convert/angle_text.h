@@ -1,0 +1,34 @@
+// Angles and pairs of angles read from tokens: degrees, minutes and seconds
+// with any marks, colons or none, signs or hemisphere letters before or
+// after, and a pair in either order when its letters say so.
+#pragma once
+
+#include "convert/position_text.h"
+#include "convert/text_tokens.h"
+
+#include <optional>
+#include <string>
+
+namespace quillet::text {
+
+struct Angle {
+    int parts = 0;      // 1 degrees, 2 with minutes, 3 with seconds
+    double value = 0;   // signed: south and west negative
+    char letter = 0;    // 'N', 'S', 'E', 'W', or 0 for none
+};
+
+bool IsLatitudeLetter(char letter);
+bool WithinBound(double value, bool latitude);
+InputFormat NotationOf(int parts);
+
+// One angle, the whole of `tokens`; nothing when they are not exactly one.
+std::optional<Angle> ReadAngle(Tokens tokens);
+
+// The pair the tokens hold, Ambiguous when they split into two pairs that are
+// two different places.
+PositionReading ReadPair(Tokens tokens);
+
+// Two readings of one text, as `why` says them: "10, 20.5 or 10.333333, 30".
+std::string TwoReadings(const PositionText& one, const PositionText& other);
+
+}  // namespace quillet::text

@@ -1,0 +1,77 @@
+#include "convert/geo_uri.h"
+
+#include "convert/angle_text.h"
+
+#include <charconv>
+
+namespace quillet::text {
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool StartsWithAnyCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i)
+        if (Lower(text[i]) != prefix[i]) return false;
+    return true;
+}
+
+// A number as the URI writes it: "-"? digits ("." digits)?. Advances `text`.
+std::optional<double> Number(std::string_view& text) {
+    std::size_t at = text.starts_with('-');
+    const std::size_t whole = at;
+    while (at < text.size() && IsDigit(text[at])) ++at;
+    if (at == whole) return std::nullopt;
+    if (at < text.size() && text[at] == '.') {
+        const std::size_t point = ++at;
+        while (at < text.size() && IsDigit(text[at])) ++at;
+        if (at == point) return std::nullopt;
+    }
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + at, value);
+    if (error != std::errc() || end != text.data() + at) return std::nullopt;
+    text.remove_prefix(at);
+    return value;
+}
+
+}  // namespace
+
+std::optional<PositionReading> ReadGeoUri(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r' || text.back() == '\n'))
+        text.remove_suffix(1);
+    if (!StartsWithAnyCase(text, "geo:")) return std::nullopt;
+    text.remove_prefix(4);
+    PositionReading reading;
+    const std::optional<double> latitude = Number(text);
+    if (!latitude || !text.starts_with(',')) return reading;
+    text.remove_prefix(1);
+    const std::optional<double> longitude = Number(text);
+    if (!longitude) return reading;
+    if (text.starts_with(',')) {  // the altitude
+        text.remove_prefix(1);
+        if (!Number(text)) return reading;
+    }
+    // Parameters, and a query some phones add ("?z=11"): only another
+    // reference system matters.
+    if (!text.empty() && text.front() != ';' && text.front() != '?') return reading;
+    for (std::size_t at = 0; at < text.size(); ++at)
+        if (static_cast<unsigned char>(text[at]) <= ' ') return reading;
+    const std::size_t crs = text.find(";crs=");
+    if (crs != std::string_view::npos) {
+        const std::string_view system = text.substr(crs + 5, text.find(';', crs + 5) - crs - 5);
+        if (system.size() != 5 || !StartsWithAnyCase(system, "wgs84")) return reading;
+    }
+    if (!WithinBound(*latitude, true) || !WithinBound(*longitude, false)) return reading;
+    PositionText position;
+    position.latitude = *latitude;
+    position.longitude = *longitude;
+    reading.position = position;
+    reading.failure = ReadFailure::None;
+    return reading;
+}
+
+}  // namespace quillet::text

@@ -1,0 +1,127 @@
+#include "convert/nmea_text.h"
+
+#include "convert/angle_text.h"
+
+#include <charconv>
+
+namespace quillet::text {
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A packed field "ddmm.mmmm" (or "dddmm.mmmm" with 5 whole digits) in
+// degrees; nothing when it is malformed or has 60 minutes or more.
+std::optional<double> Packed(std::string_view field, std::size_t wholeDigits) {
+    const std::size_t point = field.find('.');
+    if ((point == std::string_view::npos ? field.size() : point) != wholeDigits) return std::nullopt;
+    for (std::size_t i = 0; i < field.size(); ++i)
+        if (!IsDigit(field[i]) && i != point) return std::nullopt;
+    int degrees = 0;
+    for (std::size_t i = 0; i + 2 < wholeDigits; ++i) degrees = degrees * 10 + (field[i] - '0');
+    double minutes = 0;
+    const char* end = field.data() + field.size();
+    const auto [stop, error] = std::from_chars(field.data() + wholeDigits - 2, end, minutes);
+    if (error != std::errc() || stop != end || minutes >= 60) return std::nullopt;
+    return degrees + minutes / 60;
+}
+
+std::optional<PositionText> PackedPosition(std::string_view latitude, char north, std::string_view longitude,
+                                           char east) {
+    if ((north != 'N' && north != 'S') || (east != 'E' && east != 'W')) return std::nullopt;
+    const std::optional<double> lat = Packed(latitude, 4);
+    const std::optional<double> lon = Packed(longitude, 5);
+    if (!lat || !lon) return std::nullopt;
+    PositionText position;
+    position.notation = DegreesMinutes;
+    position.latitude = north == 'S' ? -*lat : *lat;
+    position.longitude = east == 'W' ? -*lon : *lon;
+    if (!WithinBound(position.latitude, true) || !WithinBound(position.longitude, false)) return std::nullopt;
+    return position;
+}
+
+int HexDigit(char c) {
+    if (IsDigit(c)) return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+}  // namespace
+
+std::optional<PositionText> ReadPackedPair(Tokens tokens) {
+    const Token* pieces[4];
+    std::size_t found = 0;
+    for (std::size_t at = 0; at < tokens.size(); ++at) {
+        if (tokens[at].kind == Token::Separator && found > 0 && at + 1 < tokens.size() &&
+            tokens[at + 1].kind != Token::Separator)
+            continue;
+        const Token::Kind wanted = found % 2 == 0 ? Token::Number : Token::Letter;
+        if (found == 4 || tokens[at].kind != wanted || (wanted == Token::Number && tokens[at].signedNumber))
+            return std::nullopt;
+        pieces[found++] = &tokens[at];
+    }
+    if (found != 4) return std::nullopt;
+    return PackedPosition(pieces[0]->digits, pieces[1]->letter, pieces[2]->digits, pieces[3]->letter);
+}
+
+std::optional<PositionReading> ReadNmeaSentence(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r' || text.back() == '\n'))
+        text.remove_suffix(1);
+    if (text.empty() || text.front() != '$') return std::nullopt;
+    PositionReading reading;
+    std::string_view body = text.substr(1);
+    const std::size_t star = body.find('*');
+    int checksum = -1;
+    if (star != std::string_view::npos) {
+        const std::string_view written = body.substr(star + 1);
+        if (written.size() != 2 || HexDigit(written[0]) < 0 || HexDigit(written[1]) < 0) return reading;
+        checksum = HexDigit(written[0]) * 16 + HexDigit(written[1]);
+        body = body.substr(0, star);
+    }
+    int sum = 0;
+    for (const char c : body) {
+        if (c < 0x20 || c > 0x7E || c == '$' || c == '!') return reading;
+        sum ^= static_cast<unsigned char>(c);
+    }
+    if (checksum >= 0 && checksum != sum) {
+        reading.failure = ReadFailure::Checksum;
+        return reading;
+    }
+    // The address: a talker and a sentence type ("GPGGA"), or a maker's own
+    // ("PGRME").
+    const std::string_view address = body.substr(0, body.find(','));
+    if (address.size() < 3) return reading;
+    for (const char c : address)
+        if (!IsDigit(c) && !(c >= 'A' && c <= 'Z')) return reading;
+    std::string_view fields[8];
+    std::string_view rest = body;
+    for (std::string_view& field : fields) {
+        const std::size_t comma = rest.find(',');
+        field = rest.substr(0, comma);
+        rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+    }
+    const auto letter = [&](int at) { return fields[at].size() == 1 ? fields[at][0] : '\0'; };
+    const std::string_view type = address.size() == 5 && address[0] != 'P' ? address.substr(2) : "";
+    int first = 0;  // the field of the latitude
+    if (type == "GGA") {
+        if (fields[6].empty() || fields[6] == "0") reading.failure = ReadFailure::NoFix;
+        first = 2;
+    } else if (type == "RMC") {
+        if (letter(2) == 'V') reading.failure = ReadFailure::NoFix;
+        first = 3;
+    } else if (type == "GLL") {
+        if (letter(6) == 'V') reading.failure = ReadFailure::NoFix;
+        first = 1;
+    } else {
+        reading.failure = ReadFailure::NoPosition;
+        return reading;
+    }
+    if (reading.failure == ReadFailure::NoFix) return reading;
+    reading.position = PackedPosition(fields[first], letter(first + 1), fields[first + 2], letter(first + 3));
+    if (reading.position) reading.failure = ReadFailure::None;
+    return reading;
+}
+
+}  // namespace quillet::text

@@ -1,0 +1,26 @@
+// NMEA 0183, what GPS receivers log: whole GGA, RMC and GLL sentences from
+// any talker, and the packed degree-minute fields they hold
+// ("5130.0420,N,00007.4760,W": degrees, then two digits of minutes).
+#pragma once
+
+#include "convert/position_text.h"
+#include "convert/text_tokens.h"
+
+#include <optional>
+#include <string_view>
+
+namespace quillet::text {
+
+// Nothing when the text is no sentence (it does not begin with "$").
+// Otherwise the sentence's reading: a position from GGA, RMC or GLL; NoFix
+// when the receiver had none (GGA quality 0, status V); Checksum when a
+// checksum is present and does not match; NoPosition for any other
+// well-formed sentence; NotAPosition for a malformed one.
+std::optional<PositionReading> ReadNmeaSentence(std::string_view text);
+
+// Packed fields with their hemisphere letters, latitude first, a comma or
+// blanks between: "5130.0420,N,00007.4760,W", "3351.9200S 15112.3200E". A
+// latitude has 4 digits before the point, a longitude 5.
+std::optional<PositionText> ReadPackedPair(Tokens tokens);
+
+}  // namespace quillet::text

@@ -1,0 +1,211 @@
+#include "convert/text_tokens.h"
+
+#include "values/values.h"
+
+#include <charconv>
+#include <string>
+
+namespace quillet::text {
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsLower(char c) { return c >= 'a' && c <= 'z'; }
+char Upper(char c) { return IsLower(c) ? static_cast<char>(c - 'a' + 'A') : c; }
+bool IsAsciiBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+// Spellings beyond ASCII, as typographic software, fonts and copies from
+// web pages produce them. A longer spelling stands before its prefix.
+enum class Piece { Blank, Minus, Degrees, Minutes, Seconds };
+struct Spelling {
+    std::string_view text;
+    Piece piece;
+};
+constexpr Spelling kSpellings[] = {
+    {"\u00B0", Piece::Degrees},  {"\u00BA", Piece::Degrees}, {"\u02DA", Piece::Degrees},
+    {"\u2019\u2019", Piece::Seconds}, {"\u2019", Piece::Minutes}, {"\u2032", Piece::Minutes},
+    {"\u2018", Piece::Minutes},  {"\u00B4", Piece::Minutes}, {"\u2033", Piece::Seconds},
+    {"\u201C", Piece::Seconds},  {"\u201D", Piece::Seconds}, {"\u00A0", Piece::Blank},
+    {"\u2009", Piece::Blank},    {"\u202F", Piece::Blank},   {"\u2007", Piece::Blank},
+    {"\u2212", Piece::Minus},    {"\u2010", Piece::Minus},   {"\u2013", Piece::Minus}};
+
+// Words standing for a mark or a hemisphere, in any case.
+struct Word {
+    std::string_view text;
+    Token::Kind kind;
+    int mark;
+    char letter;
+};
+constexpr Word kWords[] = {{"deg", Token::Mark, 0, 0},       {"min", Token::Mark, 1, 0},
+                           {"sec", Token::Mark, 2, 0},       {"north", Token::Letter, 0, 'N'},
+                           {"south", Token::Letter, 0, 'S'}, {"east", Token::Letter, 0, 'E'},
+                           {"west", Token::Letter, 0, 'W'}};
+
+bool SameWord(std::string_view written, std::string_view word) {
+    if (written.size() != word.size()) return false;
+    for (std::size_t i = 0; i < word.size(); ++i)
+        if (Upper(written[i]) != Upper(word[i])) return false;
+    return true;
+}
+
+bool IsMarkLetter(char c) { return Upper(c) == 'D' || Upper(c) == 'M' || Upper(c) == 'S'; }
+bool IsHemisphereLetter(char c) {
+    const char upper = Upper(c);
+    return upper == 'N' || upper == 'S' || upper == 'E' || upper == 'W';
+}
+
+// Whether `piece` is written at `at`: a loop over two or three bytes, no call.
+bool At(std::string_view text, std::size_t at, std::string_view piece) {
+    if (text.size() - at < piece.size()) return false;
+    for (std::size_t i = 0; i < piece.size(); ++i)
+        if (text[at + i] != piece[i]) return false;
+    return true;
+}
+
+// Plain digits read directly; anything from_chars leaves over goes through
+// the number rules, which decide as before.
+double Magnitude(std::string_view digits) {
+    double magnitude = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), magnitude);
+    return error == std::errc() && end == digits.data() + digits.size() ? magnitude : ParseNumber(digits);
+}
+
+Token MarkToken(int mark) {
+    Token token{Token::Mark};
+    token.mark = mark;
+    return token;
+}
+
+Token LetterToken(char c, bool glued) {
+    Token token{Token::Letter};
+    token.letter = Upper(c);
+    token.lower = IsLower(c);
+    token.glued = glued;
+    return token;
+}
+
+// Reads the word at `at`; false when it is none a position is written with.
+bool ReadWord(std::string_view text, std::size_t& at, bool glued, std::vector<Token>& tokens) {
+    const std::size_t start = at;
+    while (at < text.size() && IsLetter(text[at])) ++at;
+    const std::string_view word = text.substr(start, at - start);
+    if (word.size() == 1) {
+        tokens.push_back(LetterToken(word[0], glued));
+        return true;
+    }
+    for (const Word& known : kWords)
+        if (SameWord(word, known.text)) {
+            Token token = known.kind == Token::Mark ? MarkToken(known.mark) : LetterToken(known.letter, false);
+            token.lower = true;  // a written-out hemisphere is never a band
+            tokens.push_back(token);
+            return true;
+        }
+    // A mark glued to its hemisphere: "113dW", "12mE", "24sN".
+    if (word.size() == 2 && IsMarkLetter(word[0]) && IsHemisphereLetter(word[1])) {
+        tokens.push_back(LetterToken(word[0], glued));
+        tokens.push_back(LetterToken(word[1], false));
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool Tokenize(std::string_view text, bool decimalComma, std::vector<Token>& tokens) {
+    // Brackets around the whole pair: "(51.5007, -0.1246)".
+    std::size_t first = 0, last = text.size();
+    while (first < last && IsAsciiBlank(text[first])) ++first;
+    while (last > first && IsAsciiBlank(text[last - 1])) --last;
+    if (last - first >= 2 && ((text[first] == '(' && text[last - 1] == ')') ||
+                              (text[first] == '[' && text[last - 1] == ']')))
+        text = text.substr(first + 1, last - first - 2);
+
+    tokens.clear();
+    std::size_t at = 0;
+    bool afterNumber = false;  // the previous piece is a number, with no blank since
+    while (at < text.size()) {
+        const char c = text[at];
+        Token number{Token::Number};
+        if (IsLetter(c)) {
+            if (!ReadWord(text, at, afterNumber, tokens)) return false;
+            afterNumber = false;
+            continue;
+        }
+        if (c == '-' || c == '+') {
+            number.signedNumber = true;
+            number.negative = c == '-';
+            ++at;
+        } else if (static_cast<unsigned char>(c) >= 0x80) {
+            const Spelling* found = nullptr;
+            for (const Spelling& spelling : kSpellings)
+                if (At(text, at, spelling.text)) {
+                    found = &spelling;
+                    break;
+                }
+            if (!found) return false;
+            at += found->text.size();
+            if (found->piece == Piece::Minus) {
+                number.signedNumber = number.negative = true;
+            } else {
+                if (found->piece != Piece::Blank) tokens.push_back(MarkToken(static_cast<int>(found->piece) - 2));
+                afterNumber = false;
+                continue;
+            }
+        } else if (!IsDigit(c) && c != '.') {
+            if (IsAsciiBlank(c)) {
+            } else if (c == ',' || c == ';') {
+                tokens.push_back({Token::Separator});
+            } else if (c == ':') {
+                tokens.push_back({Token::Colon});
+            } else if (c == '"') {
+                tokens.push_back(MarkToken(2));
+            } else if (c == '\'') {
+                const bool twice = at + 1 < text.size() && text[at + 1] == '\'';
+                tokens.push_back(MarkToken(twice ? 2 : 1));
+                at += twice;
+            } else {
+                return false;
+            }
+            ++at;
+            afterNumber = false;
+            continue;
+        }
+        // A number: an optional sign right before the digits, digits with at
+        // most one decimal point, and at least one digit. Two numbers need
+        // something between them: "1.2.3" and "33-5" are no pair.
+        if (afterNumber) return false;
+        const std::size_t start = at;
+        int digits = 0;
+        bool comma = false;
+        while (at < text.size()) {
+            const char d = text[at];
+            if (IsDigit(d)) {
+                ++digits;
+                number.wholeDigits += !number.fraction;
+            } else if (d == '.' || (decimalComma && d == ',' && at > start && IsDigit(text[at - 1]) &&
+                                    at + 1 < text.size() && IsDigit(text[at + 1]))) {
+                if (number.fraction) return false;
+                number.fraction = true;
+                comma = d == ',';
+            } else {
+                break;
+            }
+            ++at;
+        }
+        if (digits == 0) return false;
+        number.digits = text.substr(start, at - start);
+        if (comma) {
+            std::string point(number.digits);
+            point[point.find(',')] = '.';
+            number.magnitude = Magnitude(point);
+        } else {
+            number.magnitude = Magnitude(number.digits);
+        }
+        tokens.push_back(number);
+        afterNumber = true;
+    }
+    return true;
+}
+
+}  // namespace quillet::text

@@ -1,0 +1,42 @@
+// Cutting a pasted or read text into the pieces positions are written with:
+// numbers, marks, letters, separators. Every spelling people and their tools
+// use for a mark, a blank or a minus becomes the same piece, so the readers
+// above see one alphabet. Plain C++, no Qt; never reads past the text.
+#pragma once
+
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace quillet::text {
+
+struct Token {
+    enum Kind { Number, Mark, Letter, Separator, Colon } kind;
+    // Number: its magnitude, its sign, whether it has a fraction, and its
+    // digits as written (without the sign; a decimal comma kept as written).
+    double magnitude = 0;
+    bool negative = false;
+    bool signedNumber = false;
+    bool fraction = false;
+    int wholeDigits = 0;  // digits before the decimal point
+    std::string_view digits{};
+    // Mark: 0 degrees, 1 minutes, 2 seconds.
+    int mark = 0;
+    // Letter: upper case; glued when it follows a number or a letter without
+    // a blank; lower when written in lower case, or as a whole word
+    // ("south"), which can only be a hemisphere.
+    char letter = 0;
+    bool glued = false;
+    bool lower = false;
+};
+
+using Tokens = std::span<const Token>;
+
+// Puts the tokens of the text in `tokens` (a vector kept from text to text
+// needs no allocation); false when the text holds a character no position
+// is written with, a word that is none of the marks' or hemispheres', or
+// unmatched brackets. Brackets around the whole text are dropped. With
+// `decimalComma`, a comma between two digits is a decimal point.
+bool Tokenize(std::string_view text, bool decimalComma, std::vector<Token>& tokens);
+
+}  // namespace quillet::text

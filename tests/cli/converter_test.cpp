@@ -1,6 +1,5 @@
 // The converter's lines against the window's writers, and every line it
 // writes read back by the converter itself.
-#include "cli/conversion.h"
 #include "convert/output_format.h"
 #include "values/values.h"
 
@@ -84,23 +83,6 @@ TEST(Converter, WritesTheWindowsTextsInEveryModeAndReadsThemBack) {
                 else EXPECT_LE(error, half + 1e-12) << where;
             }
         }
-    }
-}
-
-// Each reason the reader gives, as the line's message; a sentence without a
-// position has none and is no fault.
-TEST(Converter, SaysWhyAReadingGaveNoPosition) {
-    const struct { ReadFailure failure; Fault fault; const char* message; } rows[] = {
-        {ReadFailure::NotAPosition, Fault::NotAPosition, "not a position"},
-        {ReadFailure::Ambiguous, Fault::Ambiguous, "ambiguous (band S or south)"},
-        {ReadFailure::NoFix, Fault::NoFix, "no fix"},
-        {ReadFailure::Checksum, Fault::Checksum, "NMEA checksum does not match"},
-        {ReadFailure::NoPosition, Fault::Skipped, ""}};
-    for (const auto& [failure, fault, message] : rows) {
-        const PositionReading reading{std::nullopt, failure, "band S or south"};
-        Position position;
-        EXPECT_EQ(PositionOf(reading, {}, position), fault) << message;
-        EXPECT_EQ(FaultMessage(fault, {}, reading.why), message);
     }
 }
 

@@ -143,10 +143,12 @@ int main(int argc, char** argv) {
     app.add_flag("--decimal-comma", decimalComma, "A comma between two digits is a decimal comma (\"45,5; 7,25\")");
     CLI::Option* commentOption =
         app.add_option("--comment", comment, "Text from CHAR to the end of a line is a label, copied after the result")
-            ->check(CLI::Validator(CommentCharacter, "CHAR"));
+            ->check(CLI::Validator(CommentCharacter, ""))
+            ->type_name("CHAR");
     CLI::Option* csvFlag = app.add_flag("--csv", csv, "Read CSV with a header row; results become new columns");
     app.add_option("--delimiter", delimiter, "CSV field delimiter: , ; or tab (default ,)")
-        ->transform(CLI::IsMember({",", ";", "\t", "tab"}, anyCase))
+        ->transform(CLI::IsMember({",", ";", "\t", "tab"}, anyCase).description(""))
+        ->type_name("CHAR")
         ->needs(csvFlag);
     commentOption->excludes(csvFlag);
     CLI::Option* lat = app.add_option("--lat", columns.latitude, "CSV column of the latitude")->needs(csvFlag);

@@ -110,6 +110,8 @@ check csv-semicolon 1 $'x; Lat ;LON\r\n"a;b";33°52\'07.68"S;151,2093\r\n\r\n\r\
     $'x; Lat ;LON;latitude_dd;longitude_dd\r\n"a;b";"33°52\'07.68""S";151,2093;-33.8688°;151.2093°\r\nc;1;x;;\r' \
     'gps-quillet-convert: line 5: not a position: "1, x"' --csv --delimiter ';' --lat lat --lon lon --from dms \
     --decimal-comma
+check csv-tab 0 $'a\tLat\tlon\n1\t2\t3' $'a\tLat\tlon\tlatitude_dd\tlongitude_dd\n1\t2\t3\t2°\t3°' '' \
+    --csv --delimiter TAB --lat lat --lon lon
 
 [ "$failures" = 0 ] && echo "all passed"
 exit $((failures > 0))

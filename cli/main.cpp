@@ -94,7 +94,8 @@ std::optional<InputFormat> NotationNamed(const std::string& name) {
 }
 
 int UsageError(const std::string& message) {
-    ReportFile({}, message);
+    // CLI11 quotes the arguments it refuses, and those may come from a script.
+    ReportFile({}, Printable(message, 200));
     std::fprintf(stderr, "Try '%s --help' for more information.\n", kProgram);
     return 2;
 }

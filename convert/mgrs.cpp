@@ -150,7 +150,11 @@ std::optional<std::string> FormatMgrs(double latitude, double longitude, int dig
             text[length + static_cast<std::size_t>(place)] = static_cast<char>('0' + *value % 10);
         length += static_cast<std::size_t>(digits);
     }
-    return std::string(text, length);
+    try {
+        return std::string(text, length);
+    } catch (...) {  // no memory left: no reference rather than an exception
+        return std::nullopt;
+    }
 }
 
 std::optional<PositionText> ReadMgrsText(std::string_view text) {

@@ -3,17 +3,19 @@
 #include "app/field_box.h"
 #include "app/form_layout.h"
 #include "app/form_widgets.h"
+#include "app/paste_fill.h"
 #include "values/values.h"
 #include "convert/direction_mode.h"
 #include "convert/input_reading.h"
+#include "convert/mgrs.h"
 #include "convert/output_format.h"
 #include "convert/position_text.h"
 #include "validate/field_checks.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QGuiApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QFrame>
@@ -176,6 +178,7 @@ void ConverterForm::Guarded(Handler&& handler) {
 
 template <class Check>
 void ConverterForm::WatchBox(FieldBox* box, Check check) {
+    departures_.emplace(box, check);
     connect(box, &FieldBox::focusLeft, this, [this, check](Qt::FocusReason reason) {
         if (checkRunning_ || pasting_ || !IsDeparture(reason)) return;
         checkRunning_ = true;
@@ -205,100 +208,95 @@ void ConverterForm::ConnectChecks() {
 }
 
 void ConverterForm::ConnectPasteAndCopy() {
-    for (const int notation : {DegreesMinutesSeconds, DegreesMinutes, DecimalDegrees})
-        for (const bool latitude : {true, false})
-            for (FieldBox* box : CoordinateBoxes(notation, latitude))
-                box->setPasteTaker([this, box](const QString& text) { return TakePaste(box, text); });
-    for (FieldBox* box : {txtEastIn, txtNorthIn, txtZoneIn})
+    for (const auto& [box, departure] : departures_) {
         box->setPasteTaker([this, box](const QString& text) { return TakePaste(box, text); });
-
-    auto* copyPosition = new QAction(QStringLiteral("Copy Position"), this);
-    copyPosition->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
-    copyPosition->setShortcutContext(Qt::WindowShortcut);
-    connect(copyPosition, &QAction::triggered, this, [this] { CopyPosition(); });
-    addAction(copyPosition);
-    for (FieldBox* box : {txtLatOut, txtLonOut, txtEastOut, txtNorthOut, txtZoneOut}) box->addMenuEntry(copyPosition);
+        box->setUndoTaker([this] { return UndoFill(); });
+        connect(box, &FieldBox::entered, this, [this] {
+            if (DepartInPlace()) Guarded([this] { btnConvert_Click(); });
+        });
+    }
+    const auto addCopy = [this](const char* caption, QKeyCombination keys, bool mgrs) {
+        auto* action = new QAction(QString::fromUtf8(caption), this);
+        action->setShortcut(QKeySequence(keys));
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, [this, mgrs] {
+            if (DepartInPlace()) Guarded([this, mgrs] { CopyPosition(mgrs); });
+        });
+        addAction(action);
+        for (FieldBox* box : {txtLatOut, txtLonOut, txtEastOut, txtNorthOut, txtZoneOut}) box->addMenuEntry(action);
+    };
+    addCopy("Copy Position", Qt::CTRL | Qt::SHIFT | Qt::Key_C, false);
+    addCopy("Copy as MGRS", Qt::CTRL | Qt::SHIFT | Qt::Key_M, true);
 }
 
-namespace {
-
-// A number a person may paste as part of what the box holds: digits alone
-// into a direction or degree box, a plain decimal into minutes or seconds.
-bool IsPartOfABox(const std::string& text, int element) {
-    if (text.empty()) return false;
-    for (const char c : text)
-        if (!((c >= '0' && c <= '9') || (element >= 2 && (c == '.' || c == '-' || c == '+')))) return false;
-    return true;
+bool ConverterForm::DepartInPlace() {
+    const auto departure = departures_.find(qobject_cast<FieldBox*>(QApplication::focusWidget()));
+    if (departure == departures_.end()) return true;
+    const int shown = messagesShown_;
+    checkRunning_ = true;
+    Guarded(departure->second);
+    checkRunning_ = false;
+    return messagesShown_ == shown;
 }
-
-}  // namespace
 
 bool ConverterForm::TakePaste(FieldBox* box, const QString& text) {
-    const std::string line = text.trimmed().toStdString();
-    const int notation = cmbInput->currentIndex();
-    std::optional<PositionText> whole = ReadPositionText(line);
-    std::optional<AngleValue> angle;
-    bool latitude = true;
-    if (!whole && notation != Utm) {
-        for (const bool coordinate : {true, false}) {
-            const std::span<FieldBox* const> boxes = CoordinateBoxes(notation, coordinate);
-            const auto at = std::find(boxes.begin(), boxes.end(), box);
-            if (at == boxes.end() || IsPartOfABox(line, static_cast<int>(at - boxes.begin()))) continue;
-            angle = ReadAngleText(line, coordinate);
-            latitude = coordinate;
-        }
+    const int current = cmbInput->currentIndex();
+    const BoxPlace place =
+        PlaceOf(box, current, CoordinateBoxes(current, true), CoordinateBoxes(current, false), txtZoneIn);
+    const Paste paste = ReadPaste(text, place, DesktopReadOptions());
+    if (paste.kind == Paste::Kind::Insert) return false;
+    if (paste.kind == Paste::Kind::Replace) {
+        box->selectAll();
+        box->insert(paste.text);
+        return true;
     }
-    if (!whole && !angle) return false;
-
+    FillUndo undo(place.notation, controls_, Latitude, Longitude);
     pasting_ = true;
     Guarded([&] {
-        if (angle) {
-            FillAngle(notation, latitude, angle->value);
-        } else if (whole->notation == Utm) {
-            if (notation != Utm) {
-                SelectItem(cmbInput, Utm, &ConverterForm::cmbInput_Click);
-                txtEastIn->setFocus(Qt::OtherFocusReason);
-            }
-            WriteText(txtEastIn, NumberToText(whole->utm.easting));
-            WriteText(txtNorthIn, NumberToText(whole->utm.northing));
-            WriteText(txtZoneIn, NumberToText(whole->utm.zone));
-            for (FieldBox* filled : {txtEastIn, txtNorthIn, txtZoneIn}) filled->useWindowTextColour();
+        const int notation = paste.kind == Paste::Kind::Whole && (place.notation == Utm) != (paste.whole.notation == Utm)
+                                 ? paste.whole.notation
+                                 : place.notation;
+        if (notation != place.notation) {
+            SelectItem(cmbInput, notation, &ConverterForm::cmbInput_Click);
+            (notation == Utm ? txtEastIn : CoordinateBoxes(notation, true)[1])->setFocus(Qt::OtherFocusReason);
+        }
+        const bool letters = chkDirection->isChecked();
+        const auto format = static_cast<InputFormat>(notation);
+        if (paste.kind == Paste::Kind::Angle) {
+            FillAngle(CoordinateBoxes(notation, place.latitude), format, place.latitude, letters, paste.angle);
+        } else if (notation == Utm) {
+            FillUtm({txtEastIn, txtNorthIn, txtZoneIn}, paste.whole.utm);
         } else {
-            if (notation == Utm) {
-                SelectItem(cmbInput, whole->notation, &ConverterForm::cmbInput_Click);
-                CoordinateBoxes(whole->notation, true)[1]->setFocus(Qt::OtherFocusReason);
-            }
-            FillAngle(cmbInput->currentIndex(), true, whole->latitude);
-            FillAngle(cmbInput->currentIndex(), false, whole->longitude);
+            FillAngle(CoordinateBoxes(notation, true), format, true, letters, paste.whole.latitude);
+            FillAngle(CoordinateBoxes(notation, false), format, false, letters, paste.whole.longitude);
         }
         btnConvert_Click();
     });
     pasting_ = false;
+    undo.Filled(cmbInput->currentIndex());
+    fillUndo_ = std::move(undo);
     return true;
 }
 
-// The boxes get what the window's own writer puts in its output for that
-// notation and mode, split at its blanks: the same digits and the same carry.
-void ConverterForm::FillAngle(int notation, bool latitude, double value) {
-    Position position;
-    (latitude ? position.latitude : position.longitude) = value;
-    const bool letters = chkDirection->isChecked();
-    const LatLonTexts texts =
-        FormatLatLon(position, static_cast<InputFormat>(notation), letters, MarksWithoutUnits());
-    const QStringList words =
-        QString::fromStdString(*(latitude ? texts.latitude : texts.longitude)).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    const std::span<FieldBox* const> boxes = CoordinateBoxes(notation, latitude).subspan(letters ? 0 : 1);
-    for (std::size_t i = 0; i < boxes.size() && i < static_cast<std::size_t>(words.size()); ++i) {
-        boxes[i]->setText(words[static_cast<qsizetype>(i)]);
-        boxes[i]->useWindowTextColour();
-    }
+bool ConverterForm::UndoFill() {
+    std::optional<FillUndo> undo = std::exchange(fillUndo_, std::nullopt);
+    if (!undo || !undo->Untouched(cmbInput->currentIndex())) return false;
+    pasting_ = true;
+    cmbInput->setCurrentIndex(undo->notation());
+    LastInputFormat = CheckedShort(undo->notation());
+    ShowFrames();
+    undo->Restore();
+    Latitude = undo->latitude();
+    Longitude = undo->longitude();
+    pasting_ = false;
+    return true;
 }
 
-void ConverterForm::CopyPosition() {
-    const std::optional<std::string> line =
-        cmbOutput->currentIndex() == Utm
-            ? UtmLine({TextOf(txtEastOut), TextOf(txtNorthOut), TextOf(txtZoneOut)})
-            : PositionLine({TextOf(txtLatOut), TextOf(txtLonOut)});
+void ConverterForm::CopyPosition(bool mgrs) {
+    std::optional<std::string> line = cmbOutput->currentIndex() == Utm
+                                          ? UtmLine({TextOf(txtEastOut), TextOf(txtNorthOut), TextOf(txtZoneOut)})
+                                          : PositionLine({TextOf(txtLatOut), TextOf(txtLonOut)});
+    if (line && mgrs) line = Latitude && Longitude ? FormatMgrs(*Latitude, *Longitude, 5) : std::nullopt;
     if (line) QGuiApplication::clipboard()->setText(QString::fromStdString(*line));
 }
 
@@ -381,6 +379,7 @@ void ConverterForm::txtZoneIn_LostFocus() {
 }
 
 void ConverterForm::ShowMessage(const QString& text) {
+    ++messagesShown_;
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Input Error"), text, QMessageBox::Ok, this);
     box.button(QMessageBox::Ok)->setIcon(QIcon());  // a plain OK, whatever the style's habit
     box.setFont(WindowFont());  // a window of its own: it does not inherit the form's face

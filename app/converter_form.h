@@ -3,6 +3,7 @@
 // code, write the results.
 #pragma once
 
+#include "app/paste_fill.h"
 #include "convert/input_reading.h"
 #include "convert/position.h"
 
@@ -10,6 +11,8 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -23,7 +26,6 @@ class QPushButton;
 
 namespace quillet {
 
-class FieldBox;
 struct FieldVerdict;
 
 class ConverterForm : public QWidget {
@@ -68,12 +70,17 @@ private:
     void txtNorthIn_LostFocus();
     void txtZoneIn_LostFocus();
 
+    // What leaving the focused input box would do, its check and then the
+    // recompute, while it keeps the focus; false when a message showed.
+    bool DepartInPlace();
     // A whole position pasted into an input box fills the boxes, or one angle
     // fills its coordinate's; false leaves the text to be inserted.
     bool TakePaste(FieldBox* box, const QString& text);
-    void FillAngle(int notation, bool latitude, double value);
-    // The whole output on the clipboard as one line.
-    void CopyPosition();
+    // Takes the last fill back, while the window is still as it left it.
+    bool UndoFill();
+    // The output as one line, or the position's 1 m MGRS reference; nothing
+    // while a box of the output is empty.
+    void CopyPosition(bool mgrs);
 
     void RefreshOutput();
     // The texts of the chosen input notation's boxes; the notation is
@@ -141,6 +148,12 @@ private:
     // A paste is filling the boxes: the focus moves it makes are no
     // departures either.
     bool pasting_ = false;
+    // The window as the last fill found it, for Ctrl+Z.
+    std::optional<FillUndo> fillUndo_;
+    // Each input box's check, run when the person leaves it.
+    std::map<FieldBox*, std::function<void()>> departures_;
+    // Tells a departure run in place whether its check refused the box.
+    int messagesShown_ = 0;
 
     // Form-level state. A coordinate is absent until its input gives it.
     std::optional<double> Latitude;

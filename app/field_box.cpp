@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QRegularExpression>
 #include <QValidator>
 
 namespace quillet {
@@ -93,13 +94,13 @@ void FieldBox::pasteText(const QString& text) {
 }
 
 void FieldBox::insertCut(const QString& text) {
-    // One line: a line break copied along with the text ends it.
+    // One line: the breaks of a text of several lines are blanks, and those
+    // copied along at its ends are dropped.
+    static const QRegularExpression lineBreaks(QStringLiteral("\r\n|[\r\n]"));
     QString line = text;
-    for (qsizetype at = 0; at < line.size(); ++at)
-        if (line[at] == QLatin1Char('\n') || line[at] == QLatin1Char('\r')) {
-            line.truncate(at);
-            break;
-        }
+    while (line.endsWith(QLatin1Char('\n')) || line.endsWith(QLatin1Char('\r'))) line.chop(1);
+    while (line.startsWith(QLatin1Char('\n')) || line.startsWith(QLatin1Char('\r'))) line.remove(0, 1);
+    line.replace(lineBreaks, QStringLiteral(" "));
     if (charLimit_ > 0) {
         const qsizetype room = charLimit_ - (this->text().size() - selectedText().size());
         line.truncate(std::max<qsizetype>(room, 0));
@@ -115,7 +116,16 @@ void FieldBox::keyPressEvent(QKeyEvent* event) {
     }
     // An output box copies its whole text when nothing in it is selected.
     if (event->matches(QKeySequence::Copy) && isReadOnly() && !hasSelectedText()) {
-        if (!text().isEmpty()) QGuiApplication::clipboard()->setText(text());
+        copyWhole();
+        event->accept();
+        return;
+    }
+    if (event->matches(QKeySequence::Undo) && undoTaker_ && undoTaker_()) {
+        event->accept();
+        return;
+    }
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !isReadOnly()) {
+        emit entered();
         event->accept();
         return;
     }
@@ -140,9 +150,16 @@ void FieldBox::contextMenuEvent(QContextMenuEvent* event) {
     menu->setAttribute(Qt::WA_DeleteOnClose);
     // The menu's Paste, known by what it is connected to, pastes our way.
     // QLineEdit connects it by name, so only the name disconnects it.
-    for (QAction* entry : menu->actions())
+    // Copy, in an output box, copies the whole box when nothing is selected,
+    // as Ctrl+C does there.
+    for (QAction* entry : menu->actions()) {
         if (disconnect(entry, SIGNAL(triggered()), this, SLOT(paste())))
             connect(entry, &QAction::triggered, this, [this] { pasteText(QGuiApplication::clipboard()->text()); });
+        if (isReadOnly() && !hasSelectedText() && disconnect(entry, SIGNAL(triggered()), this, SLOT(copy()))) {
+            connect(entry, &QAction::triggered, this, &FieldBox::copyWhole);
+            entry->setEnabled(!text().isEmpty());
+        }
+    }
     if (!menuEntries_.isEmpty()) {
         menu->addSeparator();
         menu->addActions(menuEntries_);
@@ -163,6 +180,10 @@ void FieldBox::dropEvent(QDropEvent* event) {
         insertCut(text);
     }
     event->acceptProposedAction();
+}
+
+void FieldBox::copyWhole() {
+    if (!text().isEmpty()) QGuiApplication::clipboard()->setText(text());
 }
 
 QColor FieldBox::shownTextColour() const { return palette().color(ShownGroup(*this), QPalette::Text); }

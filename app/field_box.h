@@ -43,6 +43,9 @@ public:
     // Ctrl+V, Shift+Insert, the context menu, a middle-click or a drop);
     // when it takes the text, nothing is inserted.
     void setPasteTaker(std::function<bool(const QString&)> taker) { pasteTaker_ = std::move(taker); }
+    // Gets the first look at Ctrl+Z; when it takes it, the box's own undo
+    // does not run.
+    void setUndoTaker(std::function<bool()> taker) { undoTaker_ = std::move(taker); }
     // Entries added at the end of the box's context menu.
     void addMenuEntry(QAction* entry) { menuEntries_.append(entry); }
     // Pastes as a person does: offered to the taker, else inserted at the
@@ -52,6 +55,8 @@ public:
 signals:
     // The keyboard focus left the box, for the reason Qt gives.
     void focusLeft(Qt::FocusReason reason);
+    // Return or Enter (the keypad's too) was pressed in an editable box.
+    void entered();
 
 protected:
     void focusOutEvent(QFocusEvent* event) override;
@@ -62,11 +67,13 @@ protected:
 
 private:
     void insertCut(const QString& text);
+    void copyWhole();
 
     int charLimit_ = 0;
     qsizetype lengthBeforeEdit_ = 0;
     bool programWrite_ = false;
     std::function<bool(const QString&)> pasteTaker_;
+    std::function<bool()> undoTaker_;
     QList<QAction*> menuEntries_;
 };
 

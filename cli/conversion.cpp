@@ -1,7 +1,10 @@
 #include "cli/conversion.h"
 
+#include "cli/report.h"
+#include "convert/mgrs.h"
 #include "convert/output_format.h"
 #include "geodesy/utm.h"
+#include "validate/field_checks.h"
 #include "values/values.h"
 
 namespace quillet {
@@ -16,26 +19,42 @@ std::string_view NotationName(InputFormat notation) {
     return "";
 }
 
-std::string FaultMessage(Fault fault, const OutputSettings& settings) {
+std::string FaultMessage(Fault fault, const OutputSettings& settings, std::string_view why) {
     switch (fault) {
-    case Fault::None: break;
+    case Fault::None:
+    case Fault::Skipped: break;
     case Fault::NotAPosition: return "not a position";
-    case Fault::OtherNotation: return "not a position in " + std::string(NotationName(*settings.from));
+    case Fault::Ambiguous: return why.empty() ? "ambiguous" : "ambiguous (" + Printable(why) + ")";
+    case Fault::NoFix: return "no fix";
+    case Fault::Checksum: return "NMEA checksum does not match";
+    case Fault::OtherNotation:
+        return "not a position in " + std::string(settings.fromMgrs ? "mgrs" : NotationName(*settings.from));
     // As the window refuses it: "The position ... cannot be converted."
     case Fault::NotConvertible: return "cannot be converted";
     }
     return {};
 }
 
-Fault PositionOf(const std::optional<PositionText>& read, const OutputSettings& settings, Position& position) {
-    if (!read) return Fault::NotAPosition;
-    if (settings.from && read->notation != *settings.from) return Fault::OtherNotation;
-    if (read->notation != Utm) {
-        position = {read->latitude, read->longitude};
+Fault PositionOf(const PositionReading& reading, const OutputSettings& settings, Position& position) {
+    switch (reading.failure) {
+    case ReadFailure::None: break;
+    case ReadFailure::NotAPosition: return Fault::NotAPosition;
+    case ReadFailure::Ambiguous: return Fault::Ambiguous;
+    case ReadFailure::NoFix: return Fault::NoFix;
+    case ReadFailure::Checksum: return Fault::Checksum;
+    case ReadFailure::NoPosition: return Fault::Skipped;
+    }
+    if (!reading.position) return Fault::NotAPosition;
+    const PositionText& read = *reading.position;
+    const bool wanted =
+        settings.fromMgrs ? read.mgrs : !settings.from || (!read.mgrs && read.notation == *settings.from);
+    if (!wanted) return Fault::OtherNotation;
+    if (read.notation != Utm) {
+        position = {read.latitude, read.longitude};
         return Fault::None;
     }
     try {
-        const LatLon latLon = UtmToLatLon(read->utm.northing, read->utm.easting, CheckedShort(read->utm.zone));
+        const LatLon latLon = UtmToLatLon(read.utm.northing, read.utm.easting, CheckedShort(read.utm.zone));
         position = {latLon.latitude, latLon.longitude};
         return Fault::None;
     } catch (const ValueError&) {
@@ -46,7 +65,11 @@ Fault PositionOf(const std::optional<PositionText>& read, const OutputSettings& 
 namespace {
 
 std::optional<UtmTexts> UtmTextsOf(const Position& position, const OutputSettings& settings) {
-    return settings.falseNorthing ? FormatReceiverUtm(position) : FormatUtm(position);
+    const int zone = settings.utmZone;
+    std::optional<UtmTexts> texts = settings.falseNorthing ? FormatReceiverUtm(position, zone) : FormatUtm(position, zone);
+    // In a chosen zone, only eastings the UTM boxes would take back.
+    if (zone != 0 && texts && CheckEasting(texts->easting).refusal) return std::nullopt;
+    return texts;
 }
 
 void DropTrailingBlanks(std::string& text) {
@@ -57,6 +80,7 @@ void DropTrailingBlanks(std::string& text) {
 
 std::optional<std::string> OutputLine(const Position& position, const OutputSettings& settings) {
     try {
+        if (settings.mgrs) return FormatMgrs(*position.latitude, *position.longitude, settings.mgrsDigits);
         if (settings.notation == Utm) {
             const std::optional<UtmTexts> texts = UtmTextsOf(position, settings);
             return texts ? UtmLine(*texts) : std::nullopt;
@@ -69,6 +93,14 @@ std::optional<std::string> OutputLine(const Position& position, const OutputSett
 
 bool WriteCells(const Position& position, const OutputSettings& settings, OutputCells& out) {
     try {
+        if (settings.mgrs) {
+            std::optional<std::string> reference =
+                FormatMgrs(*position.latitude, *position.longitude, settings.mgrsDigits);
+            if (!reference) return false;
+            out.cells[0] = std::move(*reference);
+            out.count = 1;
+            return true;
+        }
         if (settings.notation == Utm) {
             std::optional<UtmTexts> texts = UtmTextsOf(position, settings);
             if (!texts) return false;
@@ -92,6 +124,7 @@ bool WriteCells(const Position& position, const OutputSettings& settings, Output
 }
 
 OutputCells CellNames(const OutputSettings& settings) {
+    if (settings.mgrs) return {{"mgrs", "", ""}, 1};
     if (settings.notation == Utm) return {{"easting", "northing", "zone"}, 3};
     const std::string suffix = "_" + std::string(NotationName(settings.notation));
     return {{"latitude" + suffix, "longitude" + suffix, ""}, 2};

@@ -13,36 +13,43 @@
 namespace quillet {
 
 struct OutputSettings {
-    InputFormat notation = DecimalDegrees;  // --to
+    InputFormat notation = DecimalDegrees;  // --to, unless `mgrs`
+    bool mgrs = false;                      // --to mgrs
+    int mgrsDigits = 5;                     // --mgrs-digits
+    int utmZone = 0;                        // --utm-zone; 0 for the longitude's own zone
     bool directionLetters = false;          // --direction
     UnitMarks marks = MarksWithUnits();     // --no-units gives MarksWithoutUnits()
     bool falseNorthing = false;             // --false-northing
     std::optional<InputFormat> from;        // --from: the only notation read
+    bool fromMgrs = false;                  // --from mgrs
+    ReadOptions read;                       // --decimal-comma
 };
 
-// Why a line gave no result.
-enum class Fault { None, NotAPosition, OtherNotation, NotConvertible };
+// Why a line gave no result. `Skipped` is a receiver's sentence that holds
+// no position (satellites in view, course...): an empty line, and no fault.
+enum class Fault { None, Skipped, NotAPosition, Ambiguous, NoFix, Checksum, OtherNotation, NotConvertible };
 
-// The message after "line N: ", before the quoted text.
-std::string FaultMessage(Fault fault, const OutputSettings& settings);
+// The message after "line N: ", before the quoted text; `why` tells what
+// made a text ambiguous.
+std::string FaultMessage(Fault fault, const OutputSettings& settings, std::string_view why = {});
 
 // The position the window would show for what was read, or why there is
 // none: nothing read, another notation than --from, or a UTM point the
 // window refuses to convert.
-Fault PositionOf(const std::optional<PositionText>& read, const OutputSettings& settings, Position& position);
+Fault PositionOf(const PositionReading& read, const OutputSettings& settings, Position& position);
 
 // The result on one line, as "Copy Position" writes it.
 std::optional<std::string> OutputLine(const Position& position, const OutputSettings& settings);
 
-// The result in separate cells: latitude and longitude, or easting, northing
-// and zone; `count` of them are set.
+// The result in separate cells: latitude and longitude, easting, northing
+// and zone, or one MGRS reference; `count` of them are set.
 struct OutputCells {
     std::array<std::string, 3> cells;
     int count = 0;
 };
 bool WriteCells(const Position& position, const OutputSettings& settings, OutputCells& out);
 
-// The names of those cells' columns ("latitude_dms", "easting", ...).
+// The names of those cells' columns ("latitude_dms", "easting", "mgrs"...).
 OutputCells CellNames(const OutputSettings& settings);
 
 // The notation named on the command line: "dms", "dm", "dd" or "utm".

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstring>
 #include <vector>
 
@@ -14,16 +15,31 @@ namespace quillet {
 
 namespace {
 
-// A field as RFC 4180 wants it: quoted only when it holds a comma, a quote
-// or a line end.
-void PutField(Output& out, std::string_view field) {
-    if (field.find_first_of(",\"\r\n") == std::string_view::npos) return out.Put(field);
+// A field as RFC 4180 wants it: quoted only when it holds the delimiter, a
+// quote or a line end.
+void PutField(Output& out, std::string_view field, char delimiter) {
+    const char special[] = {delimiter, '"', '\r', '\n', 0};
+    if (field.find_first_of(special) == std::string_view::npos) return out.Put(field);
     out.Put('"');
     for (const char c : field) {
         if (c == '"') out.Put('"');
         out.Put(c);
     }
     out.Put('"');
+}
+
+// Header names as people type them: "Lat" and " lat" are the column lat.
+bool SameName(std::string_view header, std::string_view name) {
+    const auto trimmed = [](std::string_view text) {
+        const std::size_t first = text.find_first_not_of(" \t");
+        if (first == std::string_view::npos) return std::string_view();
+        return text.substr(first, text.find_last_not_of(" \t") + 1 - first);
+    };
+    header = trimmed(header);
+    name = trimmed(name);
+    return header.size() == name.size() && std::equal(header.begin(), header.end(), name.begin(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+           });
 }
 
 bool HasLetter(std::string_view text) {
@@ -43,7 +59,8 @@ private:
     static void OnRecord(int, void* self);
     void Header();
     void Row();
-    std::optional<PositionText> ReadRow(std::string& quoted);
+    PositionReading ReadRow(std::string& quoted);
+    void PutSeparator() { out_.Put(columns_.delimiter); }
     bool Field(const std::string& name, std::size_t& index);
 
     std::string_view source_;
@@ -64,8 +81,10 @@ private:
     int used_ = 0;
     std::string eol_ = "\n";
     std::string text_;
+    std::string decimalPoint_;
     std::string quoted_;  // the fields the position was read from, for a message
     OutputCells cells_;
+    int cellCount_ = CellNames(settings_).count;
     bool failed_ = false;
     bool someBad_ = false;
     bool stopped_ = false;
@@ -101,42 +120,49 @@ void CsvConverter::Header() {
         used_ = 3;
     }
     for (int i = 0; i < used_; ++i) {
-        const auto found = std::find(fields_.begin(), fields_.begin() + fieldCount_, *names_[i]);
+        const auto found = std::find_if(fields_.begin(), fields_.begin() + fieldCount_,
+                                        [&](const std::string& field) { return SameName(field, *names_[i]); });
         if (found == fields_.begin() + fieldCount_) {
-            ReportFile(source_, "no column \"" + *names_[i] + "\" in the header");
+            std::string header;
+            for (std::size_t f = 0; f < fieldCount_; ++f) header.append(f > 0 ? ", " : "").append(fields_[f]);
+            ReportFile(source_, "no column \"" + Printable(*names_[i]) + "\" in the header: \"" + Printable(header) +
+                                    "\"");
             failed_ = stopped_ = true;
             return;
         }
         index_[i] = static_cast<std::size_t>(found - fields_.begin());
     }
     for (std::size_t i = 0; i < fieldCount_; ++i) {
-        if (i > 0) out_.Put(',');
-        PutField(out_, fields_[i]);
+        if (i > 0) PutSeparator();
+        PutField(out_, fields_[i], columns_.delimiter);
     }
     const OutputCells names = CellNames(settings_);
     for (int i = 0; i < names.count; ++i) {
-        if (fieldCount_ > 0 || i > 0) out_.Put(',');
-        PutField(out_, names.cells[i]);
+        if (fieldCount_ > 0 || i > 0) PutSeparator();
+        PutField(out_, names.cells[i], columns_.delimiter);
     }
     out_.Put(eol_);
 }
 
-std::optional<PositionText> CsvConverter::ReadRow(std::string& quoted) {
+PositionReading CsvConverter::ReadRow(std::string& quoted) {
     quoted.clear();
     for (int i = 0; i < used_; ++i) {
         if (i > 0) quoted += ", ";
         quoted += fields_[index_[i]];
     }
-    if (used_ == 1) return ReadPositionText(fields_[index_[0]]);
+    const ReadOptions& options = settings_.read;
+    if (used_ == 1) return ReadPosition(fields_[index_[0]], options);
+    PositionReading reading;
     if (used_ == 2) {
-        const auto latitude = ReadAngleText(fields_[index_[0]], true);
-        const auto longitude = ReadAngleText(fields_[index_[1]], false);
-        if (!latitude || !longitude) return std::nullopt;
-        PositionText read;
-        read.notation = std::min(latitude->notation, longitude->notation);  // the finer notation
-        read.latitude = latitude->value;
-        read.longitude = longitude->value;
-        return read;
+        const auto latitude = ReadAngleText(fields_[index_[0]], true, options);
+        const auto longitude = ReadAngleText(fields_[index_[1]], false, options);
+        if (!latitude || !longitude) return reading;
+        reading.position.emplace();
+        reading.position->notation = std::min(latitude->notation, longitude->notation);  // the finer notation
+        reading.position->latitude = latitude->value;
+        reading.position->longitude = longitude->value;
+        reading.failure = ReadFailure::None;
+        return reading;
     }
     const std::string& zone = fields_[index_[0]];
     const std::string& northing = fields_[index_[2]];
@@ -144,13 +170,19 @@ std::optional<PositionText> CsvConverter::ReadRow(std::string& quoted) {
     // With --south a zone without a letter is southern: the false northing
     // comes off here, as the window's form has none (an added "S" could be
     // read as band S instead).
-    if (columns_.south && !HasLetter(zone) && IsNumericText(northing))
-        text_ += NumberToText(ParseNumber(northing) - 10000000.0);
+    std::string_view northingText = northing;
+    if (options.decimalComma && northing.find(',') != std::string::npos) {
+        decimalPoint_.assign(northing);
+        std::replace(decimalPoint_.begin(), decimalPoint_.end(), ',', '.');
+        northingText = decimalPoint_;
+    }
+    if (columns_.south && !HasLetter(zone) && IsNumericText(northingText))
+        text_ += NumberToText(ParseNumber(northingText) - 10000000.0);
     else
         text_ += northing;
-    std::optional<PositionText> read = ReadPositionText(text_);
-    if (read && read->notation != Utm) return std::nullopt;
-    return read;
+    reading = ReadPosition(text_, options);
+    if (reading.position && (reading.position->notation != Utm || reading.position->mgrs)) return {};
+    return reading;
 }
 
 void CsvConverter::Row() {
@@ -165,22 +197,22 @@ void CsvConverter::Row() {
     bool converted = false;
     if (message.empty()) {
         Position position;
-        fault = PositionOf(ReadRow(quoted_), settings_, position);
+        const PositionReading reading = ReadRow(quoted_);
+        fault = PositionOf(reading, settings_, position);
         if (fault == Fault::None) converted = WriteCells(position, settings_, cells_);
-        else message = FaultMessage(fault, settings_);
+        else if (fault != Fault::Skipped) message = FaultMessage(fault, settings_, reading.why);
         if (fault == Fault::None && !converted) message = FaultMessage(Fault::NotConvertible, settings_);
     }
 
     // Short rows are filled up to the header, so the new columns line up.
     const std::size_t width = std::max(fieldCount_, headerWidth_);
     for (std::size_t i = 0; i < width; ++i) {
-        if (i > 0) out_.Put(',');
-        if (i < fieldCount_) PutField(out_, fields_[i]);
+        if (i > 0) PutSeparator();
+        if (i < fieldCount_) PutField(out_, fields_[i], columns_.delimiter);
     }
-    const int count = settings_.notation == Utm ? 3 : 2;
-    for (int i = 0; i < count; ++i) {
-        if (width > 0 || i > 0) out_.Put(',');
-        if (converted) PutField(out_, cells_.cells[i]);
+    for (int i = 0; i < cellCount_; ++i) {
+        if (width > 0 || i > 0) PutSeparator();
+        if (converted) PutField(out_, cells_.cells[i], columns_.delimiter);
     }
     out_.Put(eol_);
 
@@ -199,6 +231,7 @@ RunStatus CsvConverter::Run(int descriptor, bool& stopped) {
     csv_parser parser;
     csv_init(&parser, 0);
     csv_set_space_func(&parser, NoSpaces);  // a field's blanks are part of its value
+    csv_set_delim(&parser, static_cast<unsigned char>(columns_.delimiter));
     BlockReader reader(descriptor);
     bool first = true;
     bool eolKnown = false;

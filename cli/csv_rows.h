@@ -16,6 +16,7 @@ struct CsvColumns {
     std::string position;
     std::string easting, northing, zone;
     bool south = false;  // a zone without a letter is southern, with the false northing
+    char delimiter = ',';  // between fields, read and written
 };
 
 enum class RunStatus { AllConverted = 0, SomeBad = 1, Failed = 2 };

@@ -5,14 +5,27 @@ _gps_quillet_convert() {
     prev=${COMP_WORDS[COMP_CWORD-1]}
     case $prev in
         --from|--to)
-            COMPREPLY=($(compgen -W 'dms dm dd utm' -- "$cur"))
+            COMPREPLY=($(compgen -W 'dms dm dd utm mgrs' -- "$cur"))
+            return ;;
+        --mgrs-digits)
+            COMPREPLY=($(compgen -W '0 1 2 3 4 5' -- "$cur"))
+            return ;;
+        --delimiter)
+            COMPREPLY=($(compgen -W "tab ';' ','" -- "$cur"))
+            return ;;
+        --comment)
+            COMPREPLY=($(compgen -W "'#' '%'" -- "$cur"))
+            return ;;
+        --utm-zone)
+            COMPREPLY=($(compgen -W "$(echo {1..60})" -- "$cur"))
             return ;;
         --lat|--lon|--position|--easting|--northing|--zone)
             return ;;
     esac
     if [[ $cur == -* ]]; then
-        COMPREPLY=($(compgen -W '--from --to --direction --no-units --false-northing --csv --lat --lon
-            --position --easting --northing --zone --south --strict --help --version' -- "$cur"))
+        COMPREPLY=($(compgen -W '--from --to --direction --no-units --false-northing --utm-zone --mgrs-digits
+            --decimal-comma --comment --csv --delimiter --lat --lon --position --easting --northing --zone
+            --south --strict --help --version' -- "$cur"))
     else
         COMPREPLY=($(compgen -f -- "$cur"))
     fi

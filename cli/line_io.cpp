@@ -16,8 +16,9 @@ long ReadSome(int descriptor, char* into, std::size_t size) {
     }
 }
 
-// The start of an over-long line kept for its message.
-constexpr std::size_t kLongStart = 60;
+// The start of an over-long line kept for its message: room for 60
+// characters of four bytes.
+constexpr std::size_t kLongStart = 240;
 
 }  // namespace
 

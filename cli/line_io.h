@@ -47,8 +47,10 @@ public:
     struct Line {
         std::string_view text;  // without its line end
         bool crlf = false;      // ended by "\r\n"
-        bool tooLong = false;   // longer than the buffer: `text` is its start only
+        bool tooLong = false;   // longer than `limit()`: `text` is its start only
     };
+    // The longest line read whole, in bytes before its "\n".
+    std::size_t limit() const { return buffer_.size() - 1; }
     // The next line, or false at the end of the file or on a read error.
     bool Next(Line& line);
     bool failed() const { return failed_; }

@@ -7,9 +7,11 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sstream>
 #include <unistd.h>
 
 using namespace quillet;
@@ -22,20 +24,20 @@ const char* const kExamples = R"(Examples:
   echo '56 H 334369 -3749052' | gps-quillet-convert --to dm --direction
       S 33° 52.12819', E 151° 12.55823'
   gps-quillet-convert --to utm --false-northing waypoints.txt
-  gps-quillet-convert --csv --lat lat --lon lon --to dms log.csv > converted.csv
+  gps-quillet-convert --to mgrs --comment '#' places.txt
+  gps-quillet-convert --csv --delimiter ';' --decimal-comma --lat Lat --lon Lon --to dms log.csv
 
-Blank lines and lines starting with # are copied through. A line that gives no
-position gives an empty line and a message. Exit status: 0 when every line
-converted, 1 when some did not, 2 for a usage error or an unreadable file.
+Blank lines and lines whose first mark is # are copied through. A line that
+gives no position gives an empty line and a message. UTM uses the longitude's
+standard zone (no Norway or Svalbard exceptions, bands up to the poles, no
+UPS); --utm-zone chooses another. Exit status: 0 when every line converted,
+1 when some did not, 2 for a usage error, an unreadable file or a write error.
 )";
 
-bool IsBlank(std::string_view text) {
-    return text.find_first_not_of(" \t") == std::string_view::npos;
-}
-
-// One file of positions, a line each.
-RunStatus ConvertLines(int descriptor, std::string_view source, const OutputSettings& settings, bool strict,
-                       Output& out, bool& stopped) {
+// One file of positions, a line each. A `comment` character (0 for none)
+// starts a label that is not read but written after the result.
+RunStatus ConvertLines(int descriptor, std::string_view source, const OutputSettings& settings, char comment,
+                       bool strict, Output& out, bool& stopped) {
     LineReader reader(descriptor);
     LineReader::Line line;
     RunStatus status = RunStatus::AllConverted;
@@ -45,25 +47,37 @@ RunStatus ConvertLines(int descriptor, std::string_view source, const OutputSett
         std::string_view text = line.text;
         if (number == 1 && text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
         const std::string_view end = line.crlf ? "\r\n" : "\n";
-        if (!line.tooLong && (IsBlank(text) || text.front() == '#')) {
+        const std::size_t first = text.find_first_not_of(" \t");
+        if (!line.tooLong && (first == std::string_view::npos || text[first] == '#' ||
+                              (comment != 0 && text[first] == comment))) {
             out.Put(text);
             out.Put(end);
             continue;
         }
-        Position position;
-        Fault fault = line.tooLong ? Fault::NotAPosition : PositionOf(ReadPositionText(text), settings, position);
-        if (fault == Fault::None) {
-            if (const std::optional<std::string> result = OutputLine(position, settings)) out.Put(*result);
-            else fault = Fault::NotConvertible;
+        const std::string_view whole = text;
+        std::string_view label;
+        if (const std::size_t at = comment == 0 ? std::string_view::npos : text.find(comment);
+            at != std::string_view::npos && !line.tooLong) {
+            label = text.substr(at);
+            text = text.substr(0, at);
         }
+        const PositionReading reading = line.tooLong ? PositionReading{} : ReadPosition(text, settings.read);
+        Position position;
+        Fault fault = PositionOf(reading, settings, position);
+        std::optional<std::string> result;
+        if (fault == Fault::None && !(result = OutputLine(position, settings))) fault = Fault::NotConvertible;
+        if (result) out.Put(*result);
+        if (result && !label.empty()) out.Put(' ');
+        out.Put(label);
         out.Put(end);
-        if (fault != Fault::None) {
-            ReportLine(source, number, FaultMessage(fault, settings), text);
-            status = RunStatus::SomeBad;
-            if (strict) {
-                stopped = true;
-                return status;
-            }
+        if (fault == Fault::None || fault == Fault::Skipped) continue;
+        const std::string message = line.tooLong ? "longer than " + std::to_string(reader.limit()) + " bytes"
+                                                 : FaultMessage(fault, settings, reading.why);
+        ReportLine(source, number, message, whole);
+        status = RunStatus::SomeBad;
+        if (strict) {
+            stopped = true;
+            return status;
         }
     }
     if (reader.failed()) {
@@ -80,30 +94,64 @@ std::optional<InputFormat> NotationNamed(const std::string& name) {
 }
 
 int UsageError(const std::string& message) {
-    ReportFile({}, message);
+    // CLI11 quotes the arguments it refuses, and those may come from a script.
+    ReportFile({}, Printable(message, 200));
     std::fprintf(stderr, "Try '%s --help' for more information.\n", kProgram);
     return 2;
+}
+
+// A full disk or a closed pipe loses results: never a silent success.
+int WriteError() {
+    ReportFile({}, std::string("write error: ") + std::strerror(errno));
+    return 2;
+}
+
+// A comment character: one printable ASCII character that cannot be part of
+// a position.
+std::string CommentCharacter(const std::string& value) {
+    const bool fits = value.size() == 1 && std::ispunct(static_cast<unsigned char>(value[0])) &&
+                      std::string_view("+-.,;:'\"").find(value[0]) == std::string_view::npos;
+    return fits ? std::string() : "a comment character is one mark that no position uses, such as # or %";
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     CLI::App app{"Converts positions between degrees, minutes and seconds; degrees and decimal minutes;\n"
-                 "decimal degrees; and UTM (WGS 84), one a line, with the texts of the GPS Quillet window.",
+                 "decimal degrees; UTM (WGS 84) and MGRS, one a line, with the texts of the GPS Quillet window.",
                  kProgram};
     std::vector<std::string> files;
-    std::string from, to = "dd";
+    std::string from, to = "dd", delimiter = ",", comment;
     bool direction = false, noUnits = false, falseNorthing = false, csv = false, strict = false;
+    bool decimalComma = false;
+    int utmZone = 0, mgrsDigits = 5;
     CsvColumns columns;
-    const std::vector<std::string> names{"dms", "dm", "dd", "utm"};
+    const auto anyCase = CLI::ignore_case;
+    const std::vector<std::string> names{"dms", "dm", "dd", "utm", "mgrs"};
     app.add_option("files", files, "Files of positions, one a line; none or - for standard input");
-    app.add_option("--from", from, "Read only positions in this notation")->check(CLI::IsMember(names));
-    app.add_option("--to", to, "Write in this notation (default dd)")->check(CLI::IsMember(names));
+    app.add_option("--from", from, "Read only positions in this notation")->transform(CLI::IsMember(names, anyCase));
+    app.add_option("--to", to, "Write in this notation (default dd)")->transform(CLI::IsMember(names, anyCase));
     app.add_flag("--direction", direction, "N/S/E/W letters instead of signs");
     app.add_flag("--no-units", noUnits, "No degree, minute and second marks");
     app.add_flag("--false-northing", falseNorthing,
                  "UTM as receivers write it: 10,000,000 m false northing in the south (with --to utm)");
+    CLI::Option* zoneOption =
+        app.add_option("--utm-zone", utmZone, "Write UTM in this zone (1-60) instead of the longitude's")
+            ->check(CLI::Range(1, 60));
+    CLI::Option* digitsOption =
+        app.add_option("--mgrs-digits", mgrsDigits, "Digits each of MGRS easting and northing, 0-5 (default 5)")
+            ->check(CLI::Range(0, 5));
+    app.add_flag("--decimal-comma", decimalComma, "A comma between two digits is a decimal comma (\"45,5; 7,25\")");
+    CLI::Option* commentOption =
+        app.add_option("--comment", comment, "Text from CHAR to the end of a line is a label, copied after the result")
+            ->check(CLI::Validator(CommentCharacter, ""))
+            ->type_name("CHAR");
     CLI::Option* csvFlag = app.add_flag("--csv", csv, "Read CSV with a header row; results become new columns");
+    app.add_option("--delimiter", delimiter, "CSV field delimiter: , ; or tab (default ,)")
+        ->transform(CLI::IsMember({",", ";", "\t", "tab"}, anyCase).description(""))
+        ->type_name("CHAR")
+        ->needs(csvFlag);
+    commentOption->excludes(csvFlag);
     CLI::Option* lat = app.add_option("--lat", columns.latitude, "CSV column of the latitude")->needs(csvFlag);
     CLI::Option* lon = app.add_option("--lon", columns.longitude, "CSV column of the longitude")->needs(csvFlag);
     CLI::Option* position =
@@ -128,18 +176,31 @@ int main(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
-        if (error.get_exit_code() == 0) return app.exit(error);
-        return UsageError(error.what());
+        if (error.get_exit_code() != 0) return UsageError(error.what());
+        std::ostringstream text, unused;  // --help or --version
+        app.exit(error, text, unused);
+        Output out(STDOUT_FILENO);
+        out.Put(text.str());
+        return out.Flush() ? 0 : WriteError();
     }
     if (csv && columns.latitude.empty() && columns.position.empty() && columns.easting.empty())
         return UsageError("--csv needs --lat and --lon, --position, or --easting, --northing and --zone");
     OutputSettings settings;
-    settings.notation = *NotationNamed(to);
-    settings.from = from.empty() ? std::nullopt : NotationNamed(from);
+    settings.mgrs = to == "mgrs";
+    settings.notation = settings.mgrs ? Utm : *NotationNamed(to);
+    settings.fromMgrs = from == "mgrs";
+    settings.from = NotationNamed(from);
     settings.directionLetters = direction;
     settings.marks = noUnits ? MarksWithoutUnits() : MarksWithUnits();
     settings.falseNorthing = falseNorthing;
-    if (falseNorthing && settings.notation != Utm) return UsageError("--false-northing needs --to utm");
+    settings.utmZone = utmZone;
+    settings.mgrsDigits = mgrsDigits;
+    settings.read.decimalComma = decimalComma;
+    const bool utmOut = settings.notation == Utm && !settings.mgrs;
+    if (falseNorthing && !utmOut) return UsageError("--false-northing needs --to utm");
+    if (zoneOption->count() > 0 && !utmOut) return UsageError("--utm-zone needs --to utm");
+    if (digitsOption->count() > 0 && !settings.mgrs) return UsageError("--mgrs-digits needs --to mgrs");
+    columns.delimiter = delimiter == "tab" ? '\t' : delimiter[0];
 
     if (files.empty()) files.emplace_back("-");
     Output out(STDOUT_FILENO);
@@ -154,15 +215,13 @@ int main(int argc, char** argv) {
         }
         const std::string_view source = standardInput ? std::string_view() : std::string_view(file);
         bool stopped = false;
-        const RunStatus status = csv ? ConvertCsv(descriptor, source, columns, settings, strict, out, stopped)
-                                     : ConvertLines(descriptor, source, settings, strict, out, stopped);
+        const RunStatus status =
+            csv ? ConvertCsv(descriptor, source, columns, settings, strict, out, stopped)
+                : ConvertLines(descriptor, source, settings, comment.empty() ? 0 : comment[0], strict, out, stopped);
         if (!standardInput) ::close(descriptor);
         worst = std::max(worst, status);
         if (stopped) break;
     }
-    if (!out.Flush()) {
-        ReportFile({}, std::string("write error: ") + std::strerror(errno));
-        return 2;
-    }
+    if (!out.Flush()) return WriteError();
     return static_cast<int>(worst);
 }

@@ -10,7 +10,14 @@ namespace quillet {
 
 inline constexpr const char* kProgram = "gps-quillet-convert";
 
-// `source` is the file's name, or empty for standard input.
+// Text from outside as a terminal can show it without harm or confusion:
+// control characters, bytes that are not UTF-8 and blanks other than the
+// space become escapes ("\x1b", "\u2009"), and after `limit` characters the
+// rest becomes "…".
+std::string Printable(std::string_view text, std::size_t limit = 60);
+
+// `source` is the file's name, or empty for standard input; `text` is quoted
+// through Printable.
 void ReportLine(std::string_view source, std::size_t line, std::string_view message, std::string_view text);
 // A message about a whole file, or about the program when `source` is empty.
 void ReportFile(std::string_view source, std::string_view message);

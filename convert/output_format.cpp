@@ -59,15 +59,16 @@ LatLonTexts FormatLatLon(const Position& position, InputFormat notation, bool di
     return texts;
 }
 
-std::optional<UtmTexts> FormatUtm(const Position& position) {
+std::optional<UtmTexts> FormatUtm(const Position& position, int zone) {
     if (!position.latitude || !position.longitude) return std::nullopt;
-    const UtmCoordinates utm = LatLonToUtm(*position.latitude, *position.longitude);
+    const UtmCoordinates utm = zone == 0 ? LatLonToUtm(*position.latitude, *position.longitude)
+                                         : LatLonToUtmInZone(*position.latitude, *position.longitude, zone);
     return UtmTexts{NumberToText(RoundHalfEven(utm.easting, 0)), NumberToText(RoundHalfEven(utm.northing, 0)),
                     NumberToText(utm.zoneNumber) + ' ' + ZoneLetter(*position.latitude)};
 }
 
-std::optional<UtmTexts> FormatReceiverUtm(const Position& position) {
-    std::optional<UtmTexts> texts = FormatUtm(position);
+std::optional<UtmTexts> FormatReceiverUtm(const Position& position, int zone) {
+    std::optional<UtmTexts> texts = FormatUtm(position, zone);
     // Added to the whole metres already written, so the digits are exact and
     // agree with the window's northing.
     if (texts && *position.latitude < 0) texts->northing = NumberToText(ParseNumber(texts->northing) + 10000000.0);

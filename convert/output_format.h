@@ -32,12 +32,14 @@ struct UtmTexts {
 
 // The UTM texts of a complete position, or nothing when a coordinate is
 // absent. ValueError(Overflow) for a longitude whose zone leaves 16 bits.
-std::optional<UtmTexts> FormatUtm(const Position& position);
+// A `zone` of 1..60 is used instead of the longitude's, and gives
+// ValueError(OutOfReach) where the series does not reach in it.
+std::optional<UtmTexts> FormatUtm(const Position& position, int zone = 0);
 
 // The UTM texts as receivers write them: south of the equator the northing
 // carries the 10,000,000 m false northing ("6250948" for the window's
 // "-3749052"); north of it they are FormatUtm's.
-std::optional<UtmTexts> FormatReceiverUtm(const Position& position);
+std::optional<UtmTexts> FormatReceiverUtm(const Position& position, int zone = 0);
 
 // A whole position on one line, as "Copy Position" puts it on the clipboard
 // and the command-line converter prints it: the latitude and longitude texts

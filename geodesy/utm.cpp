@@ -72,7 +72,9 @@ double MeridionalArc(double phi) {
 
 }  // namespace
 
-UtmCoordinates LatLonToUtm(double latitude, double longitude) {
+namespace {
+
+UtmCoordinates SeriesInZone(double latitude, double longitude, double zoneNumber) {
     const double phi = (latitude / 180) * kPi;
     const Ellipsoid ellipsoid = Wgs84();
     const double e2 = ellipsoid.eSquared;
@@ -85,7 +87,6 @@ UtmCoordinates LatLonToUtm(double latitude, double longitude) {
     const double nu = kSemiMajorAxis / std::pow(1 - e2 * std::pow(sinPhi, 2), 0.5);
     const double arc = MeridionalArc(phi);
 
-    const double zoneNumber = ZoneOf(longitude);
     const std::int16_t centralMeridian = ToShortInt(6 * zoneNumber - 183);
     // The longitude difference in units of 10,000 arc-seconds, which is what
     // the powers of ten in the coefficients below are scaled for.
@@ -109,6 +110,31 @@ UtmCoordinates LatLonToUtm(double latitude, double longitude) {
     utm.zoneNumber = zoneNumber;
     utm.northing = FiniteOrOverflow(k1 + k2 * std::pow(p, 2) + k3 * std::pow(p, 4));
     utm.easting = FiniteOrOverflow(kFalseEasting + (k4 * p + k5 * std::pow(p, 3)));
+    return utm;
+}
+
+// Well inside its reach the series agrees with the exact inverse to under
+// a millimetre; beyond it the error grows fast, to absurd values. 0.75 m
+// lies between the 0.5 m below which a result is never refused and the
+// 1 m beyond which none is shown, with room for the judge's nanometres.
+constexpr double kReachMetres = 0.75;
+
+}  // namespace
+
+UtmCoordinates LatLonToUtm(double latitude, double longitude) {
+    return SeriesInZone(latitude, longitude, ZoneOf(longitude));
+}
+
+UtmCoordinates LatLonToUtmInZone(double latitude, double longitude, int zone) {
+    if (zone < 1 || zone > 60) throw ValueError(ValueError::Kind::OutOfReach);
+    const int centralMeridian = zone * 6 - 183;
+    // The same meridian on the zone's side of the antimeridian: -179 is 181
+    // for zone 60.
+    const double near = centralMeridian + std::remainder(longitude - centralMeridian, 360.0);
+    const UtmCoordinates utm = SeriesInZone(latitude, near, zone);
+    const EarthPoint exact = ExactUtmInverse(utm.northing, utm.easting, centralMeridian);
+    if (!(MetresApart(latitude, longitude, exact.latitude, exact.longitude) <= kReachMetres))
+        throw ValueError(ValueError::Kind::OutOfReach);
     return utm;
 }
 
@@ -189,11 +215,6 @@ LatLon UtmSeriesToLatLon(double northing, double easting, std::int16_t zone) {
 
 LatLon UtmToLatLon(double northing, double easting, std::int16_t zone) {
     LatLon position = UtmSeriesToLatLon(northing, easting, zone);
-    // Well inside its reach the series agrees with the exact inverse to under
-    // a millimetre; beyond it the error grows fast, to absurd values. 0.75 m
-    // lies between the 0.5 m below which a result is never refused and the
-    // 1 m beyond which none is shown, with room for the judge's nanometres.
-    constexpr double kReachMetres = 0.75;
     // The window writes a pole's northing in whole metres, 6 cm past the
     // pole (-9997965 for -9997964.94), and the series puts such a point a
     // hair beyond 90 degrees: it is the point that far down the opposite

@@ -34,6 +34,12 @@ struct LatLon {
 // is not finite.
 UtmCoordinates LatLonToUtm(double latitude, double longitude);
 
+// The same series in a zone the caller chooses (1..60), not the longitude's:
+// what a receiver with the Norway and Svalbard zones shows. Where the series
+// is more than 0.75 m off in that zone, as the exact inverse judges it,
+// ValueError(OutOfReach), the rule UtmToLatLon keeps for UTM input.
+UtmCoordinates LatLonToUtmInZone(double latitude, double longitude, int zone);
+
 // The band letter "C".."X", "A" below -84 and "Z" from 84 up to 90 inclusive;
 // the empty text outside -90..90.
 std::string ZoneLetter(double latitude);

@@ -52,6 +52,7 @@ export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
     echo
     QT_QPA_PLATFORM=offscreen nice -n 10 "$bin/window-bench" latency 2000
     echo
+    # UTM and MGRS races against GeoConvert and cs2cs, each with its goal
     nice -n 10 bench/cli_bench.sh build/bench/cli/gps-quillet-convert build/bench/cli-data
     echo
     echo "load average at end: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -138,6 +138,8 @@ void SetUserDecimalSeparator(char separator) noexcept {
     userSeparator.store(usable ? separator : '.', std::memory_order_relaxed);
 }
 
+char UserDecimalSeparator() noexcept { return userSeparator.load(std::memory_order_relaxed); }
+
 ValueError::ValueError(Kind kind) : std::runtime_error(MessageOf(kind)), kind_(kind) {}
 
 bool IsNumericText(std::string_view text) noexcept { return ParseWhole(text).has_value(); }

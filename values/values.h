@@ -34,6 +34,7 @@ private:
 // read "." only. Digits, signs, blanks, "e", "E" and non-ASCII are ignored.
 // Neither is ever a thousands separator; numbers are always written with ".".
 void SetUserDecimalSeparator(char separator) noexcept;
+char UserDecimalSeparator() noexcept;
 
 // True when ParseNumber would succeed: blanks, an optional sign, digits with
 // an optional fraction after "." or the user's decimal separator (".5" and

@@ -23,28 +23,71 @@ check() {
 # only the command line has.
 check receiver-read 0 '56s 334369 6250948' '-33.8688032°, 151.2093039°' ''
 check version 0 '' 'gps-quillet-convert 1.00' '' --version
+check any-case 0 "$sydney" $'-33° 52\' 7.68", 151° 12\' 33.48"' '' --to DMS
+check bom-and-blanks 0 $'\xEF\xBB\xBF'"$sydney"$'\n \t \n  # note\n$GPGSV,1,1,01,03,03,111,00*49\n'"$sydney" \
+    $'-33.8688°, 151.2093°\n \t \n  # note\n\n-33.8688°, 151.2093°' ''
+# A label after the position is kept; a bad line keeps only its label.
+# Decimal commas, when asked, in lines too.
+check comment 1 $'41,9028; 12,4964 % Roma\nabc % x\n % note' $'41.9028°, 12.4964° % Roma\n% x\n % note' \
+    'gps-quillet-convert: line 2: not a position: "abc % x"' --comment % --decimal-comma
+# A receiver's log: no noise for sentences without a position, a reason for
+# each refused one.
+gga='$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*4'
+check nmea 1 "${gga}7"$'\n'"${gga/E,1/E,0}6"$'\n'"${gga}8"$'\n10 20 30' '32 U 687300 5332401' \
+    "gps-quillet-convert: line 2: no fix: \"${gga:0:37}0${gga:38:22}…\""$'\n'"gps-quillet-convert: line 3: NMEA checksum does not match: \"${gga:0:60}…\""$'\ngps-quillet-convert: line 4: ambiguous (10, 20.5 or 10.333333, 30): "10 20 30"' \
+    --to utm
+# MGRS digits as GeoConvert -m writes them (33TTG923420, 56HLH3436850948).
+check mgrs 1 $'41.9028, 12.4964\n33TTG9233542015\n56HLH3436850948' $'\n33T TG 923 420\n56H LH 343 509' \
+    'gps-quillet-convert: line 1: not a position in mgrs: "41.9028, 12.4964"' --from mgrs --to MGRS --mgrs-digits 3
+# Zone 32 as Norway's receivers write it (GeoConvert -z 32 gives 276980 6658157);
+# not where the series is a metre off, nor beyond the eastings UTM input takes.
+check utm-zone 1 $'60, 5\n64, 15.5\n27.3462, 1.25782' '32 V 276980 6658157' \
+    $'gps-quillet-convert: line 2: cannot be converted: "64, 15.5"\ngps-quillet-convert: line 3: cannot be converted: "27.3462, 1.25782"' \
+    --to utm --utm-zone 32
+check utm-zone-receiver 0 '-33.8688, 150.2' '55 H 796025 6247781' '' --to utm --utm-zone 55 --false-northing
+# Quoted text cannot drive the terminal or pass for a position, and is cut.
+check terminal-safe 1 $'\e]0;x\a 1\u2009'"$(printf 'x%.0s' {1..70})" '' \
+    "gps-quillet-convert: line 1: not a position: \"\\x1b]0;x\\x07 1\\u2009$(printf 'x%.0s' {1..51})…\"" 
+check usage-safe 2 '' '' $'gps-quillet-convert: --to: \\x1b[2J not in {dms,dm,dd,utm,mgrs}\nTry \'gps-quillet-convert --help\' for more information.' \
+    --to $'\e[2J'
+# The longest line read whole, and one byte more.
+check long-lines 1 "$(printf '%-262143s\n%-262144s' "$sydney" "$sydney")" '-33.8688°, 151.2093°' \
+    "gps-quillet-convert: line 2: longer than 262143 bytes: \"$(printf '%-60s' "$sydney")…\""
+yes -- "$sydney" | head -30000 >"$scratch/many.txt"
+[ "$("$convert" "$scratch/many.txt" | uniq -c | tr -s ' ')" = ' 30000 -33.8688°, 151.2093°' ] ||
+    { echo "FAIL lines across the buffer"; failures=$((failures + 1)); }
 
 # Blank and comment lines pass through; a bad line leaves an empty line, a
 # message naming it, and status 1; line ends are kept.
 check bad-line 1 $'# waypoints\n\nabc\r\n'"$sydney"$'\n91, 0' \
     $'# waypoints\n\n\r\n-33.8688°, 151.2093°' \
     $'gps-quillet-convert: line 3: not a position: "abc"\ngps-quillet-convert: line 5: not a position: "91, 0"'
-check from 1 $'56 H 334369 -3749052\n'"$sydney" $'-33.8688032°, 151.2093039°' \
-    'gps-quillet-convert: line 2: not a position in utm: "-33.8688, 151.2093"' --from utm
+check from 1 $'56 H 334369 -3749052\n'"$sydney"$'\n56HLH3436850948' $'-33.8688032°, 151.2093039°' \
+    $'gps-quillet-convert: line 2: not a position in utm: "-33.8688, 151.2093"\ngps-quillet-convert: line 3: not a position in utm: "56HLH3436850948"' \
+    --from utm
 check strict 1 $'x\ny' '' 'gps-quillet-convert: line 1: not a position: "x"' --strict
 # Far outside its zone: the window refuses to show it, and so does the converter.
 check unconvertible 1 $'1 N 834000 9999999\n0, 0' $'\n0° 0\' 0", 0° 0\' 0"' \
     'gps-quillet-convert: line 1: cannot be converted: "1 N 834000 9999999"' --to dms
 
-# Usage errors and unreadable files: status 2, the other files still convert.
+# Usage errors, unreadable files and write errors: status 2, the other files
+# still convert; --strict stops every file.
 printf '%s\n' "$sydney" >"$scratch/one.txt"
 check missing-file 2 '' '-33.8688°, 151.2093°' \
-    'gps-quillet-convert: nothing.txt: No such file or directory' nothing.txt "$scratch/one.txt"
+    "gps-quillet-convert: $scratch: Is a directory"$'\ngps-quillet-convert: nothing.txt: No such file or directory' \
+    "$scratch" nothing.txt "$scratch/one.txt"
 printf 'abc\n' >"$scratch/bad.txt"
-check file-name 1 '' '' "gps-quillet-convert: $scratch/bad.txt: line 1: not a position: \"abc\"" "$scratch/bad.txt"
-for usage in '--to xyz' '--false-northing' '--lat a --lon b' '--csv' '--csv --lat a'; do
+check file-name 1 '' '' "gps-quillet-convert: $scratch/bad.txt: line 1: not a position: \"abc\"" \
+    --strict "$scratch/bad.txt" "$scratch/one.txt"
+for usage in '--to xyz' '--false-northing' '--lat a --lon b' '--csv' '--csv --lat a' '--utm-zone 32' \
+    '--to utm --utm-zone 61' '--mgrs-digits 3' '--delimiter ;' '--comment 5' '--csv --position p --comment #' \
+    '--csv --position p --lat a --lon b' '--csv --position p --south' '--csv --easting e --zone z'; do
     "$convert" $usage </dev/null >/dev/null 2>&1
     [ $? = 2 ] || { echo "FAIL usage $usage: not status 2"; failures=$((failures + 1)); }
+done
+for output in '--help' '--version' "$scratch/one.txt"; do
+    "$convert" "$output" >/dev/full 2>/dev/null
+    [ $? = 2 ] || { echo "FAIL $output to a full disk: not status 2"; failures=$((failures + 1)); }
 done
 
 # CSV: a byte-order mark, quoted fields with commas, quotes and a line end,
@@ -53,12 +96,24 @@ check csv 1 $'\xEF\xBB\xBFname,lat,lon\r\n"Sydney, ""NSW""",-33.8688,151.2093\r\
     $'name,lat,lon,latitude_dms,longitude_dms\r\n"Sydney, ""NSW""",-33.8688,151.2093,"-33° 52\' 7.68""","151° 12\' 33.48"""\r\n"two\nlines",10,20,"10° 0\' 0""","20° 0\' 0"""\r\nshort,,,,\r\nbad,abc,1,,\r' \
     $'gps-quillet-convert: line 5: missing column "lat": "short"\ngps-quillet-convert: line 6: not a position: "abc, 1"' \
     --csv --lat lat --lon lon --to dms
-check csv-zone 0 $'z,e,n\n56H,334369,6250948\n56s,334369,6250948\n56,334369,6250948\n' \
-    $'z,e,n,easting,northing,zone\n56H,334369,6250948,334369,-3749052,56 H\n56s,334369,6250948,334369,-3749052,56 H\n56,334369,6250948,334369,-3749052,56 H' \
+check csv-zone 0 $'z,e,n\n56H,334369,6250948\n56s,334369,6250948\n56,334369,6250948\n33U,500000,5538630\n' \
+    $'z,e,n,easting,northing,zone\n56H,334369,6250948,334369,-3749052,56 H\n56s,334369,6250948,334369,-3749052,56 H\n56,334369,6250948,334369,-3749052,56 H\n33U,500000,5538630,500000,5538630,33 U' \
     '' --csv --zone z --easting e --northing n --south --to utm
-check csv-position 0 $'p\n'"\"$sydney\"" $'p,latitude_dd,longitude_dd\n"-33.8688, 151.2093",-33.8688°,151.2093°' '' \
-    --csv --position p
-check csv-no-column 2 $'a,b\n1,2\n' '' 'gps-quillet-convert: no column "lat" in the header' --csv --lat lat --lon b
+check csv-position 0 $'p\n'"\"$sydney\"" $'p,mgrs\n"-33.8688, 151.2093",56H LH 34368 50948' '' \
+    --csv --position p --to mgrs
+# Headers match trimmed and in any case; a missing one names what is there,
+# and the next file still converts.
+printf 'b,lat\n0,0\n' >"$scratch/zero.csv"
+check csv-no-column 2 $'a,b\n1,2\n' $'b,lat,latitude_dd,longitude_dd\n0,0,0°,0°' \
+    'gps-quillet-convert: no column "lat" in the header: "a, b"' --csv --lat lat --lon b - "$scratch/zero.csv"
+# A ; file keeps its delimiter; blank CRLF lines still count; the finer column
+# decides --from.
+check csv-semicolon 1 $'x; Lat ;LON\r\n"a;b";33°52\'07.68"S;151,2093\r\n\r\n\r\nc;1;x\r\n' \
+    $'x; Lat ;LON;latitude_dd;longitude_dd\r\n"a;b";"33°52\'07.68""S";151,2093;-33.8688°;151.2093°\r\nc;1;x;;\r' \
+    'gps-quillet-convert: line 5: not a position: "1, x"' --csv --delimiter ';' --lat lat --lon lon --from dms \
+    --decimal-comma
+check csv-tab 0 $'a\tLat\tlon\n1\t2\t3' $'a\tLat\tlon\tlatitude_dd\tlongitude_dd\n1\t2\t3\t2°\t3°' '' \
+    --csv --delimiter TAB --lat lat --lon lon
 
 [ "$failures" = 0 ] && echo "all passed"
 exit $((failures > 0))

@@ -20,6 +20,7 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for library in libc6 libqt6core6 libqt6gui6 libqt6widgets6; do
     [[ ", $depends" == *", $library ("* ]] || fail "Depends lacks $library: $depends"
 done
+[[ ", $(dpkg-deb -f "$deb" Recommends)," == *", qt6-wayland,"* ]] || fail "Recommends lacks qt6-wayland"
 
 # Exactly these files; the form driver and the tests stay out.
 id=org.gpsquillet.gpsquillet

@@ -43,7 +43,7 @@ ReadOptions DesktopReadOptions() { return {.decimalComma = UserDecimalSeparator(
 Paste ReadPaste(const QString& text, const BoxPlace& place, const ReadOptions& options) {
     const QString line = text.trimmed();
     // The zone as the window writes it: the band letter is for display only.
-    static const QRegularExpression zoneText(QStringLiteral("^([0-9]{1,2}) ?[C-HJ-NP-X]$"));
+    static const QRegularExpression zoneText(QStringLiteral("^([0-9]{1,2}) ?[A-HJ-NP-Z]$"));
     if (const QRegularExpressionMatch zone = zoneText.match(line); place.zone && zone.hasMatch())
         return {.kind = Paste::Kind::Replace, .text = zone.captured(1)};
     if (const std::optional<PositionText> whole = ReadPositionText(line.toStdString(), options))
@@ -51,7 +51,7 @@ Paste ReadPaste(const QString& text, const BoxPlace& place, const ReadOptions& o
     if (place.notation != Utm && !IsPartOfABox(line, place.element, options))
         if (const std::optional<AngleValue> angle = ReadAngleText(line.toStdString(), place.latitude, options))
             return {.kind = Paste::Kind::Angle, .angle = angle->value};
-    return {.kind = Paste::Kind::Insert, .text = text};
+    return {.kind = Paste::Kind::Insert};
 }
 
 void FillAngle(std::span<FieldBox* const> boxes, InputFormat notation, bool latitude, bool letters, double value) {

@@ -189,7 +189,7 @@ void CsvConverter::Row() {
     Fault fault = Fault::None;
     std::string message;
     for (int i = 0; i < used_ && message.empty(); ++i)
-        if (index_[i] >= fieldCount_) message = "missing column \"" + *names_[i] + "\"";
+        if (index_[i] >= fieldCount_) message = "missing column \"" + Printable(*names_[i]) + "\"";
     if (!message.empty()) {
         quoted_.clear();
         for (std::size_t i = 0; i < fieldCount_; ++i) quoted_.append(i > 0 ? "," : "").append(fields_[i]);

@@ -107,10 +107,12 @@ int WriteError() {
 }
 
 // A comment character: one printable ASCII character that cannot be part of
-// a position.
+// a position. "$" and "*" begin an NMEA sentence and its checksum, brackets
+// hold a pair, "?" and "=" belong to a geo: URI: cutting there would drop
+// what decides the place, or the checksum that vouches for it.
 std::string CommentCharacter(const std::string& value) {
     const bool fits = value.size() == 1 && std::ispunct(static_cast<unsigned char>(value[0])) &&
-                      std::string_view("+-.,;:'\"").find(value[0]) == std::string_view::npos;
+                      std::string_view("+-.,;:'\"$*()[]?=").find(value[0]) == std::string_view::npos;
     return fits ? std::string() : "a comment character is one mark that no position uses, such as # or %";
 }
 

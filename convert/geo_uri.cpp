@@ -60,10 +60,13 @@ std::optional<PositionReading> ReadGeoUri(std::string_view text) {
     if (!text.empty() && text.front() != ';' && text.front() != '?') return reading;
     for (std::size_t at = 0; at < text.size(); ++at)
         if (static_cast<unsigned char>(text[at]) <= ' ') return reading;
-    const std::size_t crs = text.find(";crs=");
-    if (crs != std::string_view::npos) {
-        const std::string_view system = text.substr(crs + 5, text.find(';', crs + 5) - crs - 5);
-        if (system.size() != 5 || !StartsWithAnyCase(system, "wgs84")) return reading;
+    // Parameter names are case-insensitive: ";CRS=nad27" is as foreign as ";crs=nad27".
+    for (std::string_view rest = text.substr(0, text.find('?')); !rest.empty();) {
+        rest.remove_prefix(1);  // the ';'
+        const std::string_view parameter = rest.substr(0, rest.find(';'));
+        rest.remove_prefix(parameter.size());
+        if (StartsWithAnyCase(parameter, "crs=") && (parameter.size() != 9 || !StartsWithAnyCase(parameter.substr(4), "wgs84")))
+            return reading;
     }
     if (!WithinBound(*latitude, true) || !WithinBound(*longitude, false)) return reading;
     PositionText position;

@@ -1,5 +1,6 @@
 #include "convert/mgrs.h"
 
+#include "convert/text_tokens.h"
 #include "geodesy/exact_inverse.h"
 
 #include <algorithm>
@@ -78,14 +79,9 @@ long long Micrometres(double metres) {
     return static_cast<long long>(std::floor(scaled));
 }
 
-bool IsBlank(std::string_view text, std::size_t at, std::size_t& width) {
-    if (text[at] == ' ' || text[at] == '\t') return (width = 1);
-    return text.substr(at, 2) == "\u00A0" && (width = 2);
-}
-
+// The same blanks as between the parts of any other position.
 std::size_t SkipBlanks(std::string_view text, std::size_t at) {
-    std::size_t width = 0;
-    while (at < text.size() && IsBlank(text, at, width)) at += width;
+    while (const std::size_t width = text::BlankWidth(text, at)) at += width;
     return at;
 }
 

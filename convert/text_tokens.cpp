@@ -112,6 +112,14 @@ bool ReadWord(std::string_view text, std::size_t& at, bool glued, std::vector<To
 
 }  // namespace
 
+std::size_t BlankWidth(std::string_view text, std::size_t at) {
+    if (at >= text.size()) return 0;
+    if (text[at] == ' ' || text[at] == '\t') return 1;
+    for (const Spelling& spelling : kSpellings)
+        if (spelling.piece == Piece::Blank && At(text, at, spelling.text)) return spelling.text.size();
+    return 0;
+}
+
 bool Tokenize(std::string_view text, bool decimalComma, std::vector<Token>& tokens) {
     // Brackets around the whole pair: "(51.5007, -0.1246)".
     std::size_t first = 0, last = text.size();
@@ -182,7 +190,6 @@ bool Tokenize(std::string_view text, bool decimalComma, std::vector<Token>& toke
             const char d = text[at];
             if (IsDigit(d)) {
                 ++digits;
-                number.wholeDigits += !number.fraction;
             } else if (d == '.' || (decimalComma && d == ',' && at > start && IsDigit(text[at - 1]) &&
                                     at + 1 < text.size() && IsDigit(text[at + 1]))) {
                 if (number.fraction) return false;

@@ -18,7 +18,6 @@ struct Token {
     bool negative = false;
     bool signedNumber = false;
     bool fraction = false;
-    int wholeDigits = 0;  // digits before the decimal point
     std::string_view digits{};
     // Mark: 0 degrees, 1 minutes, 2 seconds.
     int mark = 0;
@@ -38,5 +37,9 @@ using Tokens = std::span<const Token>;
 // unmatched brackets. Brackets around the whole text are dropped. With
 // `decimalComma`, a comma between two digits is a decimal point.
 bool Tokenize(std::string_view text, bool decimalComma, std::vector<Token>& tokens);
+
+// The width in bytes of the blank at `at` (a space, a tab, or one of the
+// Unicode blanks the tokenizer takes), or 0 when there is none.
+std::size_t BlankWidth(std::string_view text, std::size_t at);
 
 }  // namespace quillet::text

@@ -80,7 +80,7 @@ printf 'abc\n' >"$scratch/bad.txt"
 check file-name 1 '' '' "gps-quillet-convert: $scratch/bad.txt: line 1: not a position: \"abc\"" \
     --strict "$scratch/bad.txt" "$scratch/one.txt"
 for usage in '--to xyz' '--false-northing' '--lat a --lon b' '--csv' '--csv --lat a' '--utm-zone 32' \
-    '--to utm --utm-zone 61' '--mgrs-digits 3' '--delimiter ;' '--comment 5' '--csv --position p --comment #' \
+    '--to utm --utm-zone 61' '--mgrs-digits 3' '--delimiter ;' '--comment 5' '--comment $' '--csv --position p --comment #' \
     '--csv --position p --lat a --lon b' '--csv --position p --south' '--csv --easting e --zone z'; do
     "$convert" $usage </dev/null >/dev/null 2>&1
     [ $? = 2 ] || { echo "FAIL usage $usage: not status 2"; failures=$((failures + 1)); }

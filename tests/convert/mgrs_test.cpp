@@ -66,7 +66,7 @@ TEST(Mgrs, AgreesWithGeographicLibBothWaysAtEveryPrecision) {
 
 TEST(ReadMgrsText, AnyCaseAndBlanksAndRefusesAnythingElse) {
     const struct { const char* text; int zone; double easting, northing; } rows[] = {
-        {"38SMB4488", 38, 444500, 3688500},  {" 38s mb 44 88\t", 38, 444500, 3688500},
+        {"38SMB4488", 38, 444500, 3688500},  {" 38s mb\u2009 44\u202F88\t", 38, 444500, 3688500},
         {"38SMB 4488", 38, 444500, 3688500}, {"4QFJ1234567890", 4, 612345.5, 2367890.5},
         {"33U XP", 33, 650000, 5350000},     {"56H LH 1234", 56, 312500, -3765500},  // south: negative
         {"31N EA 12345 00000", 31, 512345.5, 0.5}};

@@ -2,6 +2,7 @@
 
 #include "cli/report.h"
 #include "values/values.h"
+#include "geodesy/utm.h"
 
 #include <csv.h>
 
@@ -177,7 +178,7 @@ PositionReading CsvConverter::ReadRow(std::string& quoted) {
         northingText = decimalPoint_;
     }
     if (columns_.south && !HasLetter(zone) && IsNumericText(northingText))
-        text_ += NumberToText(ParseNumber(northingText) - 10000000.0);
+        text_ += NumberToText(ParseNumber(northingText) - kFalseNorthing);
     else
         text_ += northing;
     reading = ReadPosition(text_, options);

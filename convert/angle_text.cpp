@@ -9,8 +9,6 @@ namespace quillet::text {
 
 namespace {
 
-bool IsHemisphere(char letter) { return letter == 'N' || letter == 'S' || letter == 'E' || letter == 'W'; }
-
 // The mark a letter glued to a number stands for, or -1: "d", "m", and "s"
 // for seconds only in lower case after minutes written "m" ("41d53m24s");
 // a capital S after a number is South ("50d4m17.698S").
@@ -36,7 +34,7 @@ std::optional<Angle> ReadAngle(Tokens tokens) {
     std::size_t at = 0;
     const auto next = [&](Token::Kind kind) { return at < tokens.size() && tokens[at].kind == kind; };
     if (next(Token::Letter)) {
-        if (!IsHemisphere(tokens[at].letter)) return std::nullopt;
+        if (!IsHemisphereLetter(tokens[at].letter)) return std::nullopt;
         angle.letter = tokens[at++].letter;
     }
     double parts[3] = {0, 0, 0};
@@ -68,7 +66,7 @@ std::optional<Angle> ReadAngle(Tokens tokens) {
         ++angle.parts;
     }
     if (angle.parts == 0) return std::nullopt;
-    if (next(Token::Letter) && !angle.letter && IsHemisphere(tokens[at].letter)) angle.letter = tokens[at++].letter;
+    if (next(Token::Letter) && !angle.letter && IsHemisphereLetter(tokens[at].letter)) angle.letter = tokens[at++].letter;
     if (at != tokens.size()) return std::nullopt;
     // Minus and a letter together would each say which side: too unclear.
     if (first->negative && angle.letter) return std::nullopt;

@@ -2,6 +2,7 @@
 
 #include "convert/text_tokens.h"
 #include "geodesy/exact_inverse.h"
+#include "geodesy/utm.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,11 +21,8 @@ constexpr const char* kUpsColumns[4] = {"JKLPQRSTUXYZ", "ABCFGHJKLPQR", "RSTUXYZ
 constexpr const char* kUpsRows[2] = {"ABCDEFGHJKLMNPQRSTUVWXYZ", "ABCDEFGHJKLMNP"};
 
 constexpr int kTile = 100000;               // metres in a square
-constexpr double kSouthFalseNorthing = 1e7;
 constexpr int kFirstUpsColumn[2] = {8, 13};  // in squares, south and north; also the first row
 constexpr int kUpsEastColumn = 20;           // the squares east of the pole start here
-// The eastings the UTM boxes take.
-constexpr double kLeastEasting = 160000, kGreatestEasting = 834000;
 
 // Where `c`, in any case, stands in `letters`; -1 when not there.
 int IndexIn(const char* letters, char c) {
@@ -105,9 +103,9 @@ std::optional<std::string> FormatMgrs(double latitude, double longitude, int dig
     if (latitude >= -80 && latitude < 84) {
         const int zone = StandardZone(latitude, longitude);
         const GridPoint grid = ExactUtmForward(latitude, longitude, 6.0 * zone - 183);
-        double northing = north ? grid.northing : grid.northing + kSouthFalseNorthing;
+        double northing = north ? grid.northing : grid.northing + kFalseNorthing;
         // The equator itself stays in the south's last row.
-        if (northing == kSouthFalseNorthing) northing -= 0x1p-28;
+        if (northing == kFalseNorthing) northing -= 0x1p-28;
         x = Micrometres(grid.easting), y = Micrometres(northing);
         const int column = static_cast<int>(x / perTile) - 1, tileRow = static_cast<int>(y / perTile);
         const int band = north ? LatitudeBand(latitude) : std::min(-1, LatitudeBand(latitude));
@@ -209,7 +207,7 @@ std::optional<PositionText> ReadMgrsText(std::string_view text) {
         position.longitude = point.longitude;
         return position;
     }
-    const double northing = north ? y : y - kSouthFalseNorthing;
+    const double northing = north ? y : y - kFalseNorthing;
     if (x < kLeastEasting || x > kGreatestEasting) {
         // A square at a zone's edge whose centre lies beyond what the UTM
         // boxes take (Norway's 32V, a coarse square at the equator).

@@ -71,7 +71,7 @@ std::optional<UtmTexts> FormatReceiverUtm(const Position& position, int zone) {
     std::optional<UtmTexts> texts = FormatUtm(position, zone);
     // Added to the whole metres already written, so the digits are exact and
     // agree with the window's northing.
-    if (texts && *position.latitude < 0) texts->northing = NumberToText(ParseNumber(texts->northing) + 10000000.0);
+    if (texts && *position.latitude < 0) texts->northing = NumberToText(ParseNumber(texts->northing) + kFalseNorthing);
     return texts;
 }
 

@@ -50,10 +50,6 @@ bool SameWord(std::string_view written, std::string_view word) {
 }
 
 bool IsMarkLetter(char c) { return Upper(c) == 'D' || Upper(c) == 'M' || Upper(c) == 'S'; }
-bool IsHemisphereLetter(char c) {
-    const char upper = Upper(c);
-    return upper == 'N' || upper == 'S' || upper == 'E' || upper == 'W';
-}
 
 // Whether `piece` is written at `at`: a loop over two or three bytes, no call.
 bool At(std::string_view text, std::size_t at, std::string_view piece) {
@@ -111,6 +107,11 @@ bool ReadWord(std::string_view text, std::size_t& at, bool glued, std::vector<To
 }
 
 }  // namespace
+
+bool IsHemisphereLetter(char c) {
+    const char upper = Upper(c);
+    return upper == 'N' || upper == 'S' || upper == 'E' || upper == 'W';
+}
 
 std::size_t BlankWidth(std::string_view text, std::size_t at) {
     if (at >= text.size()) return 0;

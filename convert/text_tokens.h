@@ -38,6 +38,9 @@ using Tokens = std::span<const Token>;
 // `decimalComma`, a comma between two digits is a decimal point.
 bool Tokenize(std::string_view text, bool decimalComma, std::vector<Token>& tokens);
 
+// N, S, E or W, in either case.
+bool IsHemisphereLetter(char c);
+
 // The width in bytes of the blank at `at` (a space, a tab, or one of the
 // Unicode blanks the tokenizer takes), or 0 when there is none.
 std::size_t BlankWidth(std::string_view text, std::size_t at);

@@ -7,8 +7,6 @@ namespace quillet::text {
 
 namespace {
 
-constexpr double kFalseNorthing = 10000000;
-
 // Whether the UTM point lies in the band, allowing a couple of metres for
 // the whole metres it was written in.
 bool InBand(const UtmPoint& point, char band) {
@@ -71,7 +69,7 @@ std::optional<PositionText> ReadUtm(Tokens tokens) {
             else return std::nullopt;
         }
     }
-    if (point.easting < 160000 || point.easting > 834000) return std::nullopt;
+    if (point.easting < kLeastEasting || point.easting > kGreatestEasting) return std::nullopt;
     if (point.northing < -kFalseNorthing || point.northing > kFalseNorthing) return std::nullopt;
     return position;
 }

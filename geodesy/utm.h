@@ -58,6 +58,13 @@ LatLon UtmToLatLon(double northing, double easting, std::int16_t zone);
 // the central meridian, kilometres or absurdly off far from it.
 LatLon UtmSeriesToLatLon(double northing, double easting, std::int16_t zone);
 
+// The false northing receivers add south of the equator, which the window's
+// northing goes without; the northings within it, either side, are the ones
+// a UTM point is written with.
+inline constexpr double kFalseNorthing = 10000000;
+// The eastings UTM input takes: a zone's width at the equator and a margin.
+inline constexpr double kLeastEasting = 160000, kGreatestEasting = 834000;
+
 // The same meridian within -180..180: 190 is -170; 180 and -180 stay.
 double WrappedLongitude(double longitude);
 

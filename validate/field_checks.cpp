@@ -1,6 +1,7 @@
 #include "validate/field_checks.h"
 
 #include "values/values.h"
+#include "geodesy/utm.h"
 
 #include <cmath>
 
@@ -166,11 +167,11 @@ std::string MarkFirstNonDigit(std::string text) {
 }  // namespace
 
 FieldVerdict CheckEasting(const std::string& text) {
-    return CheckMetres(text, 160000, 834000, "Error: That is not a valid easting value.");
+    return CheckMetres(text, kLeastEasting, kGreatestEasting, "Error: That is not a valid easting value.");
 }
 
 FieldVerdict CheckNorthing(const std::string& text) {
-    return CheckMetres(text, -10000000, 10000000, "Error: That is not a valid northing value.");
+    return CheckMetres(text, -kFalseNorthing, kFalseNorthing, "Error: That is not a valid northing value.");
 }
 
 FieldVerdict CheckZone(const std::string& zone, const std::string& easting, const std::string& northing) {

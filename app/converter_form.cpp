@@ -7,7 +7,7 @@
 #include "values/values.h"
 #include "convert/direction_mode.h"
 #include "convert/input_reading.h"
-#include "convert/mgrs.h"
+#include "convert/codes.h"
 #include "convert/output_format.h"
 #include "convert/position_text.h"
 #include "validate/field_checks.h"
@@ -23,6 +23,7 @@
 #include <QHash>
 #include <QIcon>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -215,18 +216,30 @@ void ConverterForm::ConnectPasteAndCopy() {
             if (DepartInPlace()) Guarded([this] { btnConvert_Click(); });
         });
     }
-    const auto addCopy = [this](const char* caption, QKeyCombination keys, bool mgrs) {
-        auto* action = new QAction(QString::fromUtf8(caption), this);
-        action->setShortcut(QKeySequence(keys));
-        action->setShortcutContext(Qt::WindowShortcut);
-        connect(action, &QAction::triggered, this, [this, mgrs] {
-            if (DepartInPlace()) Guarded([this, mgrs] { CopyPosition(mgrs); });
+    const auto copyAction = [this](std::string_view caption, QKeyCombination keys, Code code) {
+        auto* action = new QAction(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())), this);
+        if (keys != QKeyCombination()) {
+            action->setShortcut(QKeySequence(keys));
+            action->setShortcutContext(Qt::WindowShortcut);
+            addAction(action);
+        }
+        connect(action, &QAction::triggered, this, [this, code] {
+            if (DepartInPlace()) Guarded([this, code] { CopyPosition(code); });
         });
-        addAction(action);
-        for (FieldBox* box : {txtLatOut, txtLonOut, txtEastOut, txtNorthOut, txtZoneOut}) box->addMenuEntry(action);
+        return action;
     };
-    addCopy("Copy Position", Qt::CTRL | Qt::SHIFT | Qt::Key_C, false);
-    addCopy("Copy as MGRS", Qt::CTRL | Qt::SHIFT | Qt::Key_M, true);
+    QAction* copyPosition = copyAction("Copy Position", Qt::CTRL | Qt::SHIFT | Qt::Key_C, Code::None);
+    // One entry a code, in the table's order; MGRS keeps its shortcut.
+    auto* copyAs = new QMenu(QStringLiteral("Copy as"), this);
+    for (const CodeForm& form : CodeForms())
+        if (!form.caption.empty())
+            copyAs->addAction(copyAction(form.caption,
+                                         form.code == Code::Mgrs ? Qt::CTRL | Qt::SHIFT | Qt::Key_M : QKeyCombination(),
+                                         form.code));
+    for (FieldBox* box : {txtLatOut, txtLonOut, txtEastOut, txtNorthOut, txtZoneOut}) {
+        box->addMenuEntry(copyPosition);
+        box->addMenuEntry(copyAs->menuAction());
+    }
 }
 
 bool ConverterForm::DepartInPlace() {
@@ -292,11 +305,13 @@ bool ConverterForm::UndoFill() {
     return true;
 }
 
-void ConverterForm::CopyPosition(bool mgrs) {
+void ConverterForm::CopyPosition(Code code) {
     std::optional<std::string> line = cmbOutput->currentIndex() == Utm
                                           ? UtmLine({TextOf(txtEastOut), TextOf(txtNorthOut), TextOf(txtZoneOut)})
                                           : PositionLine({TextOf(txtLatOut), TextOf(txtLonOut)});
-    if (line && mgrs) line = Latitude && Longitude ? FormatMgrs(*Latitude, *Longitude, 5) : std::nullopt;
+    if (line && code != Code::None)
+        line = Latitude && Longitude ? FormatCode(code, *Latitude, *Longitude, FormOf(code).windowLength)
+                                     : std::nullopt;
     if (line) QGuiApplication::clipboard()->setText(QString::fromStdString(*line));
 }
 

@@ -78,9 +78,9 @@ private:
     bool TakePaste(FieldBox* box, const QString& text);
     // Takes the last fill back, while the window is still as it left it.
     bool UndoFill();
-    // The output as one line, or the position's 1 m MGRS reference; nothing
-    // while a box of the output is empty.
-    void CopyPosition(bool mgrs);
+    // The output as one line (Code::None), or the position written as a code
+    // at the window's length; nothing while a box of the output is empty.
+    void CopyPosition(Code code);
 
     void RefreshOutput();
     // The texts of the chosen input notation's boxes; the notation is

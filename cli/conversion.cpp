@@ -1,7 +1,7 @@
 #include "cli/conversion.h"
 
 #include "cli/report.h"
-#include "convert/mgrs.h"
+#include "convert/codes.h"
 #include "convert/output_format.h"
 #include "geodesy/utm.h"
 #include "validate/field_checks.h"
@@ -28,9 +28,12 @@ std::string FaultMessage(Fault fault, const OutputSettings& settings, std::strin
     case Fault::NoFix: return "no fix";
     case Fault::Checksum: return "NMEA checksum does not match";
     case Fault::OtherNotation:
-        return "not a position in " + std::string(settings.fromMgrs ? "mgrs" : NotationName(*settings.from));
+        return "not a position in " + std::string(settings.read.only != Code::None
+                                                      ? FormOf(settings.read.only).names.front()
+                                                      : NotationName(*settings.from));
     // As the window refuses it: "The position ... cannot be converted."
     case Fault::NotConvertible: return "cannot be converted";
+    case Fault::Refused: return Printable(why);
     }
     return {};
 }
@@ -43,11 +46,14 @@ Fault PositionOf(const PositionReading& reading, const OutputSettings& settings,
     case ReadFailure::NoFix: return Fault::NoFix;
     case ReadFailure::Checksum: return Fault::Checksum;
     case ReadFailure::NoPosition: return Fault::Skipped;
+    case ReadFailure::Refused: return Fault::Refused;
     }
     if (!reading.position) return Fault::NotAPosition;
     const PositionText& read = *reading.position;
-    const bool wanted =
-        settings.fromMgrs ? read.mgrs : !settings.from || (!read.mgrs && read.notation == *settings.from);
+    const Code only = settings.read.only;
+    const bool wanted = only != Code::None
+                            ? read.code == only
+                            : !settings.from || (read.code == Code::None && read.notation == *settings.from);
     if (!wanted) return Fault::OtherNotation;
     if (read.notation != Utm) {
         position = {read.latitude, read.longitude};
@@ -80,7 +86,8 @@ void DropTrailingBlanks(std::string& text) {
 
 std::optional<std::string> OutputLine(const Position& position, const OutputSettings& settings) {
     try {
-        if (settings.mgrs) return FormatMgrs(*position.latitude, *position.longitude, settings.mgrsDigits);
+        if (settings.code != Code::None)
+            return FormatCode(settings.code, *position.latitude, *position.longitude, settings.codeLength);
         if (settings.notation == Utm) {
             const std::optional<UtmTexts> texts = UtmTextsOf(position, settings);
             return texts ? UtmLine(*texts) : std::nullopt;
@@ -93,9 +100,9 @@ std::optional<std::string> OutputLine(const Position& position, const OutputSett
 
 bool WriteCells(const Position& position, const OutputSettings& settings, OutputCells& out) {
     try {
-        if (settings.mgrs) {
+        if (settings.code != Code::None) {
             std::optional<std::string> reference =
-                FormatMgrs(*position.latitude, *position.longitude, settings.mgrsDigits);
+                FormatCode(settings.code, *position.latitude, *position.longitude, settings.codeLength);
             if (!reference) return false;
             out.cells[0] = std::move(*reference);
             out.count = 1;
@@ -124,7 +131,7 @@ bool WriteCells(const Position& position, const OutputSettings& settings, Output
 }
 
 OutputCells CellNames(const OutputSettings& settings) {
-    if (settings.mgrs) return {{"mgrs", "", ""}, 1};
+    if (settings.code != Code::None) return {{std::string(FormOf(settings.code).names.front()), "", ""}, 1};
     if (settings.notation == Utm) return {{"easting", "northing", "zone"}, 3};
     const std::string suffix = "_" + std::string(NotationName(settings.notation));
     return {{"latitude" + suffix, "longitude" + suffix, ""}, 2};

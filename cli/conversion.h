@@ -13,24 +13,33 @@
 namespace quillet {
 
 struct OutputSettings {
-    InputFormat notation = DecimalDegrees;  // --to, unless `mgrs`
-    bool mgrs = false;                      // --to mgrs
-    int mgrsDigits = 5;                     // --mgrs-digits
+    InputFormat notation = DecimalDegrees;  // --to, unless `code`
+    Code code = Code::None;                 // --to a code, grid or link
+    int codeLength = -1;                    // --mgrs-digits and the like; -1 for the code's default
     int utmZone = 0;                        // --utm-zone; 0 for the longitude's own zone
     bool directionLetters = false;          // --direction
     UnitMarks marks = MarksWithUnits();     // --no-units gives MarksWithoutUnits()
     bool falseNorthing = false;             // --false-northing
     std::optional<InputFormat> from;        // --from: the only notation read
-    bool fromMgrs = false;                  // --from mgrs
-    ReadOptions read;                       // --decimal-comma
+    ReadOptions read;                       // --decimal-comma; --from a code sets read.only
 };
 
 // Why a line gave no result. `Skipped` is a receiver's sentence that holds
 // no position (satellites in view, course...): an empty line, and no fault.
-enum class Fault { None, Skipped, NotAPosition, Ambiguous, NoFix, Checksum, OtherNotation, NotConvertible };
+enum class Fault {
+    None,
+    Skipped,
+    NotAPosition,
+    Ambiguous,
+    NoFix,
+    Checksum,
+    OtherNotation,
+    NotConvertible,
+    Refused,  // the reader's own reason
+};
 
 // The message after "line N: ", before the quoted text; `why` tells what
-// made a text ambiguous.
+// made a text ambiguous, or why it was refused.
 std::string FaultMessage(Fault fault, const OutputSettings& settings, std::string_view why = {});
 
 // The position the window would show for what was read, or why there is
@@ -42,7 +51,7 @@ Fault PositionOf(const PositionReading& read, const OutputSettings& settings, Po
 std::optional<std::string> OutputLine(const Position& position, const OutputSettings& settings);
 
 // The result in separate cells: latitude and longitude, easting, northing
-// and zone, or one MGRS reference; `count` of them are set.
+// and zone, or one code; `count` of them are set.
 struct OutputCells {
     std::array<std::string, 3> cells;
     int count = 0;

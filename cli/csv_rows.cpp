@@ -182,7 +182,7 @@ PositionReading CsvConverter::ReadRow(std::string& quoted) {
     else
         text_ += northing;
     reading = ReadPosition(text_, options);
-    if (reading.position && (reading.position->notation != Utm || reading.position->mgrs)) return {};
+    if (reading.position && (reading.position->notation != Utm || reading.position->code != Code::None)) return {};
     return reading;
 }
 

@@ -4,6 +4,7 @@
 #include "cli/csv_rows.h"
 #include "cli/line_io.h"
 #include "cli/report.h"
+#include "convert/codes.h"
 
 #include <CLI/CLI.hpp>
 
@@ -129,7 +130,9 @@ int main(int argc, char** argv) {
     int utmZone = 0, mgrsDigits = 5;
     CsvColumns columns;
     const auto anyCase = CLI::ignore_case;
-    const std::vector<std::string> names{"dms", "dm", "dd", "utm", "mgrs"};
+    std::vector<std::string> names{"dms", "dm", "dd", "utm"};
+    for (const CodeForm& form : CodeForms())
+        for (std::string_view name : form.names) names.emplace_back(name);
     app.add_option("files", files, "Files of positions, one a line; none or - for standard input");
     app.add_option("--from", from, "Read only positions in this notation")->transform(CLI::IsMember(names, anyCase));
     app.add_option("--to", to, "Write in this notation (default dd)")->transform(CLI::IsMember(names, anyCase));
@@ -188,20 +191,21 @@ int main(int argc, char** argv) {
     if (csv && columns.latitude.empty() && columns.position.empty() && columns.easting.empty())
         return UsageError("--csv needs --lat and --lon, --position, or --easting, --northing and --zone");
     OutputSettings settings;
-    settings.mgrs = to == "mgrs";
-    settings.notation = settings.mgrs ? Utm : *NotationNamed(to);
-    settings.fromMgrs = from == "mgrs";
+    const CodeForm* const toCode = FormNamed(to);
+    settings.code = toCode ? toCode->code : Code::None;
+    settings.notation = toCode ? Utm : *NotationNamed(to);
+    if (const CodeForm* const fromCode = FormNamed(from)) settings.read.only = fromCode->code;
     settings.from = NotationNamed(from);
     settings.directionLetters = direction;
     settings.marks = noUnits ? MarksWithoutUnits() : MarksWithUnits();
     settings.falseNorthing = falseNorthing;
     settings.utmZone = utmZone;
-    settings.mgrsDigits = mgrsDigits;
+    if (settings.code == Code::Mgrs) settings.codeLength = mgrsDigits;
     settings.read.decimalComma = decimalComma;
-    const bool utmOut = settings.notation == Utm && !settings.mgrs;
+    const bool utmOut = settings.notation == Utm && settings.code == Code::None;
     if (falseNorthing && !utmOut) return UsageError("--false-northing needs --to utm");
     if (zoneOption->count() > 0 && !utmOut) return UsageError("--utm-zone needs --to utm");
-    if (digitsOption->count() > 0 && !settings.mgrs) return UsageError("--mgrs-digits needs --to mgrs");
+    if (digitsOption->count() > 0 && settings.code != Code::Mgrs) return UsageError("--mgrs-digits needs --to mgrs");
     columns.delimiter = delimiter == "tab" ? '\t' : delimiter[0];
 
     if (files.empty()) files.emplace_back("-");

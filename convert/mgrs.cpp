@@ -200,7 +200,7 @@ std::optional<PositionText> ReadMgrsText(std::string_view text) {
     y = kTile * (2 * y + 1) / (2 * unit);
 
     PositionText position;
-    position.mgrs = true;
+    position.code = Code::Mgrs;
     if (!utm) {
         const EarthPoint point = UpsInverse(north, x, y);
         position.latitude = point.latitude;

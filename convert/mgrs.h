@@ -18,7 +18,7 @@ namespace quillet {
 // to 5 digits each: a UTM point in the window's convention (negative northing
 // in the south), or a latitude and longitude in decimal degrees in the polar
 // regions and where the centre's easting lies beyond 160000..834000, which
-// the UTM boxes refuse. `mgrs` is set. Nothing when the text is not one valid
+// the UTM boxes refuse. `code` is Code::Mgrs. Nothing when the text is not one valid
 // reference: a zone outside 1..60, a letter outside its set, an odd number of
 // digits or two groups of different lengths, a square whose rows all miss the
 // band, a zone and band without a square, or anything left over.

@@ -12,11 +12,34 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace quillet {
 
 // A UTM point as the window's boxes hold it: no false northing, a negative
 // northing south of the equator.
+// What a position can be written as besides the four notations: a code that
+// names a cell (MGRS, Plus Code, ...), a national grid reference, or a link or
+// snippet that a map or a GIS reads. One list, so that the reader, the
+// converter's --from/--to and the window's "Copy as" entries name them alike.
+enum class Code {
+    None,  // one of the four notations
+    Mgrs,
+    PlusCode,
+    Maidenhead,
+    Geohash,
+    Georef,
+    Gars,
+    BritishGrid,
+    IrishGrid,
+    IrishTm,
+    GeoUri,
+    Wkt,
+    GeoJson,
+    OsmLink,
+    GoogleLink,
+};
+
 struct UtmPoint {
     int zone = 0;  // 1..60
     double easting = 0;
@@ -34,9 +57,11 @@ struct PositionText {
     double longitude = 0;
     // For Utm.
     UtmPoint utm;
-    // Written as an MGRS reference: the centre of its square, as a UTM point,
-    // or as a latitude and longitude in decimal degrees in the polar regions.
-    bool mgrs = false;
+    // What the text was written as. A code gives the centre of the cell it
+    // names: an MGRS reference as a UTM point, or (in the polar regions) as a
+    // latitude and longitude in decimal degrees; every other code as a
+    // latitude and longitude in decimal degrees.
+    Code code = Code::None;
 };
 
 // How a text is read.
@@ -44,6 +69,12 @@ struct ReadOptions {
     // A comma between two digits is a decimal comma ("45,5"); a pair is then
     // separated by a semicolon, a comma followed by a blank, or blanks.
     bool decimalComma = false;
+    // Read only this code (the converter's --from): its short forms too,
+    // which are otherwise ordinary words ("bed" is a Geohash only here).
+    Code only = Code::None;
+    // Where the reader is, for codes that are recovered near a reference
+    // (a short Plus Code): the window's shown position, the converter's --near.
+    std::optional<std::pair<double, double>> near{};  // latitude, longitude
 };
 
 // Why a text gave no position.
@@ -54,12 +85,13 @@ enum class ReadFailure {
     NoFix,         // an NMEA sentence of a receiver without a fix
     Checksum,      // an NMEA sentence whose checksum does not match
     NoPosition,    // a well-formed NMEA sentence of a kind that holds no position
+    Refused,       // recognisably one form, but not a valid one: `why` says why
 };
 
 struct PositionReading {
     std::optional<PositionText> position;
     ReadFailure failure = ReadFailure::NotAPosition;  // None exactly when there is a position
-    std::string why;  // with Ambiguous: the two readings, in a few words
+    std::string why;  // with Ambiguous: the two readings; with Refused: the reason, in a few words
 };
 
 // Every form the program reads: angle pairs, UTM, MGRS, NMEA, geo: URIs.

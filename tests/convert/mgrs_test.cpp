@@ -48,7 +48,7 @@ TEST(Mgrs, AgreesWithGeographicLibBothWaysAtEveryPrecision) {
             ASSERT_EQ(compact, expected) << where << ": " << *written;
             GeographicLib::MGRS::Reverse(expected, centreZone, centreNorth, centreX, centreY, precision, true);
             const std::optional<PositionText> read = ReadMgrsText(*written);
-            ASSERT_TRUE(read && read->mgrs) << where << ": " << *written;
+            ASSERT_TRUE(read && read->code == Code::Mgrs) << where << ": " << *written;
             const bool inBoxes = centreZone != 0 && centreX >= 160000 && centreX <= 834000;
             ASSERT_EQ(read->notation, inBoxes ? Utm : DecimalDegrees) << where << ": degrees beyond the UTM boxes";
             if (inBoxes) {
@@ -72,7 +72,7 @@ TEST(ReadMgrsText, AnyCaseAndBlanksAndRefusesAnythingElse) {
         {"31N EA 12345 00000", 31, 512345.5, 0.5}};
     for (const auto& row : rows) {
         const std::optional<PositionText> read = ReadMgrsText(row.text);
-        ASSERT_TRUE(read && read->notation == Utm && read->mgrs) << row.text;
+        ASSERT_TRUE(read && read->notation == Utm && read->code == Code::Mgrs) << row.text;
         EXPECT_EQ(std::tuple(read->utm.zone, read->utm.easting, read->utm.northing),
                   std::tuple(row.zone, row.easting, row.northing)) << row.text;
     }

@@ -262,23 +262,42 @@ private:
         QApplication::sendEvent(control, &open);
         Settle();
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        // A path ("Copy as/Plus Code") opens each submenu on the way.
+        const QStringList path = caption.split(QLatin1Char('/'));
         QAction* chosen = nullptr;
-        for (QAction* entry : menu ? menu->actions() : QList<QAction*>())
-            if (entry->text().section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&')) == caption) chosen = entry;
+        for (qsizetype step = 0; step < path.size() && menu; ++step) {
+            chosen = nullptr;
+            for (QAction* entry : menu->actions())
+                if (entry->text().section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&')) == path[step])
+                    chosen = entry;
+            if (!chosen || step + 1 == path.size()) break;
+            if (!chosen->menu()) {
+                chosen = nullptr;
+                break;
+            }
+            menu->setActiveAction(chosen);
+            QTest::keyClick(menu, Qt::Key_Right);
+            Settle();
+            menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        }
         if (!chosen) {
             problem = QStringLiteral("no menu entry '%1'").arg(caption);
-            if (menu) menu->close();
+            CloseMenus();
             return false;
         }
         if (!chosen->isEnabled()) {
             Fail(QStringLiteral("menu entry '%1' is disabled").arg(caption));
-            menu->close();
+            CloseMenus();
         } else {
             menu->setActiveAction(chosen);
             QTest::keyClick(menu, Qt::Key_Return);
         }
         Settle();
         return true;
+    }
+
+    static void CloseMenus() {
+        while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
     }
 
     // A person's wheel: it may move the focus first, as the control's policy says.

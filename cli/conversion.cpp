@@ -33,7 +33,7 @@ std::string FaultMessage(Fault fault, const OutputSettings& settings, std::strin
                                                       : NotationName(*settings.from));
     // As the window refuses it: "The position ... cannot be converted."
     case Fault::NotConvertible: return "cannot be converted";
-    case Fault::Refused: return Printable(why);
+    case Fault::Refused: return Printable(why, 120);
     }
     return {};
 }

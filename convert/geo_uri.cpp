@@ -72,6 +72,7 @@ std::optional<PositionReading> ReadGeoUri(std::string_view text) {
     PositionText position;
     position.latitude = *latitude;
     position.longitude = *longitude;
+    position.code = Code::GeoUri;
     reading.position = position;
     reading.failure = ReadFailure::None;
     return reading;

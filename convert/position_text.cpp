@@ -2,8 +2,10 @@
 
 #include "convert/angle_text.h"
 #include "convert/geo_uri.h"
+#include "convert/link_text.h"
 #include "convert/mgrs.h"
 #include "convert/nmea_text.h"
+#include "convert/snippet_text.h"
 #include "convert/text_tokens.h"
 #include "convert/utm_text.h"
 
@@ -12,6 +14,36 @@ namespace quillet {
 using namespace text;
 
 namespace {
+
+bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// A text inside quotes as a web page or a spreadsheet quotes it: "…", '…', “…”.
+std::string_view Unquoted(std::string_view text) {
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r' || text.back() == '\n'))
+        text.remove_suffix(1);
+    text.remove_prefix(std::min(text.size(), text.find_first_not_of(" \t")));
+    for (const auto& [open, close] : {std::pair<std::string_view, std::string_view>{"\"", "\""}, {"'", "'"},
+                                      {"\u201C", "\u201D"}})
+        if (text.size() >= open.size() + close.size() && text.starts_with(open) && text.ends_with(close))
+            return text.substr(open.size(), text.size() - open.size() - close.size());
+    return text;
+}
+
+// Map links and geodata snippets, told apart by their first character: a
+// line that begins with a digit or a sign pays nothing here.
+std::optional<PositionReading> ReadLinkOrSnippet(std::string_view text) {
+    const std::string_view inner = Unquoted(text);
+    const char start = inner.empty() ? '\0' : inner.front();
+    if (start == '{') return ReadGeoJson(inner);
+    if (start == '<')
+        if (std::optional<PositionReading> point = ReadXmlPoint(inner)) return point;
+    if (IsAsciiLetter(start))
+        if (std::optional<PositionReading> wkt = ReadWkt(inner)) return wkt;
+    if (IsAsciiLetter(start) || start == '<' || start == '(' || start == '"' || start == '\'' ||
+        static_cast<unsigned char>(start) >= 0x80)
+        return ReadMapLink(text);
+    return std::nullopt;
+}
 
 PositionReading Read(std::string_view text, const ReadOptions& options) {
     PositionReading reading;
@@ -26,6 +58,7 @@ PositionReading Read(std::string_view text, const ReadOptions& options) {
         if (std::optional<PositionReading> sentence = ReadNmeaSentence(text)) return *sentence;
     if (start == 'g' || start == 'G')
         if (std::optional<PositionReading> uri = ReadGeoUri(text)) return *uri;
+    if (std::optional<PositionReading> snippet = ReadLinkOrSnippet(text)) return *snippet;
     thread_local std::vector<Token> tokens;
     if (!Tokenize(text, options.decimalComma, tokens) || tokens.empty()) return reading;
     if ((reading.position = ReadUtm(tokens))) {

@@ -1,0 +1,203 @@
+#include "convert/link_text.h"
+
+#include "convert/angle_text.h"
+#include "values/values.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace quillet::text {
+
+namespace {
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameAnyCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (Lower(a[i]) != Lower(b[i])) return false;
+    return true;
+}
+
+bool StartsAnyCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && SameAnyCase(text.substr(0, prefix.size()), prefix);
+}
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    c = Lower(c);
+    return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// Where an address ends in running text: a blank, a quote, an angle bracket,
+// or a byte of a non-ASCII character (browsers copy those escaped).
+bool EndsAddress(char c) {
+    return IsBlank(c) || c == '"' || c == '\'' || c == '<' || c == '>' || c == '`' ||
+           static_cast<unsigned char>(c) >= 0x80 || static_cast<unsigned char>(c) < ' ';
+}
+
+// Hosts that a person copies without "https://".
+constexpr std::string_view kBareHosts[] = {"www.", "maps.", "google.", "openstreetmap.", "osm.org", "goo.gl",
+                                           "bing.com", "wego.here.com", "share.here.com", "waze.com", "yandex."};
+
+// Where the address begins: its scheme, or a bare map host at the start of a word.
+std::size_t AddressStart(std::string_view text) {
+    for (std::size_t at = text.find("://"); at != std::string_view::npos; at = text.find("://", at + 3)) {
+        std::size_t start = at;
+        while (start > 0 && ((Lower(text[start - 1]) >= 'a' && Lower(text[start - 1]) <= 'z'))) --start;
+        const std::string_view scheme = text.substr(start, at - start);
+        if (SameAnyCase(scheme, "https") || SameAnyCase(scheme, "http")) return start;
+    }
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (at > 0 && !EndsAddress(text[at - 1]) && text[at - 1] != '(' && text[at - 1] != ':') continue;
+        for (std::string_view host : kBareHosts)
+            if (StartsAnyCase(text.substr(at), host)) return at;
+    }
+    return std::string_view::npos;
+}
+
+}  // namespace
+
+bool PercentDecode(std::string_view text, bool plusIsBlank, std::string& decoded) {
+    decoded.clear();
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (text[at] == '%') {
+            const int high = at + 1 < text.size() ? HexValue(text[at + 1]) : -1;
+            const int low = at + 2 < text.size() ? HexValue(text[at + 2]) : -1;
+            if (high < 0 || low < 0) return false;
+            decoded += static_cast<char>(high * 16 + low);
+            at += 2;
+        } else {
+            decoded += plusIsBlank && text[at] == '+' ? ' ' : text[at];
+        }
+    }
+    return true;
+}
+
+std::optional<std::string> QueryValue(std::string_view query, std::string_view name, bool& broken) {
+    while (!query.empty()) {
+        std::size_t end = query.find('&');
+        const std::string_view pair = query.substr(0, end);
+        query.remove_prefix(end == std::string_view::npos ? query.size() : end + 1);
+        if (query.starts_with("amp;")) query.remove_prefix(4);  // "&amp;" from a web page
+        if (pair.size() > name.size() && pair.starts_with(name) && pair[name.size()] == '=') {
+            std::string value;
+            if (!PercentDecode(pair.substr(name.size() + 1), true, value)) broken = true;
+            return value;
+        }
+    }
+    return std::nullopt;
+}
+
+bool HostIs(std::string_view host, std::string_view domain) {
+    if (host.size() < domain.size() || !SameAnyCase(host.substr(host.size() - domain.size()), domain)) return false;
+    return host.size() == domain.size() || host[host.size() - domain.size() - 1] == '.';
+}
+
+bool HostStarts(std::string_view host, std::string_view label) {
+    return host.size() > label.size() && StartsAnyCase(host, label) && host[label.size()] == '.';
+}
+
+std::optional<NumberPair> ReadNumberPair(std::string_view text, char separator) {
+    const auto number = [](std::string_view& rest) -> std::optional<double> {
+        while (!rest.empty() && IsBlank(rest.front())) rest.remove_prefix(1);
+        const bool plus = rest.starts_with('+');
+        if (plus) rest.remove_prefix(1);
+        std::size_t at = !plus && rest.starts_with('-');
+        const std::size_t digits = at;
+        while (at < rest.size() && rest[at] >= '0' && rest[at] <= '9') ++at;
+        if (at == digits) return std::nullopt;
+        if (at < rest.size() && rest[at] == '.') {
+            const std::size_t point = ++at;
+            while (at < rest.size() && rest[at] >= '0' && rest[at] <= '9') ++at;
+            if (at == point) return std::nullopt;
+        }
+        double value = 0;
+        const auto [end, error] = std::from_chars(rest.data(), rest.data() + at, value);
+        if (error != std::errc() || end != rest.data() + at) return std::nullopt;
+        rest.remove_prefix(at);
+        return value;
+    };
+    NumberPair pair;
+    const std::optional<double> first = number(text);
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    if (!first || !text.starts_with(separator)) return std::nullopt;
+    text.remove_prefix(1);
+    const std::optional<double> second = number(text);
+    if (!second) return std::nullopt;
+    pair.first = *first;
+    pair.second = *second;
+    pair.rest = text;
+    return pair;
+}
+
+PositionReading Place(double latitude, double longitude, Code code) {
+    if (!std::isfinite(latitude) || !std::isfinite(longitude)) return Refusal("a number beyond every double");
+    if (!WithinBound(latitude, true)) return Refusal("latitude " + NumberToText(latitude) + " beyond ±90");
+    if (!WithinBound(longitude, false)) return Refusal("longitude " + NumberToText(longitude) + " beyond ±180");
+    PositionReading reading;
+    PositionText position;
+    position.latitude = latitude;
+    position.longitude = longitude;
+    position.code = code;
+    reading.position = position;
+    reading.failure = ReadFailure::None;
+    return reading;
+}
+
+PositionReading Refusal(std::string why) {
+    PositionReading reading;
+    reading.failure = ReadFailure::Refused;
+    reading.why = std::move(why);
+    return reading;
+}
+
+PositionReading Either(PositionReading one, PositionReading other) {
+    if (!one.position || !other.position) return one.position || one.failure == ReadFailure::Refused ? one : other;
+    if (one.position->latitude != other.position->latitude || one.position->longitude != other.position->longitude)
+        return Refusal(MoreThanOnePlace("two markers"));
+    return one;
+}
+
+std::string MoreThanOnePlace(std::string_view what) { return "more than one place (" + std::string(what) + ")"; }
+
+std::optional<PositionReading> ReadMapLink(std::string_view text) {
+    const std::size_t start = AddressStart(text);
+    if (start == std::string_view::npos) return std::nullopt;
+    std::size_t end = start;
+    while (end < text.size() && !EndsAddress(text[end])) ++end;
+    std::string_view address = text.substr(start, end - start);
+    // A full stop or a comma after a link in a sentence is the sentence's.
+    while (!address.empty() && (address.back() == '.' || address.back() == ',' || address.back() == ';' ||
+                                (address.back() == ')' && address.find('(') == std::string_view::npos)))
+        address.remove_suffix(1);
+    if (AddressStart(text.substr(end)) != std::string_view::npos) return Refusal(MoreThanOnePlace("two links"));
+    if (const std::size_t scheme = address.find("://"); scheme != std::string_view::npos)
+        address.remove_prefix(scheme + 3);
+    for (std::size_t at = 0; at < address.size(); ++at)
+        if (address[at] == '%' &&
+            (at + 2 >= address.size() || HexValue(address[at + 1]) < 0 || HexValue(address[at + 2]) < 0))
+            return Refusal("a broken percent escape");
+    Url url;
+    const std::size_t hostEnd = address.find_first_of("/?#");
+    url.host = address.substr(0, hostEnd);
+    if (const std::size_t port = url.host.find(':'); port != std::string_view::npos) url.host = url.host.substr(0, port);
+    if (StartsAnyCase(url.host, "www.")) url.host.remove_prefix(4);
+    address.remove_prefix(hostEnd == std::string_view::npos ? address.size() : hostEnd);
+    const std::size_t hash = address.find('#');
+    if (hash != std::string_view::npos) {
+        url.fragment = address.substr(hash + 1);
+        address = address.substr(0, hash);
+    }
+    const std::size_t question = address.find('?');
+    url.path = address.substr(0, question);
+    if (question != std::string_view::npos) url.query = address.substr(question + 1);
+    if (std::optional<PositionReading> google = ReadGoogleLink(url)) return google;
+    if (std::optional<PositionReading> osm = ReadOsmLink(url)) return osm;
+    if (std::optional<PositionReading> other = ReadOtherMapLink(url)) return other;
+    return PositionReading{};
+}
+
+}  // namespace quillet::text

@@ -26,10 +26,13 @@ const char* const kExamples = R"(Examples:
       S 33° 52.12819', E 151° 12.55823'
   gps-quillet-convert --to utm --false-northing waypoints.txt
   gps-quillet-convert --to mgrs --comment '#' places.txt
+  echo 'https://www.openstreetmap.org/?mlat=-33.8688&mlon=151.2093' | gps-quillet-convert --to wkt
+      POINT (151.2093 -33.8688)
   gps-quillet-convert --csv --delimiter ';' --decimal-comma --lat Lat --lon Lon --to dms log.csv
 
 Blank lines and lines whose first mark is # are copied through. A line that
-gives no position gives an empty line and a message. UTM uses the longitude's
+gives no position gives an empty line and a message. With --to geojson every
+line is JSON or empty: a label goes into a Feature's properties. UTM uses the longitude's
 standard zone (no Norway or Svalbard exceptions, bands up to the poles, no
 UPS); --utm-zone chooses another. Exit status: 0 when every line converted,
 1 when some did not, 2 for a usage error, an unreadable file or a write error.
@@ -41,6 +44,7 @@ RunStatus ConvertLines(int descriptor, std::string_view source, const OutputSett
                        bool strict, Output& out, bool& stopped) {
     LineReader reader(descriptor);
     LineReader::Line line;
+    const bool json = settings.code == Code::GeoJson;
     RunStatus status = RunStatus::AllConverted;
     std::size_t number = 0;
     while (reader.Next(line)) {
@@ -51,7 +55,8 @@ RunStatus ConvertLines(int descriptor, std::string_view source, const OutputSett
         const std::size_t first = text.find_first_not_of(" \t");
         if (!line.tooLong && (first == std::string_view::npos || text[first] == '#' ||
                               (comment != 0 && text[first] == comment))) {
-            out.Put(text);
+            // GeoJSON lines stay JSON: a comment line becomes an empty one.
+            if (!json || first == std::string_view::npos) out.Put(text);
             out.Put(end);
             continue;
         }
@@ -67,9 +72,19 @@ RunStatus ConvertLines(int descriptor, std::string_view source, const OutputSett
         Fault fault = PositionOf(reading, settings, position);
         std::optional<std::string> result;
         if (fault == Fault::None && !(result = OutputLine(position, settings))) fault = Fault::NotConvertible;
-        if (result) out.Put(*result);
-        if (result && !label.empty()) out.Put(' ');
-        out.Put(label);
+        if (json && result && !label.empty()) {
+            // The label goes into the Feature's properties, without its mark.
+            std::string_view name = label.substr(1);
+            name.remove_prefix(std::min(name.size(), name.find_first_not_of(" \t")));
+            while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) name.remove_suffix(1);
+            out.Put(GeoJsonWithLabel(*result, name));
+        } else if (json) {
+            if (result) out.Put(*result);
+        } else {
+            if (result) out.Put(*result);
+            if (result && !label.empty()) out.Put(' ');
+            out.Put(label);
+        }
         out.Put(end);
         if (fault == Fault::None || fault == Fault::Skipped) continue;
         const std::string message = line.tooLong ? "longer than " + std::to_string(reader.limit()) + " bytes"
@@ -121,7 +136,8 @@ std::string CommentCharacter(const std::string& value) {
 
 int main(int argc, char** argv) {
     CLI::App app{"Converts positions between degrees, minutes and seconds; degrees and decimal minutes;\n"
-                 "decimal degrees; UTM (WGS 84) and MGRS, one a line, with the texts of the GPS Quillet window.",
+                 "decimal degrees; UTM (WGS 84), MGRS, map links and GIS points, one a line, with the texts of\n"
+                 "the GPS Quillet window.",
                  kProgram};
     std::vector<std::string> files;
     std::string from, to = "dd", delimiter = ",", comment;

@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <charconv>
+#include <cmath>
+#include <nlohmann/json.hpp>
 
 namespace quillet {
 
@@ -12,12 +15,36 @@ namespace {
 
 using Names = std::array<std::string_view, 1>;
 constexpr Names kMgrsNames{"mgrs"};
+constexpr Names kGeoNames{"geo"};
+constexpr Names kWktNames{"wkt"};
+constexpr Names kGeoJsonNames{"geojson"};
+constexpr Names kOsmNames{"osm"};
+constexpr Names kGoogleNames{"google"};
 
 // Add a row here, a case in FormatCode and ValidCodeLength, and the code is
 // in the converter's --to and --from, its CSV column and the window's menu.
-const std::array<CodeForm, 1> kForms{{
+// Links and snippets have no length: they write decimal degrees to 7
+// places (about a centimetre), as every map reads them.
+const std::array<CodeForm, 6> kForms{{
     {Code::Mgrs, kMgrsNames, "MGRS", 5, 5},
+    {Code::GeoUri, kGeoNames, "geo: URI", -1, -1},
+    {Code::OsmLink, kOsmNames, "OpenStreetMap link", -1, -1},
+    {Code::GoogleLink, kGoogleNames, "Google Maps link", -1, -1},
+    {Code::Wkt, kWktNames, "", -1, -1},
+    {Code::GeoJson, kGeoJsonNames, "", -1, -1},
 }};
+
+// Decimal degrees to 7 places, without trailing zeros, never "-0".
+std::string Degrees(double value) {
+    char digits[64];
+    const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, 7);
+    std::string text(digits, error == std::errc() ? end : digits);
+    while (text.find('.') != std::string::npos && (text.back() == '0' || text.back() == '.')) text.pop_back();
+    return text == "-0" ? "0" : text;
+}
+
+// The view's zoom an OpenStreetMap link opens at: streets and houses.
+constexpr std::string_view kOsmZoom = "17";
 
 bool SameName(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -54,8 +81,27 @@ std::optional<std::string> FormatCode(Code code, double latitude, double longitu
     if (!ValidCodeLength(code, length)) return std::nullopt;
     switch (code) {
     case Code::Mgrs: return FormatMgrs(latitude, longitude, length);
+    default: break;
+    }
+    if (!std::isfinite(latitude) || !std::isfinite(longitude) || std::fabs(latitude) > 90 || std::fabs(longitude) > 180)
+        return std::nullopt;
+    const std::string lat = Degrees(latitude), lon = Degrees(longitude);
+    switch (code) {
+    case Code::GeoUri: return "geo:" + lat + "," + lon;
+    case Code::Wkt: return "POINT (" + lon + " " + lat + ")";
+    case Code::GeoJson: return R"({"type":"Point","coordinates":[)" + lon + "," + lat + "]}";
+    case Code::OsmLink:
+        return "https://www.openstreetmap.org/?mlat=" + lat + "&mlon=" + lon + "#map=" + std::string(kOsmZoom) + "/" +
+               lat + "/" + lon;
+    case Code::GoogleLink: return "https://www.google.com/maps/search/?api=1&query=" + lat + "%2C" + lon;
     default: return std::nullopt;
     }
+}
+
+std::string GeoJsonWithLabel(std::string_view point, std::string_view label) {
+    // The label may be any bytes: invalid UTF-8 becomes U+FFFD, not an exception.
+    const std::string name = nlohmann::json(std::string(label)).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    return R"({"type":"Feature","geometry":)" + std::string(point) + R"(,"properties":{"label":)" + name + "}}";
 }
 
 }  // namespace quillet

@@ -39,6 +39,11 @@ const CodeForm* FormNamed(std::string_view name);
 // code's; never an exception.
 std::optional<std::string> FormatCode(Code code, double latitude, double longitude, int length = -1);
 
+// A GeoJSON point written by FormatCode with a label: a Feature whose
+// properties hold the label, so that the line stays valid JSON whatever
+// the label holds.
+std::string GeoJsonWithLabel(std::string_view point, std::string_view label);
+
 // Whether `length` is one the code writes.
 bool ValidCodeLength(Code code, int length);
 

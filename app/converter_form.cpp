@@ -17,6 +17,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QEvent>
 #include <QFrame>
 #include <QGuiApplication>
@@ -28,6 +29,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
+#include <QUrl>
 
 #include <algorithm>
 
@@ -236,9 +238,18 @@ void ConverterForm::ConnectPasteAndCopy() {
             copyAs->addAction(copyAction(form.caption,
                                          form.code == Code::Mgrs ? Qt::CTRL | Qt::SHIFT | Qt::Key_M : QKeyCombination(),
                                          form.code));
+    // The desktop's browser shows the place; nothing of ours goes anywhere.
+    auto* openInMap = new QAction(QStringLiteral("Open in Map"), this);
+    openInMap->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    openInMap->setShortcutContext(Qt::WindowShortcut);
+    addAction(openInMap);
+    connect(openInMap, &QAction::triggered, this, [this] {
+        if (DepartInPlace()) Guarded([this] { OpenInMap(); });
+    });
     for (FieldBox* box : {txtLatOut, txtLonOut, txtEastOut, txtNorthOut, txtZoneOut}) {
         box->addMenuEntry(copyPosition);
         box->addMenuEntry(copyAs->menuAction());
+        box->addMenuEntry(openInMap);
     }
 }
 
@@ -305,14 +316,24 @@ bool ConverterForm::UndoFill() {
     return true;
 }
 
-void ConverterForm::CopyPosition(Code code) {
+std::optional<std::string> ConverterForm::ShownPosition(Code code) const {
     std::optional<std::string> line = cmbOutput->currentIndex() == Utm
                                           ? UtmLine({TextOf(txtEastOut), TextOf(txtNorthOut), TextOf(txtZoneOut)})
                                           : PositionLine({TextOf(txtLatOut), TextOf(txtLonOut)});
     if (line && code != Code::None)
         line = Latitude && Longitude ? FormatCode(code, *Latitude, *Longitude, FormOf(code).windowLength)
                                      : std::nullopt;
-    if (line) QGuiApplication::clipboard()->setText(QString::fromStdString(*line));
+    return line;
+}
+
+void ConverterForm::CopyPosition(Code code) {
+    if (const std::optional<std::string> line = ShownPosition(code))
+        QGuiApplication::clipboard()->setText(QString::fromStdString(*line));
+}
+
+void ConverterForm::OpenInMap() {
+    if (const std::optional<std::string> link = ShownPosition(Code::OsmLink))
+        QDesktopServices::openUrl(QUrl(QString::fromStdString(*link), QUrl::StrictMode));
 }
 
 bool ConverterForm::eventFilter(QObject* watched, QEvent* event) {

@@ -80,7 +80,11 @@ private:
     bool UndoFill();
     // The output as one line (Code::None), or the position written as a code
     // at the window's length; nothing while a box of the output is empty.
+    std::optional<std::string> ShownPosition(Code code) const;
     void CopyPosition(Code code);
+    // The shown position as an OpenStreetMap link with a marker, handed to
+    // the desktop's own URL handling; nothing while an output is empty.
+    void OpenInMap();
 
     void RefreshOutput();
     // The texts of the chosen input notation's boxes; the notation is

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QJsonArray>
 #include <QLabel>
 #include <QMessageBox>
@@ -99,6 +100,23 @@ QJsonObject ControlState(const ConverterForm& form, const QWidget& control) {
 
 }  // namespace
 
+namespace {
+QString lastOpened;
+}  // namespace
+
+UrlRecorder::UrlRecorder() {
+    for (const QLatin1String scheme : {QLatin1String("https"), QLatin1String("http")})
+        QDesktopServices::setUrlHandler(scheme, this, "open");
+}
+
+UrlRecorder::~UrlRecorder() {
+    for (const QLatin1String scheme : {QLatin1String("https"), QLatin1String("http")}) QDesktopServices::unsetUrlHandler(scheme);
+}
+
+QString UrlRecorder::last() { return lastOpened; }
+
+void UrlRecorder::open(const QUrl& url) { lastOpened = url.toString(QUrl::FullyEncoded); }
+
 QWidget* FindControl(const ConverterForm& form, const QString& name) {
     for (QWidget* control : form.controls())
         if (control->objectName() == name) return control;
@@ -112,6 +130,7 @@ QJsonObject FormState(const ConverterForm& form) {
     state.insert(QStringLiteral("focus"), focus && form.isAncestorOf(focus) ? NameOf(focus) : QJsonValue(QJsonValue::Null));
     for (const QWidget* control : form.controls()) state.insert(control->objectName(), ControlState(form, *control));
     state.insert(QStringLiteral("clipboard"), QGuiApplication::clipboard()->text());
+    state.insert(QStringLiteral("opened"), UrlRecorder::last());
     return state;
 }
 

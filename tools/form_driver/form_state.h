@@ -3,7 +3,9 @@
 #pragma once
 
 #include <QJsonObject>
+#include <QObject>
 #include <QStringList>
+#include <QUrl>
 
 class QMessageBox;
 class QWidget;
@@ -12,9 +14,24 @@ namespace quillet {
 
 class ConverterForm;
 
+// Stands in for the desktop's browser: what the window asks to open (a
+// map link) is kept here, and the state shows the last one as "opened".
+// Nothing leaves the machine during a test.
+class UrlRecorder : public QObject {
+    Q_OBJECT
+public:
+    // Takes over http and https for the whole driver.
+    UrlRecorder();
+    ~UrlRecorder() override;
+    static QString last();
+public slots:
+    void open(const QUrl& url);
+};
+
 QWidget* FindControl(const ConverterForm& form, const QString& name);
 
-// {"title":..., "focus":..., NAME: {...} for every named control}.
+// {"title":..., "focus":..., NAME: {...} for every named control, "clipboard":
+// ..., "opened": the last URL the window opened}.
 QJsonObject FormState(const ConverterForm& form);
 
 // The names of the controls whose caption or list items do not fit them.

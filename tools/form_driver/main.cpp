@@ -12,7 +12,9 @@
 //   doubleclick CONTROL double-click the middle of CONTROL
 //   wheel CONTROL N     turn the mouse wheel N notches (up when positive) over CONTROL
 //   tab | backtab       press Tab or Shift+Tab
-//   state               print {"state":{...}} with every named control
+//   state               print {"state":{...}} with every named control, the
+//                       clipboard, and "opened": the last URL the window
+//                       opened (the driver stands in for the desktop's browser)
 //   expect PATH VALUE   compare one value of the state with JSON VALUE; PATH is
 //                       title, focus, CONTROL.property, or messages (the texts of
 //                       the messages the previous action showed, as a JSON array)
@@ -46,6 +48,8 @@
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     quillet::ConfigureApplication(application);
+    // No script or walk ever opens the desktop's browser.
+    const quillet::UrlRecorder browser;
     if (argc == 4 && QLatin1String(argv[1]) == QLatin1String("--walk"))
         return quillet::Walk(QByteArray(argv[2]).toULongLong(), QByteArray(argv[3]).toLongLong());
     if (argc == 3 && QLatin1String(argv[1]) == QLatin1String("--check")) return quillet::CheckScript(QString::fromLocal8Bit(argv[2]));

@@ -39,6 +39,21 @@ check nmea 1 "${gga}7"$'\n'"${gga/E,1/E,0}6"$'\n'"${gga}8"$'\n10 20 30' '32 U 68
 # MGRS digits as GeoConvert -m writes them (33TTG923420, 56HLH3436850948).
 check mgrs 1 $'41.9028, 12.4964\n33TTG9233542015\n56HLH3436850948' $'\n33T TG 923 420\n56H LH 343 509' \
     'gps-quillet-convert: line 1: not a position in mgrs: "41.9028, 12.4964"' --from mgrs --to MGRS --mgrs-digits 3
+# Map links and GIS points read as the place they name; a route, a foreign
+# SRID and a short link are refused with the reason.
+check links 1 $'https://www.google.com/maps/@41.89,12.49,17z/data=!3m1!4b1!4m6!3m5!8m2!3d41.8902!4d12.4922?entry=ttu\nhttps://yandex.ru/maps/?ll=12.4922%2C41.8902&z=17\nSRID=4326;POINT(12.4922 41.8902)\n<wpt lon="12.4922" lat="41.8902"/>\nhttps://www.google.com/maps/dir/A/B\nSRID=25832;POINT(1 2)\nhttps://maps.app.goo.gl/xyz' \
+    $'41.8902°, 12.4922°\n41.8902°, 12.4922°\n41.8902°, 12.4922°\n41.8902°, 12.4922°' \
+    $'gps-quillet-convert: line 5: more than one place (a route): "https://www.google.com/maps/dir/A/B"\ngps-quillet-convert: line 6: SRID=25832 is not WGS 84 (4326): "SRID=25832;POINT(1 2)"\ngps-quillet-convert: line 7: a short link holds no position: open it in a browser and copy the full address: "https://maps.app.goo.gl/xyz"'
+# Links and snippets written, 7 places, and read back as that form only.
+check to-osm 0 "$sydney" 'https://www.openstreetmap.org/?mlat=-33.8688&mlon=151.2093#map=17/-33.8688/151.2093' '' --to osm
+check osm-to-wkt 1 $'https://www.openstreetmap.org/?mlat=-33.86880004&mlon=151.2093#map=17/-33.8688/151.2093\n'"$sydney" \
+    'POINT (151.2093 -33.8688)' 'gps-quillet-convert: line 2: not a position in osm: "-33.8688, 151.2093"' --from osm --to wkt
+check to-google 0 "$sydney" 'https://www.google.com/maps/search/?api=1&query=-33.8688%2C151.2093' '' --to google
+# GeoJSON stays JSON whatever the label: it goes into the properties; a
+# comment line and a bad line become empty lines.
+check geojson-label 1 $'-33.8688, 151.2093 % "Opera"\\ \x01\n% note\nabc % x\n0, 0' \
+    $'{"type":"Feature","geometry":{"type":"Point","coordinates":[151.2093,-33.8688]},"properties":{"label":"\\"Opera\\"\\\\ \\u0001"}}\n\n\n{"type":"Point","coordinates":[0,0]}' \
+    'gps-quillet-convert: line 3: not a position: "abc % x"' --to geojson --comment %
 # Zone 32 as Norway's receivers write it (GeoConvert -z 32 gives 276980 6658157);
 # not where the series is a metre off, nor beyond the eastings UTM input takes.
 check utm-zone 1 $'60, 5\n64, 15.5\n27.3462, 1.25782' '32 V 276980 6658157' \

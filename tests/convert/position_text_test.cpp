@@ -1,3 +1,4 @@
+#include "convert/codes.h"
 #include "convert/output_format.h"
 #include "convert/position_text.h"
 
@@ -131,6 +132,132 @@ TEST(ReadPosition, DecimalCommasOnlyWhenAsked) {
             EXPECT_EQ(std::pair(read->latitude, read->longitude), std::pair(row.latitude, row.longitude)) << row.text;
         }
     }
+}
+
+// Map links as browsers show them, and GIS snippets: the place they name,
+// the pin or marker before the view.
+TEST(ReadPosition, MapLinksAndSnippets) {
+    constexpr double lat = -33.8567844, lon = 151.2152967;  // the Sydney Opera House
+    const std::string google = "https://www.google.com/maps/place/Sydney+Opera+House/@-33.8567844,151.2127218,17z/"
+                               "data=!3m1!4b1!4m6!3m5!1s0x6b12ae665e892fdd:0x3133f8d75a1ac251!8m2!3d-33.8567844!4d"
+                               "151.2152967!16zL20vMDZfbnk?entry=ttu&g_ep=EgoyMDI0MTAwMi4xIKXMDSoASAFQAw%3D%3D";
+    const std::string osm = "https://www.openstreetmap.org/?mlat=-33.8567844&mlon=151.2152967#map=15/-33.85000/151.20000";
+    const struct { std::string text; Code code; } rows[] = {
+        {google, Code::GoogleLink},
+        {"https://www.google.com/maps/@-33.8567844,151.2152967,17.25z/data=!3m1!1e3!5m1!1e4?entry=ttu", Code::GoogleLink},
+        {"https://www.google.com/maps/search/-33.8567844,+151.2152967?entry=tts&g_ep=EgoyMDI0MTAwMi4xIKXMDSoASAFQAw%3D%3D",
+         Code::GoogleLink},
+        {"https://maps.google.com/?q=-33.8567844%2C151.2152967&z=17", Code::GoogleLink},
+        {"https://www.google.com/maps?ll=-33.8567844,151.2152967&amp;z=17&amp;t=m", Code::GoogleLink},
+        {"https://www.google.com/maps/search/?api=1&query=-33.8567844%2C151.2152967", Code::GoogleLink},
+        {osm, Code::OsmLink},
+        {"https://www.openstreetmap.org/#map=19/-33.8567844/151.2152967&layers=N", Code::OsmLink},
+        {"<" + osm + ">", Code::OsmLink},
+        {"\"" + osm + "\"", Code::OsmLink},
+        {"Sydney Opera House \u2013 " + google + " (shared today)", Code::GoogleLink},
+        {"openstreetmap.org/?mlat=-33.8567844&amp;mlon=151.2152967", Code::OsmLink},
+        {"https://maps.apple.com/?ll=-33.8567844,151.2152967&q=Sydney%20Opera%20House&spn=0.0081,0.0124&t=m", Code::None},
+        {"https://maps.apple.com/?q=-33.8567844,151.2152967&z=17", Code::None},
+        {"https://maps.apple.com/?q=Opera+House&sll=-33.8567844,151.2152967&z=10&t=s", Code::None},
+        {"https://www.bing.com/maps?osid=5e7c6f10-8d4d-4a4e-9b1a-0a0f7e1c2b3d&cp=-33.8567844~151.2152967&lvl=17&style=r",
+         Code::None},
+        {"https://wego.here.com/?map=-33.8567844,151.2152967,17,normal&x=ep", Code::None},
+        {"https://www.waze.com/ul?ll=-33.8567844%2C151.2152967&navigate=yes&zoom=17", Code::None},
+        {"https://yandex.ru/maps/?ll=151.2152967%2C-33.8567844&mode=search&z=17", Code::None},
+        {"https://yandex.com/maps/?pt=151.2152967,-33.8567844,pm2rdm&ll=151.2,-33.8&z=15", Code::None},
+        {"POINT (151.2152967 -33.8567844)", Code::Wkt},
+        {"point z(151.2152967 -33.8567844 4.5)", Code::Wkt},
+        {"SRID=4326;POINT(151.2152967 -33.8567844)", Code::Wkt},
+        {R"({"type": "Point", "coordinates": [151.2152967, -33.8567844]})", Code::GeoJson},
+        {R"({"type":"Feature","properties":{"name":"Opera House"},"geometry":{"type":"Point","coordinates":[151.2152967,-33.8567844,4]}})",
+         Code::GeoJson},
+        {R"({"type":"FeatureCollection","features":[{"type":"Feature","geometry":{"type":"Point","coordinates":[151.2152967,-33.8567844]},"properties":null}]})",
+         Code::GeoJson},
+        {"<Placemark><name>Opera House</name><Point><coordinates>151.2152967,-33.8567844,0</coordinates></Point></Placemark>",
+         Code::None},
+        {"<kml:coordinates>\n  151.2152967,-33.8567844\n</kml:coordinates>", Code::None},
+        {R"(<wpt lat="-33.8567844" lon="151.2152967"><ele>4</ele><name>Opera House</name></wpt>)", Code::None},
+        {"<trkpt lon='151.2152967' lat='-33.8567844'/>", Code::None}};
+    for (const auto& row : rows) {
+        const PositionReading read = ReadPosition(row.text);
+        ASSERT_TRUE(read.position) << row.text << ": " << read.why;
+        EXPECT_EQ(read.position->code, row.code) << row.text;
+        EXPECT_EQ(read.position->notation, DecimalDegrees) << row.text;
+        EXPECT_EQ(read.position->latitude, lat) << row.text;
+        EXPECT_EQ(read.position->longitude, lon) << row.text;
+    }
+}
+
+// Each format's own axis order, with a point whose coordinates both lie
+// within ±90 (the Colosseum), where a swap would still be a place.
+TEST(ReadPosition, EachFormatKeepsItsAxisOrder) {
+    for (const char* text :
+         {"https://www.google.com/maps/place/Colosseo/@41.89,12.49,17z/data=!4m6!3m5!8m2!3d41.8902!4d12.4922",
+          "https://www.openstreetmap.org/?mlat=41.8902&mlon=12.4922", "https://www.openstreetmap.org/#map=18/41.8902/12.4922",
+          "https://maps.apple.com/?ll=41.8902,12.4922", "https://www.bing.com/maps?cp=41.8902~12.4922",
+          "https://wego.here.com/?map=41.8902,12.4922,17", "https://www.waze.com/ul?ll=41.8902,12.4922",
+          "https://yandex.ru/maps/?ll=12.4922%2C41.8902&z=17", "POINT(12.4922 41.8902)",
+          R"({"type":"Point","coordinates":[12.4922,41.8902]})", "<coordinates>12.4922,41.8902</coordinates>",
+          R"(<wpt lon="12.4922" lat="41.8902"/>)"}) {
+        const std::optional<PositionText> read = ReadPositionText(text);
+        ASSERT_TRUE(read) << text;
+        EXPECT_EQ(std::pair(read->latitude, read->longitude), std::pair(41.8902, 12.4922)) << text;
+    }
+}
+
+// A link or snippet that holds no position, more than one, or a broken one,
+// says why.
+TEST(ReadPosition, RefusesLinksAndSnippetsWithTheReason) {
+    const struct { const char* text; const char* why; } rows[] = {
+        {"https://www.google.com/maps/dir/Sydney+Opera+House/Bondi+Beach/@-33.87,151.23,13z/data=!4m14!4m13!1m5",
+         "more than one place"},
+        {"https://maps.app.goo.gl/5VjwC8P2bV1nq8xV7", "open it in a browser and copy the full address"},
+        {"https://goo.gl/maps/AbCdEf12345", "open it in a browser"},
+        {"https://www.google.com/maps/place/@-33.8,151.2,17z/data=!8m2!3d-33.85!4d151.21!8m2!3d-33.86!4d151.22",
+         "more than one place (two markers)"},
+        {"https://www.google.com/maps?q=Sydney+Opera+House", "holds no position"},
+        {"https://www.openstreetmap.org/node/2405391463#map=19/-33.85678/151.21530", "object link holds no position"},
+        {"https://yandex.ru/maps/?pt=151.21,-33.85~151.27,-33.89&z=12", "more than one place"},
+        {"LINESTRING (151.2 -33.8, 151.3 -33.9)", "more than one place (a LINESTRING)"},
+        {"MULTIPOLYGON (((1 1, 2 1, 2 2, 1 1)))", "more than one place"},
+        {R"({"type":"LineString","coordinates":[[151.2,-33.8],[151.3,-33.9]]})", "more than one place (a LineString)"},
+        {"<coordinates>151.2,-33.8,0 151.3,-33.9,0</coordinates>", "more than one place"},
+        {"<trkseg><trkpt lat=\"-33.8\" lon=\"151.2\"/><trkpt lat=\"-33.9\" lon=\"151.3\"/></trkseg>", "more than one place"},
+        {"see https://www.openstreetmap.org/?mlat=1&mlon=2 or https://www.openstreetmap.org/?mlat=3&mlon=4",
+         "more than one place"},
+        {"SRID=3857;POINT(16832380.5 -4009770.2)", "SRID=3857 is not WGS 84"},
+        {"https://www.openstreetmap.org/?mlat=-91&mlon=151.2", "latitude -91 beyond ±90"},
+        {"POINT (181 -33.8)", "longitude 181 beyond ±180"},
+        {"https://maps.google.com/?q=-33.8%2G151.2", "broken percent escape"},
+        {"https://www.waze.com/ul?ll=-33.8%2", "broken percent escape"},
+        {R"({"type":"Point","coordinates":[151.2,-33.8])", "invalid JSON"},
+        {R"({"type":"Feature","geometry":null})", "holds no position"},
+        {"POINT EMPTY", "holds no position"}};
+    for (const auto& row : rows) {
+        const PositionReading read = ReadPosition(row.text);
+        EXPECT_FALSE(read.position) << row.text;
+        EXPECT_EQ(read.failure, ReadFailure::Refused) << row.text;
+        EXPECT_NE(read.why.find(row.why), std::string::npos) << row.text << ": " << read.why;
+    }
+}
+
+// What each link and snippet writer gives reads back to the written digits
+// (7 places), as that form.
+TEST(FormatCode, LinksAndSnippetsReadBack) {
+    for (const Code code : {Code::GeoUri, Code::Wkt, Code::GeoJson, Code::OsmLink, Code::GoogleLink})
+        for (const auto& [latitude, longitude] : {std::pair{-33.85678444, 151.21529671}, {41.8902, 12.4922},
+                                                  {-90.0, -180.0}, {89.99999996, 179.99999996}, {-1e-9, 0.0}}) {
+            const std::optional<std::string> text = FormatCode(code, latitude, longitude);
+            ASSERT_TRUE(text);
+            const PositionReading read = ReadPosition(*text);
+            ASSERT_TRUE(read.position) << *text << ": " << read.why;
+            EXPECT_EQ(read.position->code, code) << *text;
+            EXPECT_NEAR(read.position->latitude, latitude, 5e-8) << *text;
+            EXPECT_NEAR(read.position->longitude, longitude, 5e-8) << *text;
+        }
+    EXPECT_EQ(FormatCode(Code::OsmLink, -33.8688, 151.2093),
+              "https://www.openstreetmap.org/?mlat=-33.8688&mlon=151.2093#map=17/-33.8688/151.2093");
+    EXPECT_EQ(FormatCode(Code::GeoJson, 0.000000049, -0.5), R"({"type":"Point","coordinates":[-0.5,0]})");
 }
 
 TEST(ReadAngleText, OneAngleOfTheAskedCoordinate) {

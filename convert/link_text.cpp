@@ -31,10 +31,12 @@ int HexValue(char c) {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-// Where an address ends in running text: a blank, a quote, an angle bracket,
-// or a byte of a non-ASCII character (browsers copy those escaped).
-bool EndsAddress(char c) {
-    return IsBlank(c) || c == '"' || c == '\'' || c == '<' || c == '>' || c == '`' ||
+// Where an address ends in running text: a blank, a double quote, an angle
+// bracket, or a byte of a non-ASCII character (browsers copy those escaped).
+// Browsers leave "'" as it is (Google's "41°53'24.8\"N" place names): it
+// ends only an address that it began.
+bool EndsAddress(char c, bool quoted = false) {
+    return IsBlank(c) || c == '"' || (quoted && c == '\'') || c == '<' || c == '>' || c == '`' ||
            static_cast<unsigned char>(c) >= 0x80 || static_cast<unsigned char>(c) < ' ';
 }
 
@@ -166,8 +168,9 @@ std::string MoreThanOnePlace(std::string_view what) { return "more than one plac
 std::optional<PositionReading> ReadMapLink(std::string_view text) {
     const std::size_t start = AddressStart(text);
     if (start == std::string_view::npos) return std::nullopt;
+    const bool quoted = start > 0 && text[start - 1] == '\'';
     std::size_t end = start;
-    while (end < text.size() && !EndsAddress(text[end])) ++end;
+    while (end < text.size() && !EndsAddress(text[end], quoted)) ++end;
     std::string_view address = text.substr(start, end - start);
     // A full stop or a comma after a link in a sentence is the sentence's.
     while (!address.empty() && (address.back() == '.' || address.back() == ',' || address.back() == ';' ||

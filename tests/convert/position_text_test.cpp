@@ -145,6 +145,9 @@ TEST(ReadPosition, MapLinksAndSnippets) {
     const struct { std::string text; Code code; } rows[] = {
         {google, Code::GoogleLink},
         {"https://www.google.com/maps/@-33.8567844,151.2152967,17.25z/data=!3m1!1e3!5m1!1e4?entry=ttu", Code::GoogleLink},
+        {"https://www.google.com/maps/place/33%C2%B051'24.4%22S+151%C2%B012'55.1%22E/@-33.8567844,151.2127218,17z/"
+         "data=!3m1!4b1!4m4!3m3!8m2!3d-33.8567844!4d151.2152967?entry=ttu",
+         Code::GoogleLink},
         {"https://www.google.com/maps/search/-33.8567844,+151.2152967?entry=tts&g_ep=EgoyMDI0MTAwMi4xIKXMDSoASAFQAw%3D%3D",
          Code::GoogleLink},
         {"https://maps.google.com/?q=-33.8567844%2C151.2152967&z=17", Code::GoogleLink},
@@ -154,6 +157,7 @@ TEST(ReadPosition, MapLinksAndSnippets) {
         {"https://www.openstreetmap.org/#map=19/-33.8567844/151.2152967&layers=N", Code::OsmLink},
         {"<" + osm + ">", Code::OsmLink},
         {"\"" + osm + "\"", Code::OsmLink},
+        {"'" + osm + "'", Code::OsmLink},
         {"Sydney Opera House \u2013 " + google + " (shared today)", Code::GoogleLink},
         {"openstreetmap.org/?mlat=-33.8567844&amp;mlon=151.2152967", Code::OsmLink},
         {"https://maps.apple.com/?ll=-33.8567844,151.2152967&q=Sydney%20Opera%20House&spn=0.0081,0.0124&t=m", Code::None},

@@ -233,7 +233,7 @@ TEST(ReadPosition, RefusesLinksAndSnippetsWithTheReason) {
         {"https://www.openstreetmap.org/?mlat=-91&mlon=151.2", "latitude -91 beyond ±90"},
         {"POINT (181 -33.8)", "longitude 181 beyond ±180"},
         {"https://maps.google.com/?q=-33.8%2G151.2", "broken percent escape"},
-        {"https://www.waze.com/ul?ll=-33.8%2", "broken percent escape"},
+        {"https://www.waze.com/ul?ll=-33.8%2C151.2&q=caf%C3%A", "broken percent escape"},  // in any part
         {R"({"type":"Point","coordinates":[151.2,-33.8])", "invalid JSON"},
         {R"({"type":"Feature","geometry":null})", "holds no position"},
         {"POINT EMPTY", "holds no position"}};

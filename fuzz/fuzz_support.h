@@ -18,7 +18,10 @@ inline void Require(bool holds, const char* property, const std::string& detail 
     std::abort();
 }
 
-// Texts are short, as in a box, with now and then a very long one.
-inline std::string Text(FuzzedDataProvider& data) { return data.ConsumeRandomLengthString(64); }
+// Texts are short, as in a box, with now and then a very long one; a line
+// (a map link with its data tail) may be longer.
+inline std::string Text(FuzzedDataProvider& data, std::size_t longest = 64) {
+    return data.ConsumeRandomLengthString(longest);
+}
 
 }  // namespace quillet::fuzz

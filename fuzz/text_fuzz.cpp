@@ -1,8 +1,10 @@
 // Whatever a person types or pastes: the boxes' checks give a verdict (never
 // an exception), what they or the position reader accept lies within its
 // bounds, the texts read into a finite position, and every text the writers
-// produce reads back within the written precision, MGRS within its square.
+// produce reads back within the written precision, MGRS within its square,
+// links and snippets as themselves.
 #include "values/values.h"
+#include "convert/codes.h"
 #include "convert/input_reading.h"
 #include "convert/mgrs.h"
 #include "convert/output_format.h"
@@ -55,7 +57,8 @@ void CheckBoxes(const InputTexts& texts) {
 void CheckPositionText(const std::string& text, bool decimalComma) {
     const PositionReading reading = ReadPosition(text, {decimalComma});
     Require(reading.position.has_value() == (reading.failure == ReadFailure::None), "a failure exactly without", text);
-    Require(reading.why.empty() != (reading.failure == ReadFailure::Ambiguous), "why exactly when ambiguous", text);
+    Require(reading.why.empty() != (reading.failure == ReadFailure::Ambiguous || reading.failure == ReadFailure::Refused),
+            "why exactly when ambiguous or refused", text);
     if (const std::optional<PositionText>& read = reading.position) {
         if (read->notation == Utm)
             Require(read->utm.zone >= 1 && read->utm.zone <= 60 && read->utm.easting >= 160000 &&
@@ -110,11 +113,25 @@ void CheckWrittenMgrs(FuzzedDataProvider& input) {
             "a written reference holds its point", *text);
 }
 
+// Every link and snippet written reads back as that form, to the 7 places written.
+void CheckWrittenLinks(FuzzedDataProvider& input) {
+    const double latitude = input.ConsumeFloatingPointInRange(-90.0, 90.0);
+    const double longitude = input.ConsumeFloatingPointInRange(-180.0, 180.0);
+    for (const Code code : {Code::GeoUri, Code::Wkt, Code::GeoJson, Code::OsmLink, Code::GoogleLink}) {
+        const std::optional<std::string> text = FormatCode(code, latitude, longitude);
+        Require(text.has_value(), "every position has a link");
+        const std::optional<PositionText> read = ReadPositionText(*text);
+        Require(read && read->code == code && std::fabs(read->latitude - latitude) <= 5e-8 + 1e-12 &&
+                    std::fabs(read->longitude - longitude) <= 5e-8 + 1e-12,
+                "a written link reads back", *text);
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider input(data, size);
-    const std::string line = fuzz::Text(input);
+    const std::string line = fuzz::Text(input, 512);
     CheckPositionText(line, input.ConsumeBool());
     InputTexts texts;
     texts.notation = static_cast<InputFormat>(input.ConsumeIntegralInRange(0, kInputFormatCount - 1));
@@ -125,6 +142,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckBoxes(texts);
     CheckWrittenPosition(input);
     CheckWrittenMgrs(input);
+    CheckWrittenLinks(input);
     try {
         const Position read = ReadPosition(texts);
         Require(std::isfinite(read.latitude.value_or(0)) && std::isfinite(read.longitude.value_or(0)), "finite");

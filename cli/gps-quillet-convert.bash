@@ -5,7 +5,7 @@ _gps_quillet_convert() {
     prev=${COMP_WORDS[COMP_CWORD-1]}
     case $prev in
         --from|--to)
-            COMPREPLY=($(compgen -W 'dms dm dd utm mgrs' -- "$cur"))
+            COMPREPLY=($(compgen -W 'dms dm dd utm mgrs geo osm google wkt geojson' -- "$cur"))
             return ;;
         --mgrs-digits)
             COMPREPLY=($(compgen -W '0 1 2 3 4 5' -- "$cur"))

@@ -165,12 +165,18 @@ PositionReading Either(PositionReading one, PositionReading other) {
 
 std::string MoreThanOnePlace(std::string_view what) { return "more than one place (" + std::string(what) + ")"; }
 
-std::optional<PositionReading> ReadMapLink(std::string_view text) {
+std::pair<std::size_t, std::size_t> FindAddress(std::string_view text) {
     const std::size_t start = AddressStart(text);
-    if (start == std::string_view::npos) return std::nullopt;
+    if (start == std::string_view::npos) return {start, start};
     const bool quoted = start > 0 && text[start - 1] == '\'';
     std::size_t end = start;
     while (end < text.size() && !EndsAddress(text[end], quoted)) ++end;
+    return {start, end};
+}
+
+std::optional<PositionReading> ReadMapLink(std::string_view text) {
+    const auto [start, end] = FindAddress(text);
+    if (start == std::string_view::npos) return std::nullopt;
     std::string_view address = text.substr(start, end - start);
     // A full stop or a comma after a link in a sentence is the sentence's.
     while (!address.empty() && (address.back() == '.' || address.back() == ',' || address.back() == ';' ||

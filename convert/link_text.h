@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace quillet::text {
 
@@ -19,6 +20,10 @@ namespace quillet::text {
 // place the link names, Refused (with why) when it holds none, more than
 // one, or a broken one, NotAPosition for a site that is none of the maps.
 std::optional<PositionReading> ReadMapLink(std::string_view text);
+
+// Where the first web address in the text begins and ends (npos, npos when
+// there is none): a label's mark inside it ("#map=") is the address's.
+std::pair<std::size_t, std::size_t> FindAddress(std::string_view text);
 
 // The parts of an address, still percent-encoded.
 struct Url {

@@ -5,6 +5,7 @@
 #include "cli/line_io.h"
 #include "cli/report.h"
 #include "convert/codes.h"
+#include "convert/link_text.h"
 
 #include <CLI/CLI.hpp>
 
@@ -62,8 +63,13 @@ RunStatus ConvertLines(int descriptor, std::string_view source, const OutputSett
         }
         const std::string_view whole = text;
         std::string_view label;
-        if (const std::size_t at = comment == 0 ? std::string_view::npos : text.find(comment);
-            at != std::string_view::npos && !line.tooLong) {
+        std::size_t at = comment == 0 ? std::string_view::npos : text.find(comment);
+        // A link's own "#", "%" or "&" begins no label.
+        if (at != std::string_view::npos)
+            if (const auto [link, linkEnd] = text::FindAddress(text);
+                link != std::string_view::npos && at >= link && at < linkEnd)
+                at = text.find(comment, linkEnd);
+        if (at != std::string_view::npos && !line.tooLong) {
             label = text.substr(at);
             text = text.substr(0, at);
         }

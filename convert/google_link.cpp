@@ -10,10 +10,14 @@ namespace quillet::text {
 
 namespace {
 
+// A pair and nothing else, or with the label older links add in brackets
+// ("q=-33.8688,151.2093+(Opera+House)").
 bool WholePair(std::string_view text, NumberPair& pair) {
     if (text.starts_with("loc:")) text.remove_prefix(4);
     const std::optional<NumberPair> read = ReadNumberPair(text, ',');
-    if (!read || read->rest.find_first_not_of(" ") != std::string_view::npos) return false;
+    if (!read) return false;
+    const std::size_t rest = read->rest.find_first_not_of(" ");
+    if (rest != std::string_view::npos && read->rest[rest] != '(') return false;
     pair = *read;
     return true;
 }
@@ -47,8 +51,7 @@ std::optional<PositionReading> ReadGoogleLink(const Url& url) {
     const bool mapsHost = HostStarts(host, "maps");
     if (mapsHost) host.remove_prefix(5);
     if (!HostStarts(host, "google")) return std::nullopt;
-    if (!mapsHost && url.path != "/maps" && !url.path.starts_with("/maps/") && !url.path.starts_with("/maps?"))
-        return std::nullopt;
+    if (!mapsHost && url.path != "/maps" && !url.path.starts_with("/maps/")) return std::nullopt;
     std::string path;
     if (!PercentDecode(url.path, true, path)) return Refusal("a broken percent escape");
     if (path.starts_with("/maps/dir/") || path == "/maps/dir") return Refusal(MoreThanOnePlace("a route"));

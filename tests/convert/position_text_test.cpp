@@ -150,7 +150,7 @@ TEST(ReadPosition, MapLinksAndSnippets) {
          Code::GoogleLink},
         {"https://www.google.com/maps/search/-33.8567844,+151.2152967?entry=tts&g_ep=EgoyMDI0MTAwMi4xIKXMDSoASAFQAw%3D%3D",
          Code::GoogleLink},
-        {"https://maps.google.com/?q=-33.8567844%2C151.2152967&z=17", Code::GoogleLink},
+        {"https://maps.google.com/?q=-33.8567844%2C151.2152967+(Sydney+Opera+House)&z=17", Code::GoogleLink},
         {"https://www.google.com/maps?ll=-33.8567844,151.2152967&amp;z=17&amp;t=m", Code::GoogleLink},
         {"https://www.google.com/maps/search/?api=1&query=-33.8567844%2C151.2152967", Code::GoogleLink},
         {osm, Code::OsmLink},

@@ -136,7 +136,7 @@ std::optional<NumberPair> ReadNumberPair(std::string_view text, char separator) 
 }
 
 PositionReading Place(double latitude, double longitude, Code code) {
-    if (!std::isfinite(latitude) || !std::isfinite(longitude)) return Refusal("a number beyond every double");
+    if (!std::isfinite(latitude) || !std::isfinite(longitude)) return Refusal("a coordinate that is no finite number");
     if (!WithinBound(latitude, true)) return Refusal("latitude " + NumberToText(latitude) + " beyond ±90");
     if (!WithinBound(longitude, false)) return Refusal("longitude " + NumberToText(longitude) + " beyond ±180");
     PositionReading reading;

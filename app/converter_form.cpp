@@ -310,9 +310,23 @@ void ConverterForm::CopyPosition(Code code) {
                                           ? UtmLine({TextOf(txtEastOut), TextOf(txtNorthOut), TextOf(txtZoneOut)})
                                           : PositionLine({TextOf(txtLatOut), TextOf(txtLonOut)});
     if (line && code != Code::None)
-        line = Latitude && Longitude ? FormatCode(code, *Latitude, *Longitude, FormOf(code).windowLength)
-                                     : std::nullopt;
+        line = Latitude && Longitude
+                   ? FormatCode(code, *Latitude, *Longitude, FormOf(code).windowLength, UtmInputPoint())
+                   : std::nullopt;
     if (line) QGuiApplication::clipboard()->setText(QString::fromStdString(*line));
+}
+
+std::optional<UtmPoint> ConverterForm::UtmInputPoint() const {
+    const std::optional<InputTexts> texts = InputBoxTexts();
+    if (!texts || texts->notation != Utm) return std::nullopt;
+    try {
+        // Only while the boxes still give the position shown.
+        const Position read = ReadPosition(*texts);
+        if (read.latitude != Latitude || read.longitude != Longitude) return std::nullopt;
+        return ReadUtmPoint(*texts);
+    } catch (const ValueError&) {
+        return std::nullopt;
+    }
 }
 
 bool ConverterForm::eventFilter(QObject* watched, QEvent* event) {

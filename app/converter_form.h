@@ -81,6 +81,9 @@ private:
     // The output as one line (Code::None), or the position written as a code
     // at the window's length; nothing while a box of the output is empty.
     void CopyPosition(Code code);
+    // The UTM point in the UTM input boxes, while they give the position
+    // shown: a code is written from its own easting and northing.
+    std::optional<UtmPoint> UtmInputPoint() const;
 
     void RefreshOutput();
     // The texts of the chosen input notation's boxes; the notation is

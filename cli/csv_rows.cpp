@@ -197,7 +197,7 @@ void CsvConverter::Row() {
     }
     bool converted = false;
     if (message.empty()) {
-        Position position;
+        Converted position;
         const PositionReading reading = ReadRow(quoted_);
         fault = PositionOf(reading, settings_, position);
         if (fault == Fault::None) converted = WriteCells(position, settings_, cells_);

@@ -62,15 +62,21 @@ Position ReadPosition(const InputTexts& texts) {
     case DecimalDegrees:
         return {ReadDecimalDegrees(texts.latitude, "S"), ReadDecimalDegrees(texts.longitude, "W")};
     case Utm: {
-        if (!PresenceOf(texts).latitude) return {};
-        const std::int16_t zone = ToShortInt(texts.zone);
-        const double easting = ParseNumber(texts.easting);
-        const double northing = ParseNumber(texts.northing);
-        const LatLon position = UtmToLatLon(northing, easting, zone);
+        const std::optional<UtmPoint> point = ReadUtmPoint(texts);
+        if (!point) return {};
+        const LatLon position = UtmToLatLon(point->northing, point->easting, static_cast<std::int16_t>(point->zone));
         return {position.latitude, position.longitude};
     }
     }
     return {};
+}
+
+std::optional<UtmPoint> ReadUtmPoint(const InputTexts& texts) {
+    if (texts.notation != Utm || !PresenceOf(texts).latitude) return std::nullopt;
+    const std::int16_t zone = ToShortInt(texts.zone);
+    const double easting = ParseNumber(texts.easting);
+    const double northing = ParseNumber(texts.northing);
+    return UtmPoint{zone, easting, northing};
 }
 
 Presence PresenceOf(const InputTexts& texts) {

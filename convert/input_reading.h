@@ -3,6 +3,7 @@
 
 #include "convert/position.h"
 
+#include <optional>
 #include <string>
 
 namespace quillet {
@@ -45,5 +46,9 @@ Presence PresenceOf(const InputTexts& texts);
 // ValueError(TypeMismatch) otherwise, ValueError(Overflow) for a zone or
 // result out of range.
 Position ReadPosition(const InputTexts& texts);
+
+// The UTM point the UTM boxes hold, read as ReadPosition reads them (the
+// same errors); nothing while a box is empty.
+std::optional<UtmPoint> ReadUtmPoint(const InputTexts& texts);
 
 }  // namespace quillet

@@ -95,7 +95,7 @@ std::optional<PositionReading> ReadNmeaSentence(std::string_view text) {
     if (address.size() < 3) return reading;
     for (const char c : address)
         if (!IsDigit(c) && !(c >= 'A' && c <= 'Z')) return reading;
-    std::string_view fields[8];
+    std::string_view fields[13];
     std::string_view rest = body;
     for (std::string_view& field : fields) {
         const std::size_t comma = rest.find(',');
@@ -103,22 +103,36 @@ std::optional<PositionReading> ReadNmeaSentence(std::string_view text) {
         rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
     }
     const auto letter = [&](int at) { return fields[at].size() == 1 ? fields[at][0] : '\0'; };
+    // A position only from a fix the receiver measured: GGA quality 1 to 5
+    // (autonomous, differential, PPS, RTK, float RTK), RMC and GLL status A
+    // with, from NMEA 2.3 on, a mode of A, D, P, R or F. An estimated (dead
+    // reckoning), manual or simulated position (mode E, M or S; quality 6, 7
+    // or 8) is no measured place, and NMEA itself marks them V: no fix, as
+    // for mode N and anything unknown.
+    const auto measuredMode = [&](int at) {
+        const char mode = letter(at);
+        return fields[at].empty() || (mode != '\0' && std::string_view("ADPRF").find(mode) != std::string_view::npos);
+    };
     const std::string_view type = address.size() == 5 && address[0] != 'P' ? address.substr(2) : "";
     int first = 0;  // the field of the latitude
+    bool fix = false;
     if (type == "GGA") {
-        if (fields[6].empty() || fields[6] == "0") reading.failure = ReadFailure::NoFix;
+        fix = letter(6) >= '1' && letter(6) <= '5';
         first = 2;
     } else if (type == "RMC") {
-        if (letter(2) == 'V') reading.failure = ReadFailure::NoFix;
+        fix = letter(2) == 'A' && measuredMode(12);
         first = 3;
     } else if (type == "GLL") {
-        if (letter(6) == 'V') reading.failure = ReadFailure::NoFix;
+        fix = letter(6) == 'A' && measuredMode(7);
         first = 1;
     } else {
         reading.failure = ReadFailure::NoPosition;
         return reading;
     }
-    if (reading.failure == ReadFailure::NoFix) return reading;
+    if (!fix) {
+        reading.failure = ReadFailure::NoFix;
+        return reading;
+    }
     reading.position = PackedPosition(fields[first], letter(first + 1), fields[first + 2], letter(first + 3));
     if (reading.position) reading.failure = ReadFailure::None;
     return reading;

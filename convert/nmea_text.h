@@ -13,7 +13,8 @@ namespace quillet::text {
 
 // Nothing when the text is no sentence (it does not begin with "$").
 // Otherwise the sentence's reading: a position from GGA, RMC or GLL; NoFix
-// when the receiver had none (GGA quality 0, status V); Checksum when a
+// unless the receiver measured one (GGA quality 1-5; status A and, where
+// given, mode A, D, P, R or F); Checksum when a
 // checksum is present and does not match; NoPosition for any other
 // well-formed sentence; NotAPosition for a malformed one.
 std::optional<PositionReading> ReadNmeaSentence(std::string_view text);

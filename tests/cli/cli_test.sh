@@ -39,6 +39,14 @@ check nmea 1 "${gga}7"$'\n'"${gga/E,1/E,0}6"$'\n'"${gga}8"$'\n10 20 30' '32 U 68
 # MGRS digits as GeoConvert -m writes them (33TTG923420, 56HLH3436850948).
 check mgrs 1 $'41.9028, 12.4964\n33TTG9233542015\n56HLH3436850948' $'\n33T TG 923 420\n56H LH 343 509' \
     'gps-quillet-convert: line 1: not a position in mgrs: "41.9028, 12.4964"' --from mgrs --to MGRS --mgrs-digits 3
+# MGRS of a UTM text from its own metres (GeoConvert -m: 33TWP0000010000,
+# 33PWL); an MGRS square's centre through the accurate inverse (GeoConvert:
+# 72.37000223 9.13000818).
+check mgrs-of-utm 0 '33T 500000 5310000' '33T WP 00000 10000' '' --to mgrs
+check mgrs-of-utm-square 0 '33n 500000 1000000' '33P WL' '' --to mgrs --mgrs-digits 0
+check csv-mgrs-of-utm 0 $'z,e,n\n33T,500000,5310000' $'z,e,n,mgrs\n33T,500000,5310000,33T WP 00000 10000' '' \
+    --csv --zone z --easting e --northing n --to mgrs
+check mgrs-centre 0 '33XUA0185039887' '72.3700022°, 9.1300082°' '' --from mgrs
 # Zone 32 as Norway's receivers write it (GeoConvert -z 32 gives 276980 6658157);
 # not where the series is a metre off, nor beyond the eastings UTM input takes.
 check utm-zone 1 $'60, 5\n64, 15.5\n27.3462, 1.25782' '32 V 276980 6658157' \

@@ -50,7 +50,20 @@ TEST(ReadPositionText, PairsWithAnySeparatorMarksAndLetters) {
         {"3352.128S 15112.558E", DegreesMinutes, kSydneyLat, kSydneyLon},
         {"$GPGGA,123519,3352.128,S,15112.558,E,1,08,0.9,545.4,M,46.9,M,,*5A", DegreesMinutes, kSydneyLat, kSydneyLon},
         {"$GNRMC,123519,A,3352.128,S,15112.558,E,022.4,084.4,230394,003.1,W", DegreesMinutes, kSydneyLat, kSydneyLon},
-        {"$GLGLL,3352.128,S,15112.558,E,225444,A\r\n", DegreesMinutes, kSydneyLat, kSydneyLon}};
+        {"$GLGLL,3352.128,S,15112.558,E,225444,A\r\n", DegreesMinutes, kSydneyLat, kSydneyLon},
+        // Real receivers' measured fixes: differential, float RTK; a checksum in either case.
+        {"$GNRMC,120213.000,A,5957.0062,N,01100.6429,E,0.00,0.00,310722,,,D,V*0A", DegreesMinutes, 59.95010333333333,
+         11.010715},
+        {"$GNRMC,120213.000,A,5957.0062,N,01100.6429,E,0.00,0.00,310722,,,D,V*0a", DegreesMinutes, 59.95010333333333,
+         11.010715},
+        {"$GPGGA,003832.000,4404.1271062,N,12118.8438377,W,5,14,0.8,1127.630,M,-20.300,M,1.000,0000*74",
+         DegreesMinutes, 44.06878510333333, -121.31406396166667},
+        {"$GNRMC,003832.000,A,4404.1271062,N,12118.8438377,W,000.0,171.0,290322,,,F,V*10", DegreesMinutes,
+         44.06878510333333, -121.31406396166667},
+        {"$GNGLL,4404.1271062,N,12118.8438377,W,003832.000,A,D*50", DegreesMinutes, 44.06878510333333,
+         -121.31406396166667},
+        {"$GPGLL,3352.128,S,15112.558,E,225444,A,P", DegreesMinutes, kSydneyLat, kSydneyLon},
+        {"$GPRMC,123519,A,3352.128,S,15112.558,E,1,2,230394,,,R", DegreesMinutes, kSydneyLat, kSydneyLon}};
     for (const auto& row : rows) {
         const std::optional<PositionText> read = ReadPositionText(row.text);
         ASSERT_TRUE(read) << row.text;
@@ -108,6 +121,26 @@ TEST(ReadPosition, SaysWhyATextGivesNoPosition) {
         {"$GPGGA,123519,,,,,0,00,,,M,,M,,*6B", ReadFailure::NoFix},
         {"$GPRMC,123519,V,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*7D", ReadFailure::NoFix},
         {"$GLGLL,4916.45,N,12311.12,W,225444,V*3A", ReadFailure::NoFix},
+        // A position only from a measured fix: status A, mode A D P R F, quality 1-5.
+        {"$GPGLL,3728.0549,N,12213.8639,W,014413.076,N,V*50", ReadFailure::NoFix},  // a handheld's
+        {"$GPGLL,5201.0687,N,00832.0645,E,142818.899,V,N*4E", ReadFailure::NoFix},
+        {"$GPGLL,3728.0549,N,12213.8639,W,014413,X", ReadFailure::NoFix},
+        {"$GPGLL,3728.0549,N,12213.8639,W,014413,", ReadFailure::NoFix},
+        {"$GPGLL,3728.0549,N,12213.8639,W,014413,A,N", ReadFailure::NoFix},
+        {"$GPGLL,3728.0549,N,12213.8639,W,014413,A,E", ReadFailure::NoFix},  // estimated
+        {"$GPGLL,3854.5087,N,07726.4523,W,125106,V,S*55", ReadFailure::NoFix},  // a simulator's
+        {"$GPRMC,135659.997,V,5543.0324,N,03724.7207,E,00.79,159.0,051209,,,N*72", ReadFailure::NoFix},
+        {"$GPRMC,123519,,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W", ReadFailure::NoFix},
+        {"$GPRMC,123519,X,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W", ReadFailure::NoFix},
+        {"$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W,N", ReadFailure::NoFix},
+        {"$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W,M", ReadFailure::NoFix},  // manual
+        {"$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W,S", ReadFailure::NoFix},
+        {"$GPGGA,123519,4807.038,N,01131.000,E,X,08,0.9,545.4,M,46.9,M,,", ReadFailure::NoFix},
+        {"$GPGGA,123519,4807.038,N,01131.000,E,6,08,0.9,545.4,M,46.9,M,,", ReadFailure::NoFix},  // estimated
+        {"$GPGGA,123519,4807.038,N,01131.000,E,7,08,0.9,545.4,M,46.9,M,,", ReadFailure::NoFix},  // manual
+        {"$GPGGA,125106,3854.5087,N,07726.4523,W,8,10,2.0,268.8,M,-33.9,M,,*7F", ReadFailure::NoFix},
+        {"$GPGGA,123519,4807.038,N,01131.000,E,9,08,0.9,545.4,M,46.9,M,,", ReadFailure::NoFix},
+        {"$GPGGA,123519,4807.038,N,01131.000,E,12,08,0.9,545.4,M,46.9,M,,", ReadFailure::NoFix},
         {"$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K*48", ReadFailure::NoPosition},
         {"$GPGGA,1,3352.128,S*", ReadFailure::NotAPosition}};
     for (const auto& row : rows) {

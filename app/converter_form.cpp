@@ -264,6 +264,7 @@ bool ConverterForm::TakePaste(FieldBox* box, const QString& text) {
         return true;
     }
     FillUndo undo(place.notation, controls_, Latitude, Longitude);
+    std::optional<PastedSquare> squareBefore = std::exchange(pastedSquare_, std::nullopt);
     pasting_ = true;
     Guarded([&] {
         const int notation = paste.kind == Paste::Kind::Whole && (place.notation == Utm) != (paste.whole.notation == Utm)
@@ -279,6 +280,9 @@ bool ConverterForm::TakePaste(FieldBox* box, const QString& text) {
             FillAngle(CoordinateBoxes(notation, place.latitude), format, place.latitude, letters, paste.angle);
         } else if (notation == Utm) {
             FillUtm({txtEastIn, txtNorthIn, txtZoneIn}, paste.whole.utm);
+            if (paste.whole.code == Code::Mgrs)
+                pastedSquare_ = PastedSquare{{TextOf(txtEastIn), TextOf(txtNorthIn), TextOf(txtZoneIn)},
+                                             {paste.whole.latitude, paste.whole.longitude}};
         } else {
             FillAngle(CoordinateBoxes(notation, true), format, true, letters, paste.whole.latitude);
             FillAngle(CoordinateBoxes(notation, false), format, false, letters, paste.whole.longitude);
@@ -288,6 +292,7 @@ bool ConverterForm::TakePaste(FieldBox* box, const QString& text) {
     pasting_ = false;
     undo.Filled(cmbInput->currentIndex());
     fillUndo_ = std::move(undo);
+    squareBeforeFill_ = std::move(squareBefore);
     return true;
 }
 
@@ -301,6 +306,7 @@ bool ConverterForm::UndoFill() {
     undo->Restore();
     Latitude = undo->latitude();
     Longitude = undo->longitude();
+    pastedSquare_ = std::exchange(squareBeforeFill_, std::nullopt);
     pasting_ = false;
     return true;
 }
@@ -321,7 +327,7 @@ std::optional<UtmPoint> ConverterForm::UtmInputPoint() const {
     if (!texts || texts->notation != Utm) return std::nullopt;
     try {
         // Only while the boxes still give the position shown.
-        const Position read = ReadPosition(*texts);
+        const Position read = BoxPosition(*texts);
         if (read.latitude != Latitude || read.longitude != Longitude) return std::nullopt;
         return ReadUtmPoint(*texts);
     } catch (const ValueError&) {
@@ -531,9 +537,16 @@ std::optional<InputTexts> ConverterForm::InputBoxTexts() const {
 void ConverterForm::ReadInput() {
     const std::optional<InputTexts> texts = InputBoxTexts();
     if (!texts) return;
-    const Position position = ReadPosition(*texts);
+    const Position position = BoxPosition(*texts);
     Latitude = position.latitude;
     Longitude = position.longitude;
+}
+
+Position ConverterForm::BoxPosition(const InputTexts& texts) const {
+    if (pastedSquare_ && texts.notation == Utm &&
+        pastedSquare_->texts == std::array{texts.easting, texts.northing, texts.zone})
+        return pastedSquare_->position;
+    return ReadPosition(texts);
 }
 
 void ConverterForm::EmptyAbsentOutputs() {

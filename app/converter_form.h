@@ -90,6 +90,10 @@ private:
     // nothing when the list has no selection.
     std::optional<InputTexts> InputBoxTexts() const;
     void ReadInput();
+    // The position the input boxes give: a pasted MGRS square's centre from
+    // the accurate inverse while the UTM boxes still hold it as pasted, else
+    // what the boxes read as.
+    Position BoxPosition(const InputTexts& texts) const;
     // A departure that does not recompute can still leave a coordinate
     // without input (a box emptied): its output goes with it.
     void EmptyAbsentOutputs();
@@ -153,6 +157,15 @@ private:
     bool pasting_ = false;
     // The window as the last fill found it, for Ctrl+Z.
     std::optional<FillUndo> fillUndo_;
+    // The MGRS square last pasted: its UTM boxes' texts and its position
+    // through the accurate inverse, which the window's UTM series would miss
+    // by centimetres. The one before the last fill comes back with Ctrl+Z.
+    struct PastedSquare {
+        std::array<std::string, 3> texts;  // easting, northing, zone
+        Position position;
+    };
+    std::optional<PastedSquare> pastedSquare_;
+    std::optional<PastedSquare> squareBeforeFill_;
     // Each input box's check, run when the person leaves it.
     std::map<FieldBox*, std::function<void()>> departures_;
     // Tells a departure run in place whether its check refused the box.

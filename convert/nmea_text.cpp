@@ -40,15 +40,18 @@ std::optional<PositionText> PackedPosition(std::string_view latitude, char north
     return position;
 }
 
-// A packed field of free width in degrees: minutes are the two whole digits
-// before the point, or with `seconds` seconds are and minutes the two before
-// them; degrees are the rest, 1 to `degreeDigits` digits. Nothing when it is
-// malformed or has 60 minutes or seconds or more.
+// A packed field in degrees: minutes are the two whole digits before the
+// point, or with `seconds` seconds are and minutes the two before them;
+// degrees are the rest, `degreeDigits` digits, or fewer after a point
+// ("7407.38"; "500N 1000E" may be metres). Nothing when it is malformed or
+// has 60 minutes or seconds or more.
 std::optional<double> PackedAngle(std::string_view field, std::size_t degreeDigits, bool seconds) {
     const std::size_t point = field.find('.');
     const std::size_t whole = point == std::string_view::npos ? field.size() : point;
     const std::size_t tail = seconds ? 4 : 2;
-    if (whole <= tail || whole - tail > degreeDigits) return std::nullopt;
+    if (whole <= tail || whole - tail > degreeDigits ||
+        (point == std::string_view::npos && whole - tail != degreeDigits))
+        return std::nullopt;
     for (std::size_t i = 0; i < field.size(); ++i)
         if (!IsDigit(field[i]) && i != point) return std::nullopt;
     int degrees = 0;

@@ -121,6 +121,7 @@ TEST(ReadPositionText, RefusesWhatTheChecksRefuseAndAnythingUnclear) {
                              "1e1, 5", "33,8688 151,2093 7",
                              "8E-05",                   // 0.00008 alone, never 8 E, 5 S
                              "1e+999, 5", "4025N0743860W", "402505N07438W",  // DMS with DM: no pair
+                             "500N 1000E",              // unpadded without a point: perhaps metres
                              "33.5.7S 151.12.33E", "33.52.07.5S 151.12.33E",  // two digits each
                              "41d53m24s 12d30m0s 5"})   // seconds close no pair: no height
         EXPECT_FALSE(ReadPositionText(text)) << text;
@@ -153,6 +154,7 @@ TEST(ReadPosition, SaysWhyATextGivesNoPosition) {
 TEST(ReadPosition, SaysTheReasonWhereItIsKnown) {
     const struct { const char* text; const char* why; } rows[] = {
         {"91 0", "latitude 91 is beyond 90\u00B0"},
+        {"95 20 30", "latitude 95 is beyond 90\u00B0"},  // small numbers are no UTM
         {"91.5S, 0", "latitude -91.5 is beyond -90\u00B0"},
         {"113dW\t91d7'20.892\"N 0.000", "latitude 91.12247 is beyond 90\u00B0"},
         {"0, -180.25", "longitude -180.25 is beyond -180\u00B0"},

@@ -122,7 +122,7 @@ TEST(ReadPositionText, RefusesWhatTheChecksRefuseAndAnythingUnclear) {
                              "8E-05",                   // 0.00008 alone, never 8 E, 5 S
                              "1e+999, 5", "4025N0743860W", "402505N07438W",  // DMS with DM: no pair
                              "500N 1000E",              // unpadded without a point: perhaps metres
-                             "33.5.7S 151.12.33E", "33.52.07.5S 151.12.33E",  // two digits each
+                             "33.5.7S 151.12.33E", "33.52.07.5S 151.12.33E", "33.52.071 18",  // two digits each
                              "41d53m24s 12d30m0s 5"})   // seconds close no pair: no height
         EXPECT_FALSE(ReadPositionText(text)) << text;
 }

@@ -136,7 +136,9 @@ std::optional<PositionText> ReadPairAt(Tokens tokens, std::size_t at, std::strin
     position.longitude = firstIsLatitude ? two->value : one->value;
     if (!WithinBound(position.latitude, true) || !WithinBound(position.longitude, false)) {
         const bool latitude = !WithinBound(position.latitude, true);
-        why = BeyondBound(latitude ? position.latitude : position.longitude, latitude);
+        const double value = latitude ? position.latitude : position.longitude;
+        // Thousands of degrees are no degrees meant ("4060.0N": packed minutes of 60).
+        if (std::fabs(value) < 1000) why = BeyondBound(value, latitude);
         return std::nullopt;
     }
     return position;

@@ -142,7 +142,8 @@ TEST(ReadPosition, SaysWhyATextGivesNoPosition) {
         {"+8e-05 14.3", ReadFailure::Ambiguous},
         {"2e+01 3", ReadFailure::Ambiguous},          // 20, 3 or 2 E with 1° 3'
         {"10 20 W 5", ReadFailure::Ambiguous},        // a height, or a pair with it
-        {"0030.30N00015.15E", ReadFailure::Ambiguous}};  // packed, or decimal degrees
+        {"0030.30N00015.15E", ReadFailure::Ambiguous},  // packed, or decimal degrees
+        {"4060.0N 07400.0W", ReadFailure::NotAPosition}};  // packed minutes of 60, no latitude of 4060
     for (const auto& row : rows) {
         const PositionReading read = ReadPosition(row.text);
         EXPECT_FALSE(read.position) << row.text;

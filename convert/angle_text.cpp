@@ -175,6 +175,9 @@ PositionReading ReadSplits(Tokens tokens) {
 }  // namespace
 
 std::string PlaceText(const PositionText& place) {
+    if (place.notation == Utm)
+        return NumberToText(place.utm.zone) + " " + NumberToText(place.utm.easting) + " " +
+               NumberToText(place.utm.northing);
     return NumberToText(RoundHalfEven(place.latitude, 6)) + ", " + NumberToText(RoundHalfEven(place.longitude, 6));
 }
 

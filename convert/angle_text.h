@@ -35,7 +35,7 @@ PositionReading ReadPair(Tokens tokens);
 // "latitude 91 is beyond 90°".
 std::string BeyondBound(double value, bool latitude);
 
-// A place as `why` says it: "10, 20.5".
+// A place as `why` says it: "10, 20.5", or "33 500000 5000000".
 std::string PlaceText(const PositionText& place);
 
 // Two readings of one text, as `why` says them: "10, 20.5 or 10.333333, 30".

@@ -40,6 +40,30 @@ std::optional<PositionText> PackedPosition(std::string_view latitude, char north
     return position;
 }
 
+// A packed field in degrees: minutes are the two whole digits before the
+// point, or with `seconds` seconds are and minutes the two before them;
+// degrees are the rest, `degreeDigits` digits, or fewer after a point
+// ("7407.38"; "500N 1000E" may be metres). Nothing when it is malformed or
+// has 60 minutes or seconds or more.
+std::optional<double> PackedAngle(std::string_view field, std::size_t degreeDigits, bool seconds) {
+    const std::size_t point = field.find('.');
+    const std::size_t whole = point == std::string_view::npos ? field.size() : point;
+    const std::size_t tail = seconds ? 4 : 2;
+    if (whole <= tail || whole - tail > degreeDigits ||
+        (point == std::string_view::npos && whole - tail != degreeDigits))
+        return std::nullopt;
+    for (std::size_t i = 0; i < field.size(); ++i)
+        if (!IsDigit(field[i]) && i != point) return std::nullopt;
+    int degrees = 0;
+    for (std::size_t i = 0; i < whole - tail; ++i) degrees = degrees * 10 + (field[i] - '0');
+    const int minutes = seconds ? (field[whole - 4] - '0') * 10 + (field[whole - 3] - '0') : 0;
+    double last = 0;
+    const char* end = field.data() + field.size();
+    const auto [stop, error] = std::from_chars(field.data() + whole - 2, end, last);
+    if (error != std::errc() || stop != end || last >= 60 || minutes >= 60) return std::nullopt;
+    return seconds ? degrees + minutes / 60.0 + last / 3600 : degrees + last / 60;
+}
+
 int HexDigit(char c) {
     if (IsDigit(c)) return c - '0';
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -62,7 +86,19 @@ std::optional<PositionText> ReadPackedPair(Tokens tokens) {
         pieces[found++] = &tokens[at];
     }
     if (found != 4) return std::nullopt;
-    return PackedPosition(pieces[0]->digits, pieces[1]->letter, pieces[2]->digits, pieces[3]->letter);
+    const char north = pieces[1]->letter, east = pieces[3]->letter;
+    if ((north != 'N' && north != 'S') || (east != 'E' && east != 'W')) return std::nullopt;
+    for (const bool seconds : {false, true}) {
+        const std::optional<double> lat = PackedAngle(pieces[0]->digits, 2, seconds);
+        const std::optional<double> lon = PackedAngle(pieces[2]->digits, 3, seconds);
+        if (!lat || !lon) continue;
+        PositionText position;
+        position.notation = seconds ? DegreesMinutesSeconds : DegreesMinutes;
+        position.latitude = north == 'S' ? -*lat : *lat;
+        position.longitude = east == 'W' ? -*lon : *lon;
+        if (WithinBound(position.latitude, true) && WithinBound(position.longitude, false)) return position;
+    }
+    return std::nullopt;
 }
 
 std::optional<PositionReading> ReadNmeaSentence(std::string_view text) {

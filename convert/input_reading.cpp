@@ -51,7 +51,26 @@ std::optional<double> ReadDecimalDegrees(const AngleTexts& texts, const char* ne
     return UpperText(texts.direction) == negativeLetter ? -value : value;
 }
 
+// Allows a couple of metres for the whole metres a receiver writes near a
+// band's edge.
+bool InBand(double latitude, char band) {
+    for (const double nudge : {0.0, -2e-5, 2e-5})
+        if (ZoneLetter(latitude + nudge) == std::string(1, band)) return true;
+    return false;
+}
+
+bool IsBandLetter(char letter) { return letter >= 'C' && letter <= 'X' && letter != 'I' && letter != 'O'; }
+
 }  // namespace
+
+ZoneBand SplitZoneBand(const std::string& text) {
+    if (text.size() < 2) return {text};
+    const char band = UpperText(text.substr(text.size() - 1))[0];
+    std::string zone = text.substr(0, text.size() - 1);
+    if (zone.back() == ' ') zone.pop_back();
+    if (!IsBandLetter(band) || zone.empty() || zone.back() < '0' || zone.back() > '9') return {text};
+    return {zone, band};
+}
 
 Position ReadPosition(const InputTexts& texts) {
     switch (texts.notation) {
@@ -63,10 +82,14 @@ Position ReadPosition(const InputTexts& texts) {
         return {ReadDecimalDegrees(texts.latitude, "S"), ReadDecimalDegrees(texts.longitude, "W")};
     case Utm: {
         if (!PresenceOf(texts).latitude) return {};
-        const std::int16_t zone = ToShortInt(texts.zone);
+        const ZoneBand zoneBand = SplitZoneBand(texts.zone);
+        const std::int16_t zone = ToShortInt(zoneBand.zone);
         const double easting = ParseNumber(texts.easting);
-        const double northing = ParseNumber(texts.northing);
+        double northing = ParseNumber(texts.northing);
+        if (zoneBand.band && zoneBand.band <= 'M' && northing > 0) northing -= kFalseNorthing;
         const LatLon position = UtmToLatLon(northing, easting, zone);
+        if (zoneBand.band && !InBand(position.latitude, zoneBand.band))
+            throw ValueError(ValueError::Kind::OutOfReach);
         return {position.latitude, position.longitude};
     }
     }

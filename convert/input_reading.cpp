@@ -65,11 +65,12 @@ bool IsBandLetter(char letter) { return letter >= 'C' && letter <= 'X' && letter
 
 ZoneBand SplitZoneBand(const std::string& text) {
     if (text.size() < 2) return {text};
-    const char band = UpperText(text.substr(text.size() - 1))[0];
-    std::string zone = text.substr(0, text.size() - 1);
-    if (zone.back() == ' ') zone.pop_back();
-    if (!IsBandLetter(band) || zone.empty() || zone.back() < '0' || zone.back() > '9') return {text};
-    return {zone, band};
+    const char last = text.back();
+    const char band = last >= 'a' && last <= 'z' ? static_cast<char>(last - 'a' + 'A') : last;
+    std::size_t end = text.size() - 1;
+    if (text[end - 1] == ' ') --end;
+    if (!IsBandLetter(band) || end == 0 || text[end - 1] < '0' || text[end - 1] > '9') return {text};
+    return {text.substr(0, end), band};
 }
 
 Position ReadPosition(const InputTexts& texts) {

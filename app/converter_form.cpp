@@ -18,6 +18,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHash>
@@ -180,8 +181,15 @@ void ConverterForm::Guarded(Handler&& handler) {
 template <class Check>
 void ConverterForm::WatchBox(FieldBox* box, Check check) {
     departures_.emplace(box, check);
-    connect(box, &FieldBox::focusLeft, this, [this, check](Qt::FocusReason reason) {
+    connect(box, &FieldBox::focusLeft, this, [this, box, check](Qt::FocusReason reason) {
         if (checkRunning_ || pasting_ || !IsDeparture(reason)) return;
+        // Qt has moved the focus already when the box hears of it.
+        const QWidget* towards = QApplication::focusWidget();
+        if (towards == btnReset || towards == cmbInput) {
+            pendingCheck_ = box;
+            return;
+        }
+        pendingCheck_ = nullptr;
         checkRunning_ = true;
         Guarded(check);
         checkRunning_ = false;
@@ -242,7 +250,20 @@ void ConverterForm::ConnectPasteAndCopy() {
     }
 }
 
+void ConverterForm::RunPendingCheck() {
+    FieldBox* box = std::exchange(pendingCheck_, nullptr);
+    if (!box || checkRunning_) return;
+    checkRunning_ = true;
+    Guarded(departures_.at(box));
+    checkRunning_ = false;
+}
+
 bool ConverterForm::DepartInPlace() {
+    if (pendingCheck_) {
+        const int shown = messagesShown_;
+        RunPendingCheck();
+        if (messagesShown_ != shown) return false;
+    }
     const auto departure = departures_.find(qobject_cast<FieldBox*>(QApplication::focusWidget()));
     if (departure == departures_.end()) return true;
     const int shown = messagesShown_;
@@ -353,6 +374,18 @@ bool ConverterForm::eventFilter(QObject* watched, QEvent* event) {
         if (swallowedButton_ != Qt::NoButton && static_cast<QMouseEvent*>(event)->button() == swallowedButton_) {
             swallowedButton_ = Qt::NoButton;
             return true;
+        }
+        break;
+    case QEvent::FocusOut:
+        // A departure from Reset or the input list, other than between the
+        // two or back into the box itself, is where a put-off check runs.
+        if (pendingCheck_ && (watched == btnReset || watched == cmbInput) &&
+            IsDeparture(static_cast<QFocusEvent*>(event)->reason())) {
+            const QWidget* towards = QApplication::focusWidget();
+            if (towards == pendingCheck_)
+                pendingCheck_ = nullptr;
+            else if (towards != btnReset && towards != cmbInput)
+                RunPendingCheck();
         }
         break;
     case QEvent::Wheel:
@@ -471,6 +504,9 @@ void ConverterForm::cmbInput_Click() {
         btnReset_Click();
         cmbInput->setFocus();
         ApplyDirectionMode(false);
+    } else {
+        // The same notation discards nothing: the box left for it is checked.
+        RunPendingCheck();
     }
     ShowFrames();
     LastInputFormat = CheckedShort(cmbInput->currentIndex());
@@ -498,6 +534,7 @@ void ConverterForm::chkUnits_Click() {
 void ConverterForm::btnConvert_Click() { RefreshOutput(); }
 
 void ConverterForm::btnReset_Click() {
+    pendingCheck_ = nullptr;
     for (FieldBox* box : {txtDecLatIn[0], txtDecLatIn[1], txtDecLonIn[0], txtDecLonIn[1], txtDMLatIn[0],
                           txtDMLatIn[1], txtDMLatIn[2], txtDMLonIn[0], txtDMLonIn[1], txtDMLonIn[2],
                           txtDMSLatIn[0], txtDMSLatIn[1], txtDMSLatIn[2], txtDMSLatIn[3], txtDMSLonIn[0],

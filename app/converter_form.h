@@ -70,6 +70,9 @@ private:
     void txtNorthIn_LostFocus();
     void txtZoneIn_LostFocus();
 
+    // Runs the check that a departure towards Reset or the input list put
+    // off, now that the person went elsewhere.
+    void RunPendingCheck();
     // What leaving the focused input box would do, its check and then the
     // recompute, while it keeps the focus; false when a message showed.
     bool DepartInPlace();
@@ -166,6 +169,10 @@ private:
     };
     std::optional<PastedSquare> pastedSquare_;
     std::optional<PastedSquare> squareBeforeFill_;
+    // The box left towards Reset or the input list, whose check waits:
+    // both discard every box, so checking first would only trap the person
+    // behind a refused text. Anywhere else the check runs after all.
+    FieldBox* pendingCheck_ = nullptr;
     // Each input box's check, run when the person leaves it.
     std::map<FieldBox*, std::function<void()>> departures_;
     // Tells a departure run in place whether its check refused the box.

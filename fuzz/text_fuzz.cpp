@@ -32,7 +32,8 @@ void CheckBoxes(const InputTexts& texts) {
     if (texts.notation == Utm) {
         Accepted(CheckEasting(texts.easting), texts.easting, 160000, 834000);
         Accepted(CheckNorthing(texts.northing), texts.northing, -1e7, 1e7);
-        Accepted(CheckZone(texts.zone, texts.easting, texts.northing), texts.zone, 1, 60);
+        // A receiver's band letter may follow the zone number.
+        Accepted(CheckZone(texts.zone, texts.easting, texts.northing), SplitZoneBand(texts.zone).zone, 1, 60);
         return;
     }
     const auto check = texts.notation == DegreesMinutesSeconds ? CheckDegreeMinuteSecondBox

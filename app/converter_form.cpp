@@ -19,6 +19,7 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHash>
@@ -182,8 +183,15 @@ void ConverterForm::Guarded(Handler&& handler) {
 template <class Check>
 void ConverterForm::WatchBox(FieldBox* box, Check check) {
     departures_.emplace(box, check);
-    connect(box, &FieldBox::focusLeft, this, [this, check](Qt::FocusReason reason) {
+    connect(box, &FieldBox::focusLeft, this, [this, box, check](Qt::FocusReason reason) {
         if (checkRunning_ || pasting_ || !IsDeparture(reason)) return;
+        // Qt has moved the focus already when the box hears of it.
+        const QWidget* towards = QApplication::focusWidget();
+        if (towards == btnReset || towards == cmbInput) {
+            pendingCheck_ = box;
+            return;
+        }
+        pendingCheck_ = nullptr;
         checkRunning_ = true;
         Guarded(check);
         checkRunning_ = false;
@@ -253,7 +261,20 @@ void ConverterForm::ConnectPasteAndCopy() {
     }
 }
 
+void ConverterForm::RunPendingCheck() {
+    FieldBox* box = std::exchange(pendingCheck_, nullptr);
+    if (!box || checkRunning_) return;
+    checkRunning_ = true;
+    Guarded(departures_.at(box));
+    checkRunning_ = false;
+}
+
 bool ConverterForm::DepartInPlace() {
+    if (pendingCheck_) {
+        const int shown = messagesShown_;
+        RunPendingCheck();
+        if (messagesShown_ != shown) return false;
+    }
     const auto departure = departures_.find(qobject_cast<FieldBox*>(QApplication::focusWidget()));
     if (departure == departures_.end()) return true;
     const int shown = messagesShown_;
@@ -275,6 +296,7 @@ bool ConverterForm::TakePaste(FieldBox* box, const QString& text) {
         return true;
     }
     FillUndo undo(place.notation, controls_, Latitude, Longitude);
+    std::optional<PastedSquare> squareBefore = std::exchange(pastedSquare_, std::nullopt);
     pasting_ = true;
     Guarded([&] {
         const int notation = paste.kind == Paste::Kind::Whole && (place.notation == Utm) != (paste.whole.notation == Utm)
@@ -290,6 +312,9 @@ bool ConverterForm::TakePaste(FieldBox* box, const QString& text) {
             FillAngle(CoordinateBoxes(notation, place.latitude), format, place.latitude, letters, paste.angle);
         } else if (notation == Utm) {
             FillUtm({txtEastIn, txtNorthIn, txtZoneIn}, paste.whole.utm);
+            if (paste.whole.code == Code::Mgrs)
+                pastedSquare_ = PastedSquare{{TextOf(txtEastIn), TextOf(txtNorthIn), TextOf(txtZoneIn)},
+                                             {paste.whole.latitude, paste.whole.longitude}};
         } else {
             FillAngle(CoordinateBoxes(notation, true), format, true, letters, paste.whole.latitude);
             FillAngle(CoordinateBoxes(notation, false), format, false, letters, paste.whole.longitude);
@@ -299,6 +324,7 @@ bool ConverterForm::TakePaste(FieldBox* box, const QString& text) {
     pasting_ = false;
     undo.Filled(cmbInput->currentIndex());
     fillUndo_ = std::move(undo);
+    squareBeforeFill_ = std::move(squareBefore);
     return true;
 }
 
@@ -312,6 +338,7 @@ bool ConverterForm::UndoFill() {
     undo->Restore();
     Latitude = undo->latitude();
     Longitude = undo->longitude();
+    pastedSquare_ = std::exchange(squareBeforeFill_, std::nullopt);
     pasting_ = false;
     return true;
 }
@@ -321,8 +348,9 @@ std::optional<std::string> ConverterForm::ShownPosition(Code code) const {
                                           ? UtmLine({TextOf(txtEastOut), TextOf(txtNorthOut), TextOf(txtZoneOut)})
                                           : PositionLine({TextOf(txtLatOut), TextOf(txtLonOut)});
     if (line && code != Code::None)
-        line = Latitude && Longitude ? FormatCode(code, *Latitude, *Longitude, FormOf(code).windowLength)
-                                     : std::nullopt;
+        line = Latitude && Longitude
+                   ? FormatCode(code, *Latitude, *Longitude, FormOf(code).windowLength, UtmInputPoint())
+                   : std::nullopt;
     return line;
 }
 
@@ -334,6 +362,19 @@ void ConverterForm::CopyPosition(Code code) {
 void ConverterForm::OpenInMap() {
     if (const std::optional<std::string> link = ShownPosition(Code::OsmLink))
         QDesktopServices::openUrl(QUrl(QString::fromStdString(*link), QUrl::StrictMode));
+}
+
+std::optional<UtmPoint> ConverterForm::UtmInputPoint() const {
+    const std::optional<InputTexts> texts = InputBoxTexts();
+    if (!texts || texts->notation != Utm) return std::nullopt;
+    try {
+        // Only while the boxes still give the position shown.
+        const Position read = BoxPosition(*texts);
+        if (read.latitude != Latitude || read.longitude != Longitude) return std::nullopt;
+        return ReadUtmPoint(*texts);
+    } catch (const ValueError&) {
+        return std::nullopt;
+    }
 }
 
 bool ConverterForm::eventFilter(QObject* watched, QEvent* event) {
@@ -354,6 +395,18 @@ bool ConverterForm::eventFilter(QObject* watched, QEvent* event) {
         if (swallowedButton_ != Qt::NoButton && static_cast<QMouseEvent*>(event)->button() == swallowedButton_) {
             swallowedButton_ = Qt::NoButton;
             return true;
+        }
+        break;
+    case QEvent::FocusOut:
+        // A departure from Reset or the input list, other than between the
+        // two or back into the box itself, is where a put-off check runs.
+        if (pendingCheck_ && (watched == btnReset || watched == cmbInput) &&
+            IsDeparture(static_cast<QFocusEvent*>(event)->reason())) {
+            const QWidget* towards = QApplication::focusWidget();
+            if (towards == pendingCheck_)
+                pendingCheck_ = nullptr;
+            else if (towards != btnReset && towards != cmbInput)
+                RunPendingCheck();
         }
         break;
     case QEvent::Wheel:
@@ -472,6 +525,9 @@ void ConverterForm::cmbInput_Click() {
         btnReset_Click();
         cmbInput->setFocus();
         ApplyDirectionMode(false);
+    } else {
+        // The same notation discards nothing: the box left for it is checked.
+        RunPendingCheck();
     }
     ShowFrames();
     LastInputFormat = CheckedShort(cmbInput->currentIndex());
@@ -499,6 +555,7 @@ void ConverterForm::chkUnits_Click() {
 void ConverterForm::btnConvert_Click() { RefreshOutput(); }
 
 void ConverterForm::btnReset_Click() {
+    pendingCheck_ = nullptr;
     for (FieldBox* box : {txtDecLatIn[0], txtDecLatIn[1], txtDecLonIn[0], txtDecLonIn[1], txtDMLatIn[0],
                           txtDMLatIn[1], txtDMLatIn[2], txtDMLonIn[0], txtDMLonIn[1], txtDMLonIn[2],
                           txtDMSLatIn[0], txtDMSLatIn[1], txtDMSLatIn[2], txtDMSLatIn[3], txtDMSLonIn[0],
@@ -538,9 +595,16 @@ std::optional<InputTexts> ConverterForm::InputBoxTexts() const {
 void ConverterForm::ReadInput() {
     const std::optional<InputTexts> texts = InputBoxTexts();
     if (!texts) return;
-    const Position position = ReadPosition(*texts);
+    const Position position = BoxPosition(*texts);
     Latitude = position.latitude;
     Longitude = position.longitude;
+}
+
+Position ConverterForm::BoxPosition(const InputTexts& texts) const {
+    if (pastedSquare_ && texts.notation == Utm &&
+        pastedSquare_->texts == std::array{texts.easting, texts.northing, texts.zone})
+        return pastedSquare_->position;
+    return ReadPosition(texts);
 }
 
 void ConverterForm::EmptyAbsentOutputs() {

@@ -70,6 +70,9 @@ private:
     void txtNorthIn_LostFocus();
     void txtZoneIn_LostFocus();
 
+    // Runs the check that a departure towards Reset or the input list put
+    // off, now that the person went elsewhere.
+    void RunPendingCheck();
     // What leaving the focused input box would do, its check and then the
     // recompute, while it keeps the focus; false when a message showed.
     bool DepartInPlace();
@@ -85,12 +88,19 @@ private:
     // The shown position as an OpenStreetMap link with a marker, handed to
     // the desktop's own URL handling; nothing while an output is empty.
     void OpenInMap();
+    // The UTM point in the UTM input boxes, while they give the position
+    // shown: a code is written from its own easting and northing.
+    std::optional<UtmPoint> UtmInputPoint() const;
 
     void RefreshOutput();
     // The texts of the chosen input notation's boxes; the notation is
     // nothing when the list has no selection.
     std::optional<InputTexts> InputBoxTexts() const;
     void ReadInput();
+    // The position the input boxes give: a pasted MGRS square's centre from
+    // the accurate inverse while the UTM boxes still hold it as pasted, else
+    // what the boxes read as.
+    Position BoxPosition(const InputTexts& texts) const;
     // A departure that does not recompute can still leave a coordinate
     // without input (a box emptied): its output goes with it.
     void EmptyAbsentOutputs();
@@ -154,6 +164,19 @@ private:
     bool pasting_ = false;
     // The window as the last fill found it, for Ctrl+Z.
     std::optional<FillUndo> fillUndo_;
+    // The MGRS square last pasted: its UTM boxes' texts and its position
+    // through the accurate inverse, which the window's UTM series would miss
+    // by centimetres. The one before the last fill comes back with Ctrl+Z.
+    struct PastedSquare {
+        std::array<std::string, 3> texts;  // easting, northing, zone
+        Position position;
+    };
+    std::optional<PastedSquare> pastedSquare_;
+    std::optional<PastedSquare> squareBeforeFill_;
+    // The box left towards Reset or the input list, whose check waits:
+    // both discard every box, so checking first would only trap the person
+    // behind a refused text. Anywhere else the check runs after all.
+    FieldBox* pendingCheck_ = nullptr;
     // Each input box's check, run when the person leaves it.
     std::map<FieldBox*, std::function<void()>> departures_;
     // Tells a departure run in place whether its check refused the box.

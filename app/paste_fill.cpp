@@ -1,6 +1,7 @@
 #include "app/paste_fill.h"
 
 #include "app/field_box.h"
+#include "convert/input_reading.h"
 #include "convert/output_format.h"
 #include "values/values.h"
 
@@ -42,10 +43,12 @@ ReadOptions DesktopReadOptions() { return {.decimalComma = UserDecimalSeparator(
 
 Paste ReadPaste(const QString& text, const BoxPlace& place, const ReadOptions& options) {
     const QString line = text.trimmed();
-    // The zone as the window writes it: the band letter is for display only.
+    // The zone as the window or a receiver writes it: a band the box reads
+    // stays, for the hemisphere it gives the northing; a polar letter goes.
     static const QRegularExpression zoneText(QStringLiteral("^([0-9]{1,2}) ?[A-HJ-NP-Z]$"));
     if (const QRegularExpressionMatch zone = zoneText.match(line); place.zone && zone.hasMatch())
-        return {.kind = Paste::Kind::Replace, .text = zone.captured(1)};
+        return {.kind = Paste::Kind::Replace,
+                .text = SplitZoneBand(line.toStdString()).band ? line : zone.captured(1)};
     if (const std::optional<PositionText> whole = ReadPositionText(line.toStdString(), options))
         return {.kind = Paste::Kind::Whole, .whole = *whole};
     if (place.notation != Utm && !IsPartOfABox(line, place.element, options))

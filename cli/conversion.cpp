@@ -38,7 +38,7 @@ std::string FaultMessage(Fault fault, const OutputSettings& settings, std::strin
     return {};
 }
 
-Fault PositionOf(const PositionReading& reading, const OutputSettings& settings, Position& position) {
+Fault PositionOf(const PositionReading& reading, const OutputSettings& settings, Converted& converted) {
     switch (reading.failure) {
     case ReadFailure::None: break;
     case ReadFailure::NotAPosition: return Fault::NotAPosition;
@@ -55,13 +55,17 @@ Fault PositionOf(const PositionReading& reading, const OutputSettings& settings,
                             ? read.code == only
                             : !settings.from || (read.code == Code::None && read.notation == *settings.from);
     if (!wanted) return Fault::OtherNotation;
-    if (read.notation != Utm) {
-        position = {read.latitude, read.longitude};
+    converted.utm.reset();
+    if (read.notation == Utm) converted.utm = read.utm;
+    // An MGRS square's centre comes with its position from the accurate
+    // inverse; a UTM text converts as the window's UTM boxes do.
+    if (read.notation != Utm || read.code == Code::Mgrs) {
+        converted.position = {read.latitude, read.longitude};
         return Fault::None;
     }
     try {
         const LatLon latLon = UtmToLatLon(read.utm.northing, read.utm.easting, CheckedShort(read.utm.zone));
-        position = {latLon.latitude, latLon.longitude};
+        converted.position = {latLon.latitude, latLon.longitude};
         return Fault::None;
     } catch (const ValueError&) {
         return Fault::NotConvertible;
@@ -84,10 +88,12 @@ void DropTrailingBlanks(std::string& text) {
 
 }  // namespace
 
-std::optional<std::string> OutputLine(const Position& position, const OutputSettings& settings) {
+std::optional<std::string> OutputLine(const Converted& converted, const OutputSettings& settings) {
+    const Position& position = converted.position;
     try {
         if (settings.code != Code::None)
-            return FormatCode(settings.code, *position.latitude, *position.longitude, settings.codeLength);
+            return FormatCode(settings.code, *position.latitude, *position.longitude, settings.codeLength,
+                              converted.utm);
         if (settings.notation == Utm) {
             const std::optional<UtmTexts> texts = UtmTextsOf(position, settings);
             return texts ? UtmLine(*texts) : std::nullopt;
@@ -98,11 +104,12 @@ std::optional<std::string> OutputLine(const Position& position, const OutputSett
     }
 }
 
-bool WriteCells(const Position& position, const OutputSettings& settings, OutputCells& out) {
+bool WriteCells(const Converted& converted, const OutputSettings& settings, OutputCells& out) {
+    const Position& position = converted.position;
     try {
         if (settings.code != Code::None) {
-            std::optional<std::string> reference =
-                FormatCode(settings.code, *position.latitude, *position.longitude, settings.codeLength);
+            std::optional<std::string> reference = FormatCode(settings.code, *position.latitude, *position.longitude,
+                                                              settings.codeLength, converted.utm);
             if (!reference) return false;
             out.cells[0] = std::move(*reference);
             out.count = 1;

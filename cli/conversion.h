@@ -42,13 +42,21 @@ enum class Fault {
 // made a text ambiguous, or why it was refused.
 std::string FaultMessage(Fault fault, const OutputSettings& settings, std::string_view why = {});
 
-// The position the window would show for what was read, or why there is
-// none: nothing read, another notation than --from, or a UTM point the
-// window refuses to convert.
-Fault PositionOf(const PositionReading& read, const OutputSettings& settings, Position& position);
+// The position a line gives, and the UTM point it was read as where the
+// text was UTM or an MGRS square: MGRS is written from that point's own
+// easting and northing.
+struct Converted {
+    Position position;
+    std::optional<UtmPoint> utm;
+};
+
+// The position the window would show for what was read (an MGRS square's
+// centre through the accurate inverse), or why there is none: nothing read,
+// another notation than --from, or a UTM point the window refuses to convert.
+Fault PositionOf(const PositionReading& read, const OutputSettings& settings, Converted& converted);
 
 // The result on one line, as "Copy Position" writes it.
-std::optional<std::string> OutputLine(const Position& position, const OutputSettings& settings);
+std::optional<std::string> OutputLine(const Converted& converted, const OutputSettings& settings);
 
 // The result in separate cells: latitude and longitude, easting, northing
 // and zone, or one code; `count` of them are set.
@@ -56,7 +64,7 @@ struct OutputCells {
     std::array<std::string, 3> cells;
     int count = 0;
 };
-bool WriteCells(const Position& position, const OutputSettings& settings, OutputCells& out);
+bool WriteCells(const Converted& converted, const OutputSettings& settings, OutputCells& out);
 
 // The names of those cells' columns ("latitude_dms", "easting", "mgrs"...).
 OutputCells CellNames(const OutputSettings& settings);

@@ -197,10 +197,10 @@ void CsvConverter::Row() {
     }
     bool converted = false;
     if (message.empty()) {
-        Position position;
+        Converted place;
         const PositionReading reading = ReadRow(quoted_);
-        fault = PositionOf(reading, settings_, position);
-        if (fault == Fault::None) converted = WriteCells(position, settings_, cells_);
+        fault = PositionOf(reading, settings_, place);
+        if (fault == Fault::None) converted = WriteCells(place, settings_, cells_);
         else if (fault != Fault::Skipped) message = FaultMessage(fault, settings_, reading.why);
         if (fault == Fault::None && !converted) message = FaultMessage(Fault::NotConvertible, settings_);
     }

@@ -74,10 +74,10 @@ RunStatus ConvertLines(int descriptor, std::string_view source, const OutputSett
             text = text.substr(0, at);
         }
         const PositionReading reading = line.tooLong ? PositionReading{} : ReadPosition(text, settings.read);
-        Position position;
-        Fault fault = PositionOf(reading, settings, position);
+        Converted converted;
+        Fault fault = PositionOf(reading, settings, converted);
         std::optional<std::string> result;
-        if (fault == Fault::None && !(result = OutputLine(position, settings))) fault = Fault::NotConvertible;
+        if (fault == Fault::None && !(result = OutputLine(converted, settings))) fault = Fault::NotConvertible;
         if (json && result && !label.empty()) {
             // The label goes into the Feature's properties, without its mark.
             std::string_view name = label.substr(1);

@@ -29,7 +29,12 @@ InputFormat NotationOf(int parts) {
     return parts == 3 ? DegreesMinutesSeconds : parts == 2 ? DegreesMinutes : DecimalDegrees;
 }
 
-std::optional<Angle> ReadAngle(Tokens tokens) {
+std::string BeyondBound(double value, bool latitude) {
+    return std::string(latitude ? "latitude " : "longitude ") + NumberToText(RoundHalfEven(value, 6)) + " is beyond " +
+           (value < 0 ? "-" : "") + (latitude ? "90\u00B0" : "180\u00B0");
+}
+
+std::optional<Angle> ReadAngle(Tokens tokens, std::string* why) {
     Angle angle;
     std::size_t at = 0;
     const auto next = [&](Token::Kind kind) { return at < tokens.size() && tokens[at].kind == kind; };
@@ -71,7 +76,14 @@ std::optional<Angle> ReadAngle(Tokens tokens) {
     // Minus and a letter together would each say which side: too unclear.
     if (first->negative && angle.letter) return std::nullopt;
     // Up to sixty minutes or seconds, as the boxes take them.
-    if (parts[1] > 60 || parts[2] > 60) return std::nullopt;
+    if (parts[1] > 60 || parts[2] > 60) {
+        if (why) {
+            const bool minutes = parts[1] > 60;
+            *why = NumberToText(minutes ? parts[1] : parts[2]) + (minutes ? " minutes" : " seconds") +
+                   " are more than 60";
+        }
+        return std::nullopt;
+    }
     const double magnitude = parts[0] + (parts[2] / 60 + parts[1]) / 60;
     const bool negative = first->negative || angle.letter == 'S' || angle.letter == 'W';
     angle.value = negative ? -magnitude : magnitude;
@@ -80,8 +92,9 @@ std::optional<Angle> ReadAngle(Tokens tokens) {
 
 namespace {
 
-// Two angles split at `at`, a comma or semicolon allowed between them.
-std::optional<PositionText> ReadPairAt(Tokens tokens, std::size_t at) {
+// Two angles split at `at`, a comma or semicolon allowed between them. Where
+// both have an angle's shape but one is out of bounds, `why` says which.
+std::optional<PositionText> ReadPairAt(Tokens tokens, std::size_t at, std::string& why) {
     Tokens second = tokens.subspan(at);
     if (second.front().kind == Token::Separator) second = second.subspan(1);
     // An angle begins with a number or a letter: a split anywhere else
@@ -99,10 +112,14 @@ std::optional<PositionText> ReadPairAt(Tokens tokens, std::size_t at) {
         tokens[at - 2].kind == Token::Letter && tokens[at - 2].letter == 'M')
         return std::nullopt;
     // Most splits fail on their first half: the second is then never read.
-    const std::optional<Angle> one = ReadAngle(tokens.first(at));
-    if (!one) return std::nullopt;
-    const std::optional<Angle> two = ReadAngle(second);
-    if (!two) return std::nullopt;
+    std::string oneWhy, twoWhy;
+    const std::optional<Angle> one = ReadAngle(tokens.first(at), &oneWhy);
+    if (!one && oneWhy.empty()) return std::nullopt;
+    const std::optional<Angle> two = ReadAngle(second, &twoWhy);
+    if (!one || !two) {
+        if (two || !twoWhy.empty()) why = oneWhy.empty() ? twoWhy : oneWhy;  // both have an angle's shape
+        return std::nullopt;
+    }
     // Latitude first, unless the letters say otherwise.
     bool firstIsLatitude = true;
     if (one->letter && two->letter) {
@@ -117,23 +134,24 @@ std::optional<PositionText> ReadPairAt(Tokens tokens, std::size_t at) {
     position.notation = NotationOf(std::max(one->parts, two->parts));
     position.latitude = firstIsLatitude ? one->value : two->value;
     position.longitude = firstIsLatitude ? two->value : one->value;
-    if (!WithinBound(position.latitude, true) || !WithinBound(position.longitude, false)) return std::nullopt;
+    if (!WithinBound(position.latitude, true) || !WithinBound(position.longitude, false)) {
+        const bool latitude = !WithinBound(position.latitude, true);
+        const double value = latitude ? position.latitude : position.longitude;
+        // Thousands of degrees are no degrees meant ("4060.0N": packed minutes of 60).
+        if (std::fabs(value) < 1000) why = BeyondBound(value, latitude);
+        return std::nullopt;
+    }
     return position;
 }
 
-}  // namespace
-
-std::string TwoReadings(const PositionText& one, const PositionText& other) {
-    const auto pair = [](const PositionText& p) {
-        return NumberToText(RoundHalfEven(p.latitude, 6)) + ", " + NumberToText(RoundHalfEven(p.longitude, 6));
-    };
-    return pair(one) + " or " + pair(other);
-}
-
-PositionReading ReadPair(Tokens tokens) {
+// Every split of the tokens into two angles: one place, two (Ambiguous), or
+// none, with the reason of the first split that has a pair's shape.
+PositionReading ReadSplits(Tokens tokens) {
     PositionReading reading;
-    for (std::size_t at = 1; at < tokens.size(); ++at)
-        if (std::optional<PositionText> pair = ReadPairAt(tokens, at)) {
+    std::string reason;
+    for (std::size_t at = 1; at < tokens.size(); ++at) {
+        std::string why;
+        if (std::optional<PositionText> pair = ReadPairAt(tokens, at, why)) {
             if (reading.position && (pair->latitude != reading.position->latitude ||
                                      pair->longitude != reading.position->longitude)) {
                 reading.failure = ReadFailure::Ambiguous;
@@ -143,7 +161,52 @@ PositionReading ReadPair(Tokens tokens) {
             }
             reading.position = pair;
             reading.failure = ReadFailure::None;
+        } else if (reason.empty()) {
+            reason = why;
         }
+    }
+    if (!reading.position && !reason.empty()) {
+        reading.failure = ReadFailure::Refused;
+        reading.why = reason;
+    }
+    return reading;
+}
+
+}  // namespace
+
+std::string PlaceText(const PositionText& place) {
+    if (place.notation == Utm)
+        return NumberToText(place.utm.zone) + " " + NumberToText(place.utm.easting) + " " +
+               NumberToText(place.utm.northing);
+    return NumberToText(RoundHalfEven(place.latitude, 6)) + ", " + NumberToText(RoundHalfEven(place.longitude, 6));
+}
+
+std::string TwoReadings(const PositionText& one, const PositionText& other) {
+    return PlaceText(one) + " or " + PlaceText(other);
+}
+
+PositionReading ReadPair(Tokens tokens) {
+    PositionReading reading = ReadSplits(tokens);
+    // A height after a pair closed by its letter, as cs2cs writes it. "41d53m24s
+    // 12d30m0s 5": a seconds "s" closes no pair.
+    const std::size_t n = tokens.size();
+    if (reading.failure == ReadFailure::Ambiguous || n < 4 || tokens[n - 1].kind != Token::Number) return reading;
+    const Token& letter = tokens[n - 2];
+    if (letter.kind != Token::Letter || !IsHemisphereLetter(letter.letter) ||
+        (letter.letter == 'S' && letter.lower && letter.glued))
+        return reading;
+    PositionReading height = ReadSplits(tokens.first(n - 1));
+    if (reading.position && height.failure == ReadFailure::Ambiguous) {
+        reading = height;
+    } else if (reading.position && height.position &&
+               (height.position->latitude != reading.position->latitude ||
+                height.position->longitude != reading.position->longitude)) {
+        reading.failure = ReadFailure::Ambiguous;
+        reading.why = TwoReadings(*reading.position, *height.position);
+        reading.position.reset();
+    } else if (!reading.position && (height.failure != ReadFailure::NotAPosition || reading.why.empty())) {
+        reading = height;
+    }
     return reading;
 }
 

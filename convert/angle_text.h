@@ -22,11 +22,21 @@ bool WithinBound(double value, bool latitude);
 InputFormat NotationOf(int parts);
 
 // One angle, the whole of `tokens`; nothing when they are not exactly one.
-std::optional<Angle> ReadAngle(Tokens tokens);
+// Where they have an angle's shape but more than 60 minutes or seconds,
+// `why` (when given) says so.
+std::optional<Angle> ReadAngle(Tokens tokens, std::string* why = nullptr);
 
 // The pair the tokens hold, Ambiguous when they split into two pairs that are
-// two different places.
+// two different places, Refused with the reason when the only readings lie
+// beyond a bound. A number after the letter that closes a pair is a height,
+// ignored, as cs2cs writes it ("113dW\t27d7'20.892\"N 0.000").
 PositionReading ReadPair(Tokens tokens);
+
+// "latitude 91 is beyond 90°".
+std::string BeyondBound(double value, bool latitude);
+
+// A place as `why` says it: "10, 20.5", or "33 500000 5000000".
+std::string PlaceText(const PositionText& place);
 
 // Two readings of one text, as `why` says them: "10, 20.5 or 10.333333, 30".
 std::string TwoReadings(const PositionText& one, const PositionText& other);

@@ -76,11 +76,12 @@ bool ValidCodeLength(Code code, int length) {
     }
 }
 
-std::optional<std::string> FormatCode(Code code, double latitude, double longitude, int length) {
+std::optional<std::string> FormatCode(Code code, double latitude, double longitude, int length,
+                                      const std::optional<UtmPoint>& utm) {
     if (length < 0) length = FormOf(code).defaultLength;
     if (!ValidCodeLength(code, length)) return std::nullopt;
     switch (code) {
-    case Code::Mgrs: return FormatMgrs(latitude, longitude, length);
+    case Code::Mgrs: return utm ? FormatMgrsFromUtm(*utm, length) : FormatMgrs(latitude, longitude, length);
     default: break;
     }
     if (!std::isfinite(latitude) || !std::isfinite(longitude) || std::fabs(latitude) > 90 || std::fabs(longitude) > 180)

@@ -36,8 +36,10 @@ const CodeForm* FormNamed(std::string_view name);
 // The code of the cell, square or link that holds the position, `length`
 // long (the code's default when negative). Nothing where the code cannot
 // hold the position (outside a grid's area) or the length is not one of the
-// code's; never an exception.
-std::optional<std::string> FormatCode(Code code, double latitude, double longitude, int length = -1);
+// code's; never an exception. `utm` is the UTM point the position was read
+// as, where it was: MGRS is then written from its own easting and northing.
+std::optional<std::string> FormatCode(Code code, double latitude, double longitude, int length = -1,
+                                      const std::optional<UtmPoint>& utm = std::nullopt);
 
 // A GeoJSON point written by FormatCode with a label: a Feature whose
 // properties hold the label, so that the line stays valid JSON whatever

@@ -51,7 +51,27 @@ std::optional<double> ReadDecimalDegrees(const AngleTexts& texts, const char* ne
     return UpperText(texts.direction) == negativeLetter ? -value : value;
 }
 
+// Allows a couple of metres for the whole metres a receiver writes near a
+// band's edge.
+bool InBand(double latitude, char band) {
+    for (const double nudge : {0.0, -2e-5, 2e-5})
+        if (ZoneLetter(latitude + nudge) == std::string(1, band)) return true;
+    return false;
+}
+
+bool IsBandLetter(char letter) { return letter >= 'C' && letter <= 'X' && letter != 'I' && letter != 'O'; }
+
 }  // namespace
+
+ZoneBand SplitZoneBand(const std::string& text) {
+    if (text.size() < 2) return {text};
+    const char last = text.back();
+    const char band = last >= 'a' && last <= 'z' ? static_cast<char>(last - 'a' + 'A') : last;
+    std::size_t end = text.size() - 1;
+    if (text[end - 1] == ' ') --end;
+    if (!IsBandLetter(band) || end == 0 || text[end - 1] < '0' || text[end - 1] > '9') return {text};
+    return {text.substr(0, end), band};
+}
 
 Position ReadPosition(const InputTexts& texts) {
     switch (texts.notation) {
@@ -62,15 +82,29 @@ Position ReadPosition(const InputTexts& texts) {
     case DecimalDegrees:
         return {ReadDecimalDegrees(texts.latitude, "S"), ReadDecimalDegrees(texts.longitude, "W")};
     case Utm: {
-        if (!PresenceOf(texts).latitude) return {};
-        const std::int16_t zone = ToShortInt(texts.zone);
-        const double easting = ParseNumber(texts.easting);
-        const double northing = ParseNumber(texts.northing);
-        const LatLon position = UtmToLatLon(northing, easting, zone);
+        const std::optional<UtmPoint> point = ReadUtmPoint(texts);
+        if (!point) return {};
+        const LatLon position = UtmToLatLon(point->northing, point->easting, static_cast<std::int16_t>(point->zone));
+        // A band letter the point does not lie in says the numbers are not
+        // what the person meant: no place rather than a wrong one.
+        if (const char band = SplitZoneBand(texts.zone).band; band && !InBand(position.latitude, band))
+            throw ValueError(ValueError::Kind::OutOfReach);
         return {position.latitude, position.longitude};
     }
     }
     return {};
+}
+
+std::optional<UtmPoint> ReadUtmPoint(const InputTexts& texts) {
+    if (texts.notation != Utm || !PresenceOf(texts).latitude) return std::nullopt;
+    const ZoneBand zoneBand = SplitZoneBand(texts.zone);
+    const std::int16_t zone = ToShortInt(zoneBand.zone);
+    const double easting = ParseNumber(texts.easting);
+    double northing = ParseNumber(texts.northing);
+    // A southern band with a positive northing is a receiver's text, with the
+    // false northing the boxes otherwise leave out.
+    if (zoneBand.band && zoneBand.band <= 'M' && northing > 0) northing -= kFalseNorthing;
+    return UtmPoint{zone, easting, northing};
 }
 
 Presence PresenceOf(const InputTexts& texts) {

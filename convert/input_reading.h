@@ -3,6 +3,7 @@
 
 #include "convert/position.h"
 
+#include <optional>
 #include <string>
 
 namespace quillet {
@@ -26,6 +27,15 @@ struct InputTexts {
     std::string zone;
 };
 
+// A zone box's text split into the zone as typed and the latitude band a
+// receiver writes after it ("56H", "56 h"): C to X without I and O, after
+// one blank at most, upper-cased; 0 and the whole text when there is none.
+struct ZoneBand {
+    std::string zone;
+    char band = 0;
+};
+ZoneBand SplitZoneBand(const std::string& text);
+
 // Which coordinates the texts give, by the rule below, without reading a
 // number: a box emptied leaves its coordinate absent whatever the others hold.
 struct Presence {
@@ -44,6 +54,15 @@ Presence PresenceOf(const InputTexts& texts);
 // count, whatever the entry mode. Decimal degrees and UTM must be numbers:
 // ValueError(TypeMismatch) otherwise, ValueError(Overflow) for a zone or
 // result out of range.
+//
+// A UTM zone with a band letter: beside a southern band (C to M) a positive
+// northing carries the false northing, as receivers write it; a negative
+// one is the window's own. Where the point does not lie in the band,
+// ValueError(OutOfReach) rather than a place the band contradicts.
 Position ReadPosition(const InputTexts& texts);
+
+// The UTM point the UTM boxes hold, read as ReadPosition reads them (the
+// same errors); nothing while a box is empty.
+std::optional<UtmPoint> ReadUtmPoint(const InputTexts& texts);
 
 }  // namespace quillet

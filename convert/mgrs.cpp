@@ -23,6 +23,7 @@ constexpr const char* kUpsRows[2] = {"ABCDEFGHJKLMNPQRSTUVWXYZ", "ABCDEFGHJKLMNP
 constexpr int kTile = 100000;               // metres in a square
 constexpr int kFirstUpsColumn[2] = {8, 13};  // in squares, south and north; also the first row
 constexpr int kUpsEastColumn = 20;           // the squares east of the pole start here
+constexpr long long kPerTile = 1000000LL * kTile;  // micrometres in a square
 
 // Where `c`, in any case, stands in `letters`; -1 when not there.
 int IndexIn(const char* letters, char c) {
@@ -89,54 +90,15 @@ std::size_t DigitsFrom(std::string_view text, std::size_t at) {
     return end - at;
 }
 
-}  // namespace
-
-std::optional<std::string> FormatMgrs(double latitude, double longitude, int digits) {
-    if (!(digits >= 0 && digits <= 5) || !(std::fabs(latitude) <= 90) || !(std::fabs(longitude) <= 180))
-        return std::nullopt;
-    // -0 is south, as other MGRS tools have it: band M, just below the equator.
-    const bool north = !std::signbit(latitude);
+// The reference: the letters, then `digits` digits each of the easting and
+// northing within their square, truncated, never rounded: it names the
+// square the point is in.
+std::optional<std::string> Reference(std::string_view letters, long long x, long long y, int digits) {
     char text[24];
-    std::size_t length = 0;
-    long long x = 0, y = 0;
-    const long long perTile = 1000000LL * kTile;
-    if (latitude >= -80 && latitude < 84) {
-        const int zone = StandardZone(latitude, longitude);
-        const GridPoint grid = ExactUtmForward(latitude, longitude, 6.0 * zone - 183);
-        double northing = north ? grid.northing : grid.northing + kFalseNorthing;
-        // The equator itself stays in the south's last row.
-        if (northing == kFalseNorthing) northing -= 0x1p-28;
-        x = Micrometres(grid.easting), y = Micrometres(northing);
-        const int column = static_cast<int>(x / perTile) - 1, tileRow = static_cast<int>(y / perTile);
-        const int band = north ? LatitudeBand(latitude) : std::min(-1, LatitudeBand(latitude));
-        if (column < 0 || column > 7 || UtmRow(band, column, tileRow % 20) != tileRow - (north ? 0 : 100))
-            return std::nullopt;
-        text[length++] = static_cast<char>('0' + zone / 10);
-        text[length++] = static_cast<char>('0' + zone % 10);
-        text[length++] = kBands[band + 10];
-        text[length++] = ' ';
-        text[length++] = kUtmColumns[(zone - 1) % 3][column];
-        text[length++] = kUtmRows[(tileRow + ((zone - 1) % 2 ? 5 : 0)) % 20];
-    } else {
-        const GridPoint grid = UpsForward(north, latitude, longitude);
-        x = Micrometres(grid.easting), y = Micrometres(grid.northing);
-        const int column = static_cast<int>(x / perTile), row = static_cast<int>(y / perTile);
-        const bool east = column >= kUpsEastColumn;
-        const int band = (north ? 2 : 0) + (east ? 1 : 0);
-        const int columnIndex = column - (east ? kUpsEastColumn : kFirstUpsColumn[north]);
-        const int rowIndex = row - kFirstUpsColumn[north];
-        if (columnIndex < 0 || columnIndex >= static_cast<int>(std::strlen(kUpsColumns[band])) || rowIndex < 0 ||
-            rowIndex >= static_cast<int>(std::strlen(kUpsRows[north])))
-            return std::nullopt;
-        text[length++] = kUpsBands[band];
-        text[length++] = ' ';
-        text[length++] = kUpsColumns[band][columnIndex];
-        text[length++] = kUpsRows[north][rowIndex];
-    }
-    // Truncated, never rounded: the reference names the square the point is in.
+    std::size_t length = letters.copy(text, 12);
     long long divisor = 1;
     for (int place = digits; place < 11; ++place) divisor *= 10;
-    long long east = x % perTile / divisor, northWithin = y % perTile / divisor;
+    long long east = x % kPerTile / divisor, northWithin = y % kPerTile / divisor;
     for (long long* value : {&east, &northWithin}) {
         if (digits == 0) break;
         text[length++] = ' ';
@@ -149,6 +111,69 @@ std::optional<std::string> FormatMgrs(double latitude, double longitude, int dig
     } catch (...) {  // no memory left: no reference rather than an exception
         return std::nullopt;
     }
+}
+
+// The reference of a UTM point (northing with its false northing in the
+// south) in `zone`, its band from the latitude: nothing where the square's
+// rows miss that band.
+std::optional<std::string> UtmReference(int zone, bool north, double latitude, double easting, double northing,
+                                        int digits) {
+    const long long x = Micrometres(easting), y = Micrometres(northing);
+    const int column = static_cast<int>(x / kPerTile) - 1, tileRow = static_cast<int>(y / kPerTile);
+    const int band = north ? LatitudeBand(latitude) : std::min(-1, LatitudeBand(latitude));
+    if (x < 0 || y < 0 || column < 0 || column > 7 ||
+        UtmRow(band, column, tileRow % 20) != tileRow - (north ? 0 : 100))
+        return std::nullopt;
+    const char letters[] = {static_cast<char>('0' + zone / 10), static_cast<char>('0' + zone % 10), kBands[band + 10],
+                            ' ', kUtmColumns[(zone - 1) % 3][column],
+                            kUtmRows[(tileRow + ((zone - 1) % 2 ? 5 : 0)) % 20]};
+    return Reference({letters, sizeof letters}, x, y, digits);
+}
+
+}  // namespace
+
+std::optional<std::string> FormatMgrs(double latitude, double longitude, int digits) {
+    if (!(digits >= 0 && digits <= 5) || !(std::fabs(latitude) <= 90) || !(std::fabs(longitude) <= 180))
+        return std::nullopt;
+    // -0 is south, as other MGRS tools have it: band M, just below the equator.
+    const bool north = !std::signbit(latitude);
+    if (latitude >= -80 && latitude < 84) {
+        const int zone = StandardZone(latitude, longitude);
+        const GridPoint grid = ExactUtmForward(latitude, longitude, 6.0 * zone - 183);
+        double northing = north ? grid.northing : grid.northing + kFalseNorthing;
+        // The equator itself stays in the south's last row.
+        if (northing == kFalseNorthing) northing -= 0x1p-28;
+        return UtmReference(zone, north, latitude, grid.easting, northing, digits);
+    }
+    const GridPoint grid = UpsForward(north, latitude, longitude);
+    const long long x = Micrometres(grid.easting), y = Micrometres(grid.northing);
+    const int column = static_cast<int>(x / kPerTile), row = static_cast<int>(y / kPerTile);
+    const bool east = column >= kUpsEastColumn;
+    const int band = (north ? 2 : 0) + (east ? 1 : 0);
+    const int columnIndex = column - (east ? kUpsEastColumn : kFirstUpsColumn[north]);
+    const int rowIndex = row - kFirstUpsColumn[north];
+    if (columnIndex < 0 || columnIndex >= static_cast<int>(std::strlen(kUpsColumns[band])) || rowIndex < 0 ||
+        rowIndex >= static_cast<int>(std::strlen(kUpsRows[north])))
+        return std::nullopt;
+    const char letters[] = {kUpsBands[band], ' ', kUpsColumns[band][columnIndex], kUpsRows[north][rowIndex]};
+    return Reference({letters, sizeof letters}, x, y, digits);
+}
+
+std::optional<std::string> FormatMgrsFromUtm(const UtmPoint& point, int digits) {
+    if (!(digits >= 0 && digits <= 5) || !(point.zone >= 1 && point.zone <= 60) ||
+        !(point.easting > 0 && point.easting < 1000000) || !(std::fabs(point.northing) <= kFalseNorthing))
+        return std::nullopt;
+    const EarthPoint at = ExactUtmInverse(point.northing, point.easting, 6.0 * point.zone - 183);
+    const double longitude = std::remainder(at.longitude, 360.0);
+    // Where MGRS uses this very zone, the point's own numbers: a whole metre
+    // stays that metre, with no round trip to take a hair off it.
+    const bool north = !std::signbit(point.northing);
+    if (at.latitude >= -80 && at.latitude < 84 && StandardZone(at.latitude, longitude) == point.zone)
+        if (auto reference = UtmReference(point.zone, north, at.latitude, point.easting,
+                                          north ? point.northing : point.northing + kFalseNorthing, digits))
+            return reference;
+    // Another zone (Norway, Svalbard, a chosen one) or the polar caps.
+    return FormatMgrs(at.latitude, longitude, digits);
 }
 
 std::optional<PositionText> ReadMgrsText(std::string_view text) {
@@ -208,14 +233,14 @@ std::optional<PositionText> ReadMgrsText(std::string_view text) {
         return position;
     }
     const double northing = north ? y : y - kFalseNorthing;
-    if (x < kLeastEasting || x > kGreatestEasting) {
-        // A square at a zone's edge whose centre lies beyond what the UTM
-        // boxes take (Norway's 32V, a coarse square at the equator).
-        const EarthPoint point = ExactUtmInverse(northing, x, 6.0 * zone - 183);
-        position.latitude = point.latitude;
-        position.longitude = std::remainder(point.longitude, 360.0);
-        return position;
-    }
+    // The accurate inverse, never the window's series: the centre to within
+    // nanometres, wherever the square lies in its zone.
+    const EarthPoint point = ExactUtmInverse(northing, x, 6.0 * zone - 183);
+    position.latitude = point.latitude;
+    position.longitude = std::remainder(point.longitude, 360.0);
+    // A square at a zone's edge whose centre lies beyond what the UTM boxes
+    // take (Norway's 32V, a coarse square at the equator) gives degrees alone.
+    if (x < kLeastEasting || x > kGreatestEasting) return position;
     position.notation = Utm;
     position.utm = {zone, x, northing};
     return position;

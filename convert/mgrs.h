@@ -15,10 +15,11 @@ namespace quillet {
 
 // The centre of the square a reference names, in any case, with or without
 // blanks between its parts ("33UXP0500010000", "33u xp 05000 10000"), with 0
-// to 5 digits each: a UTM point in the window's convention (negative northing
-// in the south), or a latitude and longitude in decimal degrees in the polar
-// regions and where the centre's easting lies beyond 160000..834000, which
-// the UTM boxes refuse. `code` is Code::Mgrs. Nothing when the text is not one valid
+// to 5 digits each: always its latitude and longitude through the accurate
+// inverse, and besides, as `notation` Utm, the UTM point in the window's
+// convention (negative northing in the south), except in the polar regions
+// and where the centre's easting lies beyond 160000..834000, which the UTM
+// boxes refuse (then `notation` is DecimalDegrees). `code` is Code::Mgrs. Nothing when the text is not one valid
 // reference: a zone outside 1..60, a letter outside its set, an odd number of
 // digits or two groups of different lengths, a square whose rows all miss the
 // band, a zone and band without a square, or anything left over.
@@ -31,5 +32,14 @@ std::optional<PositionText> ReadMgrsText(std::string_view text);
 // south of the equator. Nothing for a position outside the bounds or digits
 // outside 0 to 5.
 std::optional<std::string> FormatMgrs(double latitude, double longitude, int digits = 5);
+
+// The reference of a UTM point (the window's convention: negative northing
+// in the south). Where MGRS uses the point's own zone there, it is written
+// from the point's easting and northing themselves, so that a whole metre
+// stays that metre; elsewhere (Norway's and Svalbard's zones, another zone
+// than the standard one, the polar caps) from its position through the
+// accurate inverse. Nothing for a zone outside 1..60, an easting outside
+// 0..1000000 or a northing beyond 10000000.
+std::optional<std::string> FormatMgrsFromUtm(const UtmPoint& point, int digits = 5);
 
 }  // namespace quillet

@@ -40,6 +40,30 @@ std::optional<PositionText> PackedPosition(std::string_view latitude, char north
     return position;
 }
 
+// A packed field in degrees: minutes are the two whole digits before the
+// point, or with `seconds` seconds are and minutes the two before them;
+// degrees are the rest, `degreeDigits` digits, or fewer after a point
+// ("7407.38"; "500N 1000E" may be metres). Nothing when it is malformed or
+// has 60 minutes or seconds or more.
+std::optional<double> PackedAngle(std::string_view field, std::size_t degreeDigits, bool seconds) {
+    const std::size_t point = field.find('.');
+    const std::size_t whole = point == std::string_view::npos ? field.size() : point;
+    const std::size_t tail = seconds ? 4 : 2;
+    if (whole <= tail || whole - tail > degreeDigits ||
+        (point == std::string_view::npos && whole - tail != degreeDigits))
+        return std::nullopt;
+    for (std::size_t i = 0; i < field.size(); ++i)
+        if (!IsDigit(field[i]) && i != point) return std::nullopt;
+    int degrees = 0;
+    for (std::size_t i = 0; i < whole - tail; ++i) degrees = degrees * 10 + (field[i] - '0');
+    const int minutes = seconds ? (field[whole - 4] - '0') * 10 + (field[whole - 3] - '0') : 0;
+    double last = 0;
+    const char* end = field.data() + field.size();
+    const auto [stop, error] = std::from_chars(field.data() + whole - 2, end, last);
+    if (error != std::errc() || stop != end || last >= 60 || minutes >= 60) return std::nullopt;
+    return seconds ? degrees + minutes / 60.0 + last / 3600 : degrees + last / 60;
+}
+
 int HexDigit(char c) {
     if (IsDigit(c)) return c - '0';
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -62,7 +86,19 @@ std::optional<PositionText> ReadPackedPair(Tokens tokens) {
         pieces[found++] = &tokens[at];
     }
     if (found != 4) return std::nullopt;
-    return PackedPosition(pieces[0]->digits, pieces[1]->letter, pieces[2]->digits, pieces[3]->letter);
+    const char north = pieces[1]->letter, east = pieces[3]->letter;
+    if ((north != 'N' && north != 'S') || (east != 'E' && east != 'W')) return std::nullopt;
+    for (const bool seconds : {false, true}) {
+        const std::optional<double> lat = PackedAngle(pieces[0]->digits, 2, seconds);
+        const std::optional<double> lon = PackedAngle(pieces[2]->digits, 3, seconds);
+        if (!lat || !lon) continue;
+        PositionText position;
+        position.notation = seconds ? DegreesMinutesSeconds : DegreesMinutes;
+        position.latitude = north == 'S' ? -*lat : *lat;
+        position.longitude = east == 'W' ? -*lon : *lon;
+        if (WithinBound(position.latitude, true) && WithinBound(position.longitude, false)) return position;
+    }
+    return std::nullopt;
 }
 
 std::optional<PositionReading> ReadNmeaSentence(std::string_view text) {
@@ -95,7 +131,7 @@ std::optional<PositionReading> ReadNmeaSentence(std::string_view text) {
     if (address.size() < 3) return reading;
     for (const char c : address)
         if (!IsDigit(c) && !(c >= 'A' && c <= 'Z')) return reading;
-    std::string_view fields[8];
+    std::string_view fields[13];
     std::string_view rest = body;
     for (std::string_view& field : fields) {
         const std::size_t comma = rest.find(',');
@@ -103,22 +139,36 @@ std::optional<PositionReading> ReadNmeaSentence(std::string_view text) {
         rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
     }
     const auto letter = [&](int at) { return fields[at].size() == 1 ? fields[at][0] : '\0'; };
+    // A position only from a fix the receiver measured: GGA quality 1 to 5
+    // (autonomous, differential, PPS, RTK, float RTK), RMC and GLL status A
+    // with, from NMEA 2.3 on, a mode of A, D, P, R or F. An estimated (dead
+    // reckoning), manual or simulated position (mode E, M or S; quality 6, 7
+    // or 8) is no measured place, and NMEA itself marks them V: no fix, as
+    // for mode N and anything unknown.
+    const auto measuredMode = [&](int at) {
+        const char mode = letter(at);
+        return fields[at].empty() || (mode != '\0' && std::string_view("ADPRF").find(mode) != std::string_view::npos);
+    };
     const std::string_view type = address.size() == 5 && address[0] != 'P' ? address.substr(2) : "";
     int first = 0;  // the field of the latitude
+    bool fix = false;
     if (type == "GGA") {
-        if (fields[6].empty() || fields[6] == "0") reading.failure = ReadFailure::NoFix;
+        fix = letter(6) >= '1' && letter(6) <= '5';
         first = 2;
     } else if (type == "RMC") {
-        if (letter(2) == 'V') reading.failure = ReadFailure::NoFix;
+        fix = letter(2) == 'A' && measuredMode(12);
         first = 3;
     } else if (type == "GLL") {
-        if (letter(6) == 'V') reading.failure = ReadFailure::NoFix;
+        fix = letter(6) == 'A' && measuredMode(7);
         first = 1;
     } else {
         reading.failure = ReadFailure::NoPosition;
         return reading;
     }
-    if (reading.failure == ReadFailure::NoFix) return reading;
+    if (!fix) {
+        reading.failure = ReadFailure::NoFix;
+        return reading;
+    }
     reading.position = PackedPosition(fields[first], letter(first + 1), fields[first + 2], letter(first + 3));
     if (reading.position) reading.failure = ReadFailure::None;
     return reading;

@@ -19,6 +19,14 @@ struct Position {
     std::optional<double> longitude;
 };
 
+// A UTM point as the window's boxes hold it: no false northing, a negative
+// northing south of the equator.
+struct UtmPoint {
+    int zone = 0;  // 1..60
+    double easting = 0;
+    double northing = 0;
+};
+
 // The texts written after the degrees, minutes and seconds of an angle.
 struct UnitMarks {
     std::string degree;

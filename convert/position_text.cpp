@@ -9,6 +9,8 @@
 #include "convert/text_tokens.h"
 #include "convert/utm_text.h"
 
+#include <algorithm>
+
 namespace quillet {
 
 using namespace text;
@@ -45,6 +47,40 @@ std::optional<PositionReading> ReadLinkOrSnippet(std::string_view text) {
     return std::nullopt;
 }
 
+bool SamePlace(const PositionText& one, const PositionText& other) {
+    return one.latitude == other.latitude && one.longitude == other.longitude;
+}
+
+// UTM, an angle pair, or packed fields.
+PositionReading ReadTokens(Tokens tokens) {
+    PositionReading reading;
+    std::string utmWhy;
+    if ((reading.position = ReadUtm(tokens, &utmWhy))) {
+        reading.failure = ReadFailure::None;
+        return reading;
+    }
+    reading = ReadPair(tokens);
+    // Packed fields whose digits also read as decimal degrees ("0030.5000N
+    // 00015.2500E") are two places.
+    if (const std::optional<PositionText> packed = ReadPackedPair(tokens)) {
+        if (reading.position) {
+            reading.failure = ReadFailure::Ambiguous;
+            reading.why = TwoReadings(*packed, *reading.position);
+            reading.position.reset();
+        } else if (reading.failure != ReadFailure::Ambiguous) {
+            reading.position = packed;
+            reading.failure = ReadFailure::None;
+            reading.why.clear();
+        }
+    }
+    // Numbers written as UTM: the UTM reason, not an angle's.
+    if (!reading.position && reading.failure != ReadFailure::Ambiguous && !utmWhy.empty()) {
+        reading.failure = ReadFailure::Refused;
+        reading.why = utmWhy;
+    }
+    return reading;
+}
+
 PositionReading Read(std::string_view text, const ReadOptions& options) {
     PositionReading reading;
     if ((reading.position = ReadMgrsText(text))) {
@@ -61,21 +97,20 @@ PositionReading Read(std::string_view text, const ReadOptions& options) {
     if (std::optional<PositionReading> snippet = ReadLinkOrSnippet(text)) return *snippet;
     thread_local std::vector<Token> tokens;
     if (!Tokenize(text, options.decimalComma, tokens) || tokens.empty()) return reading;
-    if ((reading.position = ReadUtm(tokens))) {
-        reading.failure = ReadFailure::None;
-        return reading;
-    }
-    reading = ReadPair(tokens);
-    // Packed fields whose digits also read as decimal degrees ("0030.5000N
-    // 00015.2500E") are two places.
-    if (const std::optional<PositionText> packed = ReadPackedPair(tokens)) {
-        if (reading.position) {
+    reading = ReadTokens(tokens);
+    // An exponent after a number without a minus ("8e-05") could also be read
+    // as East: where that reading gives another place ("8E-05 14.3": 0.00008,
+    // 14.3 or 5° 14.3' S, 8° E), the text is two places.
+    const auto eastward = [](const Token& token) { return token.exponent && !token.negative; };
+    if (reading.position && std::any_of(tokens.begin(), tokens.end(), eastward)) {
+        thread_local std::vector<Token> letters;
+        const PositionReading east = Tokenize(text, options.decimalComma, letters, false) ? ReadTokens(letters)
+                                                                                          : PositionReading{};
+        if ((east.position && !SamePlace(*east.position, *reading.position)) ||
+            east.failure == ReadFailure::Ambiguous) {
             reading.failure = ReadFailure::Ambiguous;
-            reading.why = TwoReadings(*packed, *reading.position);
+            reading.why = PlaceText(*reading.position) + " or " + (east.position ? PlaceText(*east.position) : east.why);
             reading.position.reset();
-        } else if (reading.failure != ReadFailure::Ambiguous) {
-            reading.position = packed;
-            reading.failure = ReadFailure::None;
         }
     }
     return reading;

@@ -16,8 +16,6 @@
 
 namespace quillet {
 
-// A UTM point as the window's boxes hold it: no false northing, a negative
-// northing south of the equator.
 // What a position can be written as besides the four notations: a code that
 // names a cell (MGRS, Plus Code, ...), a national grid reference, or a link or
 // snippet that a map or a GIS reads. One list, so that the reader, the
@@ -38,12 +36,6 @@ enum class Code {
     GeoJson,
     OsmLink,
     GoogleLink,
-};
-
-struct UtmPoint {
-    int zone = 0;  // 1..60
-    double easting = 0;
-    double northing = 0;
 };
 
 // What a text holds: a latitude and longitude, or a UTM point, and the

@@ -16,7 +16,8 @@ char Upper(char c) { return IsLower(c) ? static_cast<char>(c - 'a' + 'A') : c; }
 bool IsAsciiBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 // Spellings beyond ASCII, as typographic software, fonts and copies from
-// web pages produce them. A longer spelling stands before its prefix.
+// web pages produce them, and the marks GeographicLib's decoder takes. A
+// longer spelling stands before its prefix.
 enum class Piece { Blank, Minus, Degrees, Minutes, Seconds };
 struct Spelling {
     std::string_view text;
@@ -26,7 +27,11 @@ constexpr Spelling kSpellings[] = {
     {"\u00B0", Piece::Degrees},  {"\u00BA", Piece::Degrees}, {"\u02DA", Piece::Degrees},
     {"\u2019\u2019", Piece::Seconds}, {"\u2019", Piece::Minutes}, {"\u2032", Piece::Minutes},
     {"\u2018", Piece::Minutes},  {"\u00B4", Piece::Minutes}, {"\u2033", Piece::Seconds},
-    {"\u201C", Piece::Seconds},  {"\u201D", Piece::Seconds}, {"\u00A0", Piece::Blank},
+    {"\u201C", Piece::Seconds},  {"\u201D", Piece::Seconds}, {"\u2070", Piece::Degrees},
+    {"\u2218", Piece::Degrees},  {"\u2035", Piece::Minutes}, {"\u201B", Piece::Minutes},
+    {"\u02B9", Piece::Minutes},  {"\u02CA", Piece::Minutes}, {"\u02CB", Piece::Minutes},
+    {"\u2036", Piece::Seconds},  {"\u02DD", Piece::Seconds}, {"\u201F", Piece::Seconds},
+    {"\u02BA", Piece::Seconds},  {"\u00A0", Piece::Blank},
     {"\u2009", Piece::Blank},    {"\u202F", Piece::Blank},   {"\u2007", Piece::Blank},
     {"\u2212", Piece::Minus},    {"\u2010", Piece::Minus},   {"\u2013", Piece::Minus}};
 
@@ -65,6 +70,45 @@ double Magnitude(std::string_view digits) {
     double magnitude = 0;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), magnitude);
     return error == std::errc() && end == digits.data() + digits.size() ? magnitude : ParseNumber(digits);
+}
+
+// Digits, a point and a digit: a number with a point, at `at`.
+bool PointedNumberAt(std::string_view text, std::size_t at) {
+    const std::size_t start = at;
+    while (at < text.size() && IsDigit(text[at])) ++at;
+    return at > start && at + 1 < text.size() && text[at] == '.' && IsDigit(text[at + 1]);
+}
+
+// The length of degrees, minutes and seconds written with dots at `at`
+// ("27.15.45": up to three digits of degrees, then two each of minutes and
+// seconds), or 0. Other runs of dots ("1.2.3") stay no number.
+std::size_t DottedLength(std::string_view text, std::size_t at, bool decimalComma) {
+    std::size_t end = at;
+    while (end < text.size() && IsDigit(text[end])) ++end;
+    if (end == at || end - at > 3) return 0;
+    for (int group = 0; group < 2; ++group, end += 3)
+        if (end + 3 > text.size() || text[end] != '.' || !IsDigit(text[end + 1]) || !IsDigit(text[end + 2]))
+            return 0;
+    if (end < text.size() && (IsDigit(text[end]) || text[end] == '.' ||
+                              (decimalComma && text[end] == ',' && end + 1 < text.size() && IsDigit(text[end + 1]))))
+        return 0;
+    return end - at;
+}
+
+// The end of an exponent glued to a number's digits at `at` ("e-05", "E+1"),
+// or `at` when there is none. Only a signed whole number is an exponent: "8E"
+// and "1e5" keep their letter, which may be East.
+std::size_t ExponentEnd(std::string_view text, std::size_t at, bool decimalComma) {
+    if (at + 2 >= text.size() || (text[at] != 'e' && text[at] != 'E') || (text[at + 1] != '-' && text[at + 1] != '+') ||
+        !IsDigit(text[at + 2]))
+        return at;
+    std::size_t end = at + 2;
+    while (end < text.size() && IsDigit(text[end])) ++end;
+    // "10.5E-20.5": a fraction after it makes it no exponent.
+    if (end < text.size() && (text[end] == '.' || (decimalComma && text[end] == ',' && end + 1 < text.size() &&
+                                                   IsDigit(text[end + 1]))))
+        return at;
+    return end;
 }
 
 Token MarkToken(int mark) {
@@ -121,7 +165,7 @@ std::size_t BlankWidth(std::string_view text, std::size_t at) {
     return 0;
 }
 
-bool Tokenize(std::string_view text, bool decimalComma, std::vector<Token>& tokens) {
+bool Tokenize(std::string_view text, bool decimalComma, std::vector<Token>& tokens, bool exponents) {
     // Brackets around the whole pair: "(51.5007, -0.1246)".
     std::size_t first = 0, last = text.size();
     while (first < last && IsAsciiBlank(text[first])) ++first;
@@ -133,6 +177,17 @@ bool Tokenize(std::string_view text, bool decimalComma, std::vector<Token>& toke
     tokens.clear();
     std::size_t at = 0;
     bool afterNumber = false;  // the previous piece is a number, with no blank since
+    std::size_t minutesEnd = std::string_view::npos;  // where the last minutes mark ends
+    const auto pushMark = [&](int mark, std::size_t start, std::size_t end) {
+        // Two minutes marks in a row are seconds: "''", "´´", "``".
+        if (mark == 1 && start == minutesEnd) {
+            tokens.back().mark = 2;
+            minutesEnd = std::string_view::npos;
+            return;
+        }
+        tokens.push_back(MarkToken(mark));
+        minutesEnd = mark == 1 ? end : std::string_view::npos;
+    };
     while (at < text.size()) {
         const char c = text[at];
         Token number{Token::Number};
@@ -153,30 +208,31 @@ bool Tokenize(std::string_view text, bool decimalComma, std::vector<Token>& toke
                     break;
                 }
             if (!found) return false;
+            const std::size_t start = at;
             at += found->text.size();
             if (found->piece == Piece::Minus) {
                 number.signedNumber = number.negative = true;
             } else {
-                if (found->piece != Piece::Blank) tokens.push_back(MarkToken(static_cast<int>(found->piece) - 2));
+                if (found->piece != Piece::Blank) pushMark(static_cast<int>(found->piece) - 2, start, at);
                 afterNumber = false;
                 continue;
             }
         } else if (!IsDigit(c) && c != '.') {
+            const std::size_t start = at++;
             if (IsAsciiBlank(c)) {
             } else if (c == ',' || c == ';') {
                 tokens.push_back({Token::Separator});
             } else if (c == ':') {
                 tokens.push_back({Token::Colon});
             } else if (c == '"') {
-                tokens.push_back(MarkToken(2));
-            } else if (c == '\'') {
-                const bool twice = at + 1 < text.size() && text[at + 1] == '\'';
-                tokens.push_back(MarkToken(twice ? 2 : 1));
-                at += twice;
+                pushMark(2, start, at);
+            } else if (c == '\'' || c == '`') {
+                pushMark(1, start, at);
+            } else if (c == '*') {  // the GRiD symbol for degrees
+                pushMark(0, start, at);
             } else {
                 return false;
             }
-            ++at;
             afterNumber = false;
             continue;
         }
@@ -185,6 +241,19 @@ bool Tokenize(std::string_view text, bool decimalComma, std::vector<Token>& toke
         // something between them: "1.2.3" and "33-5" are no pair.
         if (afterNumber) return false;
         const std::size_t start = at;
+        if (const std::size_t dotted = DottedLength(text, at, decimalComma)) {
+            for (int part = 0; part < 3; ++part) {
+                const std::size_t length = part == 0 ? dotted - 6 : 2;
+                number.digits = text.substr(at, length);
+                number.magnitude = Magnitude(number.digits);
+                tokens.push_back(number);
+                tokens.push_back(MarkToken(part));
+                number = Token{Token::Number};
+                at += length + 1;
+            }
+            at -= 1;
+            continue;
+        }
         int digits = 0;
         bool comma = false;
         while (at < text.size()) {
@@ -193,7 +262,11 @@ bool Tokenize(std::string_view text, bool decimalComma, std::vector<Token>& toke
                 ++digits;
             } else if (d == '.' || (decimalComma && d == ',' && at > start && IsDigit(text[at - 1]) &&
                                     at + 1 < text.size() && IsDigit(text[at + 1]))) {
-                if (number.fraction) return false;
+                if (number.fraction) {
+                    // "48.1372,11.5755": two numbers with points; the comma between them separates.
+                    if (d == ',' && !comma && PointedNumberAt(text, at + 1)) break;
+                    return false;
+                }
                 number.fraction = true;
                 comma = d == ',';
             } else {
@@ -202,6 +275,12 @@ bool Tokenize(std::string_view text, bool decimalComma, std::vector<Token>& toke
             ++at;
         }
         if (digits == 0) return false;
+        if (exponents) {
+            const std::size_t end = ExponentEnd(text, at, decimalComma);
+            number.exponent = end != at;
+            number.fraction = number.fraction || number.exponent;
+            at = end;
+        }
         number.digits = text.substr(start, at - start);
         if (comma) {
             std::string point(number.digits);

@@ -17,7 +17,8 @@ struct Token {
     double magnitude = 0;
     bool negative = false;
     bool signedNumber = false;
-    bool fraction = false;
+    bool fraction = false;  // also set for an exponent: such a number ends its angle
+    bool exponent = false;
     std::string_view digits{};
     // Mark: 0 degrees, 1 minutes, 2 seconds.
     int mark = 0;
@@ -35,8 +36,13 @@ using Tokens = std::span<const Token>;
 // needs no allocation); false when the text holds a character no position
 // is written with, a word that is none of the marks' or hemispheres', or
 // unmatched brackets. Brackets around the whole text are dropped. With
-// `decimalComma`, a comma between two digits is a decimal point.
-bool Tokenize(std::string_view text, bool decimalComma, std::vector<Token>& tokens);
+// `decimalComma`, a comma between two digits is a decimal point, except
+// between two numbers that each have a point ("48.1372,11.5755"). With
+// `exponents`, an "e" or "E" glued between a number and a signed whole
+// number ("-8e-05", "2E+01") is an exponent; otherwise it is a letter.
+// Degrees, minutes and seconds written with dots ("27.15.45", two digits
+// each of minutes and seconds) become the numbers and their marks.
+bool Tokenize(std::string_view text, bool decimalComma, std::vector<Token>& tokens, bool exponents = true);
 
 // N, S, E or W, in either case.
 bool IsHemisphereLetter(char c);

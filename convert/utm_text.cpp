@@ -2,6 +2,9 @@
 
 #include "geodesy/exact_inverse.h"
 #include "geodesy/utm.h"
+#include "values/values.h"
+
+#include <cmath>
 
 namespace quillet::text {
 
@@ -27,7 +30,7 @@ double Signed(const Token& number) { return number.negative ? -number.magnitude 
 
 }  // namespace
 
-std::optional<PositionText> ReadUtm(Tokens tokens) {
+std::optional<PositionText> ReadUtm(Tokens tokens, std::string* why) {
     std::size_t at = 0;
     const auto next = [&](Token::Kind kind) { return at < tokens.size() && tokens[at].kind == kind; };
     // "E", "mE" or "m E" after the easting, and the same with "N".
@@ -39,7 +42,6 @@ std::optional<PositionText> ReadUtm(Tokens tokens) {
     };
     if (!next(Token::Number)) return std::nullopt;
     const Token& zone = tokens[at++];
-    if (zone.signedNumber || zone.fraction || zone.magnitude < 1 || zone.magnitude > 60) return std::nullopt;
     const Token* letter = next(Token::Letter) ? &tokens[at++] : nullptr;
     if (!next(Token::Number)) return std::nullopt;
     const Token& easting = tokens[at++];
@@ -48,6 +50,20 @@ std::optional<PositionText> ReadUtm(Tokens tokens) {
     const Token& northing = tokens[at++];
     unit('N');
     if (at != tokens.size()) return std::nullopt;
+    // Numbers no angle is written with: the reason is worth saying.
+    const bool utmLike = std::fabs(Signed(easting)) >= 1000 || std::fabs(Signed(northing)) >= 1000;
+    const auto refuse = [&](std::string reason) {
+        if (why && utmLike) *why = std::move(reason);
+        return std::nullopt;
+    };
+    if (zone.exponent) return std::nullopt;
+    if (zone.fraction) return refuse("UTM zone " + NumberToText(Signed(zone)) + " is not a whole number");
+    if (zone.negative || zone.magnitude < 1 || zone.magnitude > 60)
+        return refuse("UTM zone " + NumberToText(Signed(zone)) + " is outside 1\u201360");
+    if (zone.signedNumber) return std::nullopt;
+    if (Signed(easting) < kLeastEasting || Signed(easting) > kGreatestEasting)
+        return refuse("easting " + NumberToText(Signed(easting)) + " is outside " + NumberToText(kLeastEasting) +
+                      "\u2013" + NumberToText(kGreatestEasting));
 
     PositionText position;
     position.notation = Utm;
@@ -69,8 +85,9 @@ std::optional<PositionText> ReadUtm(Tokens tokens) {
             else return std::nullopt;
         }
     }
-    if (point.easting < kLeastEasting || point.easting > kGreatestEasting) return std::nullopt;
-    if (point.northing < -kFalseNorthing || point.northing > kFalseNorthing) return std::nullopt;
+    if (point.northing < -kFalseNorthing || point.northing > kFalseNorthing)
+        return refuse("northing " + NumberToText(written) + " is beyond " + (written < 0 ? "-" : "") +
+                      NumberToText(kFalseNorthing));
     return position;
 }
 

@@ -6,6 +6,7 @@
 #include "convert/text_tokens.h"
 
 #include <optional>
+#include <string>
 
 namespace quillet::text {
 
@@ -15,6 +16,9 @@ namespace quillet::text {
 // equator), and "N" or "S" falls back to the hemisphere only where the band
 // cannot hold the point. A northing written with the false northing in the
 // south is read back to the window's negative one.
-std::optional<PositionText> ReadUtm(Tokens tokens);
+// Where the tokens are written as UTM (an easting or northing of a thousand
+// or more) but the zone, easting or northing lies outside what the boxes
+// take, `why` says which.
+std::optional<PositionText> ReadUtm(Tokens tokens, std::string* why = nullptr);
 
 }  // namespace quillet::text

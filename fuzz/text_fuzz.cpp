@@ -34,7 +34,8 @@ void CheckBoxes(const InputTexts& texts) {
     if (texts.notation == Utm) {
         Accepted(CheckEasting(texts.easting), texts.easting, 160000, 834000);
         Accepted(CheckNorthing(texts.northing), texts.northing, -1e7, 1e7);
-        Accepted(CheckZone(texts.zone, texts.easting, texts.northing), texts.zone, 1, 60);
+        // A receiver's band letter may follow the zone number.
+        Accepted(CheckZone(texts.zone, texts.easting, texts.northing), SplitZoneBand(texts.zone).zone, 1, 60);
         return;
     }
     const auto check = texts.notation == DegreesMinutesSeconds ? CheckDegreeMinuteSecondBox
@@ -57,7 +58,8 @@ void CheckBoxes(const InputTexts& texts) {
 void CheckPositionText(const std::string& text, bool decimalComma) {
     const PositionReading reading = ReadPosition(text, {decimalComma});
     Require(reading.position.has_value() == (reading.failure == ReadFailure::None), "a failure exactly without", text);
-    Require(reading.why.empty() != (reading.failure == ReadFailure::Ambiguous || reading.failure == ReadFailure::Refused),
+    Require(reading.why.empty() !=
+                (reading.failure == ReadFailure::Ambiguous || reading.failure == ReadFailure::Refused),
             "why exactly when ambiguous or refused", text);
     if (const std::optional<PositionText>& read = reading.position) {
         if (read->notation == Utm)
@@ -104,9 +106,7 @@ void CheckWrittenMgrs(FuzzedDataProvider& input) {
     Require(text.has_value(), "every position has a reference");
     const std::optional<PositionText> read = ReadMgrsText(*text);
     Require(read.has_value(), "a written reference reads back", *text);
-    EarthPoint centre{read->latitude, read->longitude};
-    if (read->notation == Utm)
-        centre = ExactUtmInverse(read->utm.northing, read->utm.easting, read->utm.zone * 6.0 - 183);
+    const EarthPoint centre{read->latitude, read->longitude};  // in UTM squares too
     // Half the square's diagonal on the grid, on the ground at the smallest scale (UPS's 0.994).
     const double reach = std::pow(10.0, 5 - digits) * std::sqrt(0.5) / 0.994 + 1e-6;
     Require(MetresApart(latitude, longitude, centre.latitude, centre.longitude) <= reach,

@@ -1,6 +1,7 @@
 #include "validate/field_checks.h"
 
 #include "values/values.h"
+#include "convert/input_reading.h"
 #include "geodesy/utm.h"
 
 #include <cmath>
@@ -75,13 +76,23 @@ bool PassesBoundTogether(Coordinate coordinate, int left, const std::string& lef
     return magnitude > RulesOf(coordinate).degreeBound;
 }
 
+// In direction entry a minus beside a letter would turn the letter round
+// (the reader lets two negatives cancel), and no person means north by
+// "S -33.5": the degrees are refused rather than read as the other
+// hemisphere. Signed entry always has an empty letter box.
+bool NegativeBesideLetter(Coordinate coordinate, const std::string& degrees, std::span<const std::string> texts) {
+    const std::string letter = UpperText(texts[0]);
+    const CoordinateRules& rules = RulesOf(coordinate);
+    return (letter == rules.letters[0] || letter == rules.letters[1]) && std::signbit(LeadingNumber(degrees));
+}
+
 }  // namespace
 
 FieldVerdict CheckDecimalDegreeBox(Coordinate coordinate, int left, std::span<const std::string> texts) {
     FieldVerdict verdict;
     const std::string text = CommonSteps(coordinate, left, texts[left], false, verdict);
     if (left == 1 && !text.empty()) {
-        if (!WithinBound(text, RulesOf(coordinate).degreeBound))
+        if (!WithinBound(text, RulesOf(coordinate).degreeBound) || NegativeBesideLetter(coordinate, text, texts))
             verdict.refusal = IsLatitude(coordinate) ? "Error: Latitudes must be between -90 and 90 degrees."
                                                      : "Error: Longitudes must be between -180 and 180 degrees.";
         else
@@ -95,7 +106,7 @@ FieldVerdict CheckDegreeMinuteBox(Coordinate coordinate, int left, std::span<con
     const std::string text = CommonSteps(coordinate, left, texts[left], true, verdict);
     const bool latitude = IsLatitude(coordinate);
     if (left == 1 && !text.empty()) {
-        if (!WithinBound(text, RulesOf(coordinate).degreeBound))
+        if (!WithinBound(text, RulesOf(coordinate).degreeBound) || NegativeBesideLetter(coordinate, text, texts))
             verdict.refusal = DegreeMessage(coordinate);
         else
             verdict.recompute = true;
@@ -120,7 +131,8 @@ FieldVerdict CheckDegreeMinuteSecondBox(Coordinate coordinate, int left, std::sp
     const std::string text = CommonSteps(coordinate, left, texts[left], true, verdict);
     const bool latitude = IsLatitude(coordinate);
     if (left == 1) {
-        if (!text.empty() && !WithinBound(text, RulesOf(coordinate).degreeBound))
+        if (!text.empty() &&
+            (!WithinBound(text, RulesOf(coordinate).degreeBound) || NegativeBesideLetter(coordinate, text, texts)))
             verdict.refusal = DegreeMessage(coordinate);
         else
             // An empty longitude degree box recomputes too (and so empties
@@ -177,7 +189,9 @@ FieldVerdict CheckNorthing(const std::string& text) {
 FieldVerdict CheckZone(const std::string& zone, const std::string& easting, const std::string& northing) {
     FieldVerdict verdict;
     if (zone.empty()) return verdict;
-    const std::string marked = MarkFirstNonDigit(zone);
+    // The band letter a receiver writes after the zone is the reader's to
+    // judge against the northing; the zone before it is held to the rule.
+    const std::string marked = MarkFirstNonDigit(SplitZoneBand(zone).zone);
     if (!IsNumericText(marked)) {
         verdict.refusal = "Error: A zone must be contain a number.";
         return verdict;

@@ -21,6 +21,9 @@ struct FieldVerdict {
     bool recompute = false;
 };
 
+// A degree box is refused too when it is negative while its coordinate's
+// letter box holds a letter.
+//
 // The boxes of one coordinate, by element: 0 the direction letter, 1 the
 // degrees, then minutes and seconds as far as the notation has them. `left`
 // is the element that lost the focus.
@@ -31,8 +34,9 @@ FieldVerdict CheckDegreeMinuteSecondBox(Coordinate coordinate, int left, std::sp
 // UTM boxes. Eastings run from 160000 to 834000 m and northings from
 // -10000000 to 10000000 m (negative south of the equator, as the converter
 // writes them). A zone is a whole number from 1 to 60 written with digits
-// only; leaving the zone box recomputes the output when the easting and
-// northing boxes both hold text.
+// only, with or without a latitude band after it (SplitZoneBand); leaving
+// the zone box recomputes the output when the easting and northing boxes
+// both hold text.
 FieldVerdict CheckEasting(const std::string& text);
 FieldVerdict CheckNorthing(const std::string& text);
 FieldVerdict CheckZone(const std::string& zone, const std::string& easting, const std::string& northing);

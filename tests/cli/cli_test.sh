@@ -57,6 +57,14 @@ check to-google 0 "$sydney" 'https://www.google.com/maps/search/?api=1&query=-33
 check geojson-label 1 $'-33.8688, 151.2093 % "Opera"\\ \x01\n% note\nabc % x\n0, 0' \
     $'{"type":"Feature","geometry":{"type":"Point","coordinates":[151.2093,-33.8688]},"properties":{"label":"\\"Opera\\"\\\\ \\u0001"}}\n\n\n{"type":"Point","coordinates":[0,0]}' \
     'gps-quillet-convert: line 3: not a position: "abc % x"' --to geojson --comment %
+# MGRS of a UTM text from its own metres (GeoConvert -m: 33TWP0000010000,
+# 33PWL); an MGRS square's centre through the accurate inverse (GeoConvert:
+# 72.37000223 9.13000818).
+check mgrs-of-utm 0 '33T 500000 5310000' '33T WP 00000 10000' '' --to mgrs
+check mgrs-of-utm-square 0 '33n 500000 1000000' '33P WL' '' --to mgrs --mgrs-digits 0
+check csv-mgrs-of-utm 0 $'z,e,n\n33T,500000,5310000' $'z,e,n,mgrs\n33T,500000,5310000,33T WP 00000 10000' '' \
+    --csv --zone z --easting e --northing n --to mgrs
+check mgrs-centre 0 '33XUA0185039887' '72.3700022°, 9.1300082°' '' --from mgrs
 # Zone 32 as Norway's receivers write it (GeoConvert -z 32 gives 276980 6658157);
 # not where the series is a metre off, nor beyond the eastings UTM input takes.
 check utm-zone 1 $'60, 5\n64, 15.5\n27.3462, 1.25782' '32 V 276980 6658157' \
@@ -79,7 +87,16 @@ yes -- "$sydney" | head -30000 >"$scratch/many.txt"
 # message naming it, and status 1; line ends are kept.
 check bad-line 1 $'# waypoints\n\nabc\r\n'"$sydney"$'\n91, 0' \
     $'# waypoints\n\n\r\n-33.8688°, 151.2093°' \
-    $'gps-quillet-convert: line 3: not a position: "abc"\ngps-quillet-convert: line 5: not a position: "91, 0"'
+    $'gps-quillet-convert: line 3: not a position: "abc"\ngps-quillet-convert: line 5: latitude 91 is beyond 90°: "91, 0"'
+# The reason where it is known; cs2cs's lines with their height, exponents,
+# and a map's pair under decimal commas.
+check reasons 1 $'61 500000 0\n56 100000 0\n10 59 61, 0\n-180.5, 0' '' \
+    $'gps-quillet-convert: line 1: UTM zone 61 is outside 1–60: "61 500000 0"\ngps-quillet-convert: line 2: easting 100000 is outside 160000–834000: "56 100000 0"\ngps-quillet-convert: line 3: 61 seconds are more than 60: "10 59 61, 0"\ngps-quillet-convert: line 4: latitude -180.5 is beyond -90°: "-180.5, 0"'
+check new-forms 1 $'113dW\t27d7\'20.892"N 0.000\n-8e-05, 14.343156\n48.1372,11.5755\n8E-05 14.3' \
+    $'27.12247°, -113°\n-0.00008°, 14.343156°\n48.1372°, 11.5755°' \
+    'gps-quillet-convert: line 4: ambiguous (0.00008, 14.3 or -5.238333, 8): "8E-05 14.3"' --decimal-comma
+check pandas-csv 0 $'lat,lon\n-8e-05,1.5E+01' $'lat,lon,latitude_dd,longitude_dd\n-8e-05,1.5E+01,-0.00008°,15°' '' \
+    --csv --lat lat --lon lon
 check from 1 $'56 H 334369 -3749052\n'"$sydney"$'\n56HLH3436850948' $'-33.8688032°, 151.2093039°' \
     $'gps-quillet-convert: line 2: not a position in utm: "-33.8688, 151.2093"\ngps-quillet-convert: line 3: not a position in utm: "56HLH3436850948"' \
     --from utm

@@ -53,8 +53,32 @@ TEST(ReadPosition, ACoordinateIsAbsentExactlyWhenItsInputDoesNotGiveIt) {
 TEST(ReadPosition, UtmAndDecimalDegreesMustBeNumbers) {
     EXPECT_NEAR(ReadPosition(UtmInput("18", "500000", "4427757.2187")).latitude.value(), 39.999999999, 5e-10);
     EXPECT_THROW(ReadPosition(Angles(DecimalDegrees, {"", "abc", "", ""})), ValueError);
-    EXPECT_THROW(ReadPosition(UtmInput("12N", "500000", "0")), ValueError);
+    EXPECT_THROW(ReadPosition(UtmInput("12Z", "500000", "0")), ValueError);
     EXPECT_THROW(ReadPosition(UtmInput("9999", "500000", "0")), ValueError);  // 16-bit meridian
+}
+
+// A receiver's zone and band, Sydney's "56H 334369 6250948": a southern band
+// takes the false northing off a positive northing; a band the point is not
+// in refuses it; a zone alone keeps the northing as the window writes it.
+// Latitudes from cs2cs.
+TEST(ReadPosition, AZoneWithABandLetterGivesItsHemisphereOrIsRefused) {
+    const struct { const char* zone; const char* northing; double latitude; } cases[] = {
+        {"56H", "6250948", -33.8688032}, {"56 h", "6250948", -33.8688032}, {"56H", "-3749052", -33.8688032},
+        {"56", "-3749052", -33.8688032}, {"56", "6250948", 56.3741171},     {"56V", "6250948", 56.3741171},
+        {"31M", "0", 0},                 {"31N", "0", 0},                   {"33C", "1116915", -79.9049333},
+    };
+    for (const auto& row : cases)
+        EXPECT_NEAR(ReadPosition(UtmInput(row.zone, "334369", row.northing)).latitude.value_or(99), row.latitude, 2e-5)
+            << row.zone << ' ' << row.northing;
+    for (const char* zone : {"56J", "56N", "56G"}) {
+        try {
+            ReadPosition(UtmInput(zone, "334369", "6250948"));
+            ADD_FAILURE() << zone;
+        } catch (const ValueError& error) {
+            EXPECT_EQ(error.kind(), ValueError::Kind::OutOfReach) << zone;
+        }
+    }
+    EXPECT_THROW(ReadPosition(UtmInput("33T", "500000", "-100")), ValueError);
 }
 
 TEST(FormatLatLon, WritesEachNotationSignedOrWithLettersAndCarries) {

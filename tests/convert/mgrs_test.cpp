@@ -54,14 +54,49 @@ TEST(Mgrs, AgreesWithGeographicLibBothWaysAtEveryPrecision) {
             if (inBoxes) {
                 EXPECT_EQ(std::tuple(read->utm.zone, read->utm.easting, read->utm.northing),
                           std::tuple(centreZone, centreX, centreNorth ? centreY : centreY - 1e7)) << where;
-                continue;
             }
+            // The centre's position from the accurate inverse, in the boxes' UTM too.
             double centreLat = 0, centreLon = 0;
             GeographicLib::UTMUPS::Reverse(centreZone, centreNorth, centreX, centreY, centreLat, centreLon);
             EXPECT_NEAR(read->latitude, centreLat, 1e-10) << where;
             EXPECT_NEAR(std::remainder(read->longitude - centreLon, 360), 0, 1e-10 / std::cos(lat / 57.3)) << where;
         }
     }
+}
+
+// A UTM point's MGRS as GeoConvert writes it: from the point's own numbers
+// where its zone is the one MGRS uses there, else from its position in the
+// zone MGRS uses (Norway, Svalbard, a neighbouring zone, the polar caps).
+TEST(FormatMgrsFromUtm, AgreesWithGeographicLibOnAGridOfEveryZoneAndBothHemispheres) {
+    int tried = 0, otherZone = 0;
+    for (int zone = 1; zone <= 60; ++zone)
+        for (const double easting : {160000.0, 271000.0, 333999.0, 500000.0, 500000.5, 666001.0, 834000.0})
+            for (double northing = -9000000; northing <= 9300000; northing += 300000 + zone) {
+                const bool north = northing >= 0;
+                const double y = north ? northing : northing + 1e7;
+                double lat = 0, lon = 0, x = 0;
+                GeographicLib::UTMUPS::Reverse(zone, north, easting, y, lat, lon);
+                int mgrsZone = zone;
+                bool mgrsNorth = north;
+                double mgrsX = easting, mgrsY = y;
+                if (GeographicLib::UTMUPS::StandardZone(lat, lon) != zone) {
+                    GeographicLib::UTMUPS::Forward(lat, lon, mgrsZone, mgrsNorth, x, mgrsY);
+                    mgrsX = x, ++otherZone;
+                }
+                for (int digits = 0; digits <= 5; ++digits) {
+                    const auto where = ::testing::Message() << zone << " " << easting << " " << northing << " digits "
+                                                            << digits;
+                    std::string expected;
+                    GeographicLib::MGRS::Forward(mgrsZone, mgrsNorth, mgrsX, mgrsY, lat, digits, expected);
+                    std::string written = FormatMgrsFromUtm({zone, easting, northing}, digits).value_or("none");
+                    std::erase(written, ' ');
+                    ASSERT_EQ(written, expected) << where;
+                    ++tried;
+                }
+            }
+    EXPECT_GT(otherZone, 1000) << "of " << tried / 6;
+    EXPECT_FALSE(FormatMgrsFromUtm({61, 500000, 0}));
+    EXPECT_FALSE(FormatMgrsFromUtm({33, 500000, 10000001}));
 }
 
 TEST(ReadMgrsText, AnyCaseAndBlanksAndRefusesAnythingElse) {

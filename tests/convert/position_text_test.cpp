@@ -2,6 +2,7 @@
 #include "convert/output_format.h"
 #include "convert/position_text.h"
 
+#include <GeographicLib/DMS.hpp>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -51,7 +52,41 @@ TEST(ReadPositionText, PairsWithAnySeparatorMarksAndLetters) {
         {"3352.128S 15112.558E", DegreesMinutes, kSydneyLat, kSydneyLon},
         {"$GPGGA,123519,3352.128,S,15112.558,E,1,08,0.9,545.4,M,46.9,M,,*5A", DegreesMinutes, kSydneyLat, kSydneyLon},
         {"$GNRMC,123519,A,3352.128,S,15112.558,E,022.4,084.4,230394,003.1,W", DegreesMinutes, kSydneyLat, kSydneyLon},
-        {"$GLGLL,3352.128,S,15112.558,E,225444,A\r\n", DegreesMinutes, kSydneyLat, kSydneyLon}};
+        {"$GLGLL,3352.128,S,15112.558,E,225444,A\r\n", DegreesMinutes, kSydneyLat, kSydneyLon},
+        // Real receivers' measured fixes: differential, float RTK; a checksum in either case.
+        {"$GNRMC,120213.000,A,5957.0062,N,01100.6429,E,0.00,0.00,310722,,,D,V*0A", DegreesMinutes, 59.95010333333333,
+         11.010715},
+        {"$GNRMC,120213.000,A,5957.0062,N,01100.6429,E,0.00,0.00,310722,,,D,V*0a", DegreesMinutes, 59.95010333333333,
+         11.010715},
+        {"$GPGGA,003832.000,4404.1271062,N,12118.8438377,W,5,14,0.8,1127.630,M,-20.300,M,1.000,0000*74",
+         DegreesMinutes, 44.06878510333333, -121.31406396166667},
+        {"$GNRMC,003832.000,A,4404.1271062,N,12118.8438377,W,000.0,171.0,290322,,,F,V*10", DegreesMinutes,
+         44.06878510333333, -121.31406396166667},
+        {"$GNGLL,4404.1271062,N,12118.8438377,W,003832.000,A,D*50", DegreesMinutes, 44.06878510333333,
+         -121.31406396166667},
+        {"$GPGLL,3352.128,S,15112.558,E,225444,A,P", DegreesMinutes, kSydneyLat, kSydneyLon},
+        {"$GPRMC,123519,A,3352.128,S,15112.558,E,1,2,230394,,,R", DegreesMinutes, kSydneyLat, kSydneyLon},
+        // cs2cs's own output: a tab, the pair, and the height it always writes.
+        {"151d12'33.48\"E\t33d52'7.68\"S 0.000", DegreesMinutesSeconds, lat, lon},
+        {"33.8688S 151.2093E -12.5", DecimalDegrees, kSydneyLat, kSydneyLon},
+        // Exponents as Python, pandas and JSON write them.
+        {"-8e-05, 14.343156", DecimalDegrees, -8e-5, 14.343156},
+        {"1.5E-3, 2e+01", DecimalDegrees, 0.0015, 20},
+        {"-3.38688E+01 1.512093e+02", DecimalDegrees, kSydneyLat, kSydneyLon},
+        {"8E 14N", DecimalDegrees, 14, 8},  // an E without a signed number after it is East
+        {"151E33S", DecimalDegrees, -33, 151},
+        // Packed degrees with minutes or seconds, glued to their letters.
+        {"3352.128S15112.558E", DegreesMinutes, kSydneyLat, kSydneyLon},
+        {"4007.38N7407.38W", DegreesMinutes, 40.123, -74.123},
+        {"335207.68S1511233.48E", DegreesMinutesSeconds, lat, lon},
+        {"335207.68S 1511233.48E", DegreesMinutesSeconds, lat, lon},
+        // Dots between degrees, minutes and seconds.
+        {"33.52.07S 151.12.33E", DegreesMinutesSeconds, -(33 + 52 / 60.0 + 7 / 3600.0), 151 + 12 / 60.0 + 33 / 3600.0},
+        {"-33.52.07 151.12.33", DegreesMinutesSeconds, -(33 + 52 / 60.0 + 7 / 3600.0), 151 + 12 / 60.0 + 33 / 3600.0},
+        // GeographicLib's marks: superscript zero, ring operator, reversed primes, backticks, the GRiD "*".
+        {"33\u207052\u20357.68\u02DDS 151\u221812\u201B33.48\u201FE", DegreesMinutesSeconds, lat, lon},
+        {"33*52`7.68``S 151D12\u00B433.48\u00B4\u00B4E", DegreesMinutesSeconds, lat, lon},
+        {"33\u00B052\u02B97.68\u02BAS 151\u00B012\u02CA33.48\u2036E", DegreesMinutesSeconds, lat, lon}};
     for (const auto& row : rows) {
         const std::optional<PositionText> read = ReadPositionText(row.text);
         ASSERT_TRUE(read) << row.text;
@@ -97,7 +132,12 @@ TEST(ReadPositionText, RefusesWhatTheChecksRefuseAndAnythingUnclear) {
                              "56.5 334369 6250948", "56 159999 6250948", "56 334369 10000001",
                              "56 834001 0", "56 334369 -10000001", "(1, 2]", "geo:1,2;u=5;CRS=nad27", "geo:1;2",
                              "5960.0000N 00000.0000E", "33.8688 Norths, 151.2093",
-                             "1e1, 5", "33,8688 151,2093 7"})
+                             "1e1, 5", "33,8688 151,2093 7",
+                             "8E-05",                   // 0.00008 alone, never 8 E, 5 S
+                             "1e+999, 5", "4025N0743860W", "402505N07438W",  // DMS with DM: no pair
+                             "500N 1000E",              // unpadded without a point: perhaps metres
+                             "33.5.7S 151.12.33E", "33.52.07.5S 151.12.33E", "33.52.071 18",  // two digits each
+                             "41d53m24s 12d30m0s 5"})   // seconds close no pair: no height
         EXPECT_FALSE(ReadPositionText(text)) << text;
 }
 
@@ -109,8 +149,35 @@ TEST(ReadPosition, SaysWhyATextGivesNoPosition) {
         {"$GPGGA,123519,,,,,0,00,,,M,,M,,*6B", ReadFailure::NoFix},
         {"$GPRMC,123519,V,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*7D", ReadFailure::NoFix},
         {"$GLGLL,4916.45,N,12311.12,W,225444,V*3A", ReadFailure::NoFix},
+        // A position only from a measured fix: status A, mode A D P R F, quality 1-5.
+        {"$GPGLL,3728.0549,N,12213.8639,W,014413.076,N,V*50", ReadFailure::NoFix},  // a handheld's
+        {"$GPGLL,5201.0687,N,00832.0645,E,142818.899,V,N*4E", ReadFailure::NoFix},
+        {"$GPGLL,3728.0549,N,12213.8639,W,014413,X", ReadFailure::NoFix},
+        {"$GPGLL,3728.0549,N,12213.8639,W,014413,", ReadFailure::NoFix},
+        {"$GPGLL,3728.0549,N,12213.8639,W,014413,A,N", ReadFailure::NoFix},
+        {"$GPGLL,3728.0549,N,12213.8639,W,014413,A,E", ReadFailure::NoFix},  // estimated
+        {"$GPGLL,3854.5087,N,07726.4523,W,125106,V,S*55", ReadFailure::NoFix},  // a simulator's
+        {"$GPRMC,135659.997,V,5543.0324,N,03724.7207,E,00.79,159.0,051209,,,N*72", ReadFailure::NoFix},
+        {"$GPRMC,123519,,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W", ReadFailure::NoFix},
+        {"$GPRMC,123519,X,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W", ReadFailure::NoFix},
+        {"$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W,N", ReadFailure::NoFix},
+        {"$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W,M", ReadFailure::NoFix},  // manual
+        {"$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W,S", ReadFailure::NoFix},
+        {"$GPGGA,123519,4807.038,N,01131.000,E,X,08,0.9,545.4,M,46.9,M,,", ReadFailure::NoFix},
+        {"$GPGGA,123519,4807.038,N,01131.000,E,6,08,0.9,545.4,M,46.9,M,,", ReadFailure::NoFix},  // estimated
+        {"$GPGGA,123519,4807.038,N,01131.000,E,7,08,0.9,545.4,M,46.9,M,,", ReadFailure::NoFix},  // manual
+        {"$GPGGA,125106,3854.5087,N,07726.4523,W,8,10,2.0,268.8,M,-33.9,M,,*7F", ReadFailure::NoFix},
+        {"$GPGGA,123519,4807.038,N,01131.000,E,9,08,0.9,545.4,M,46.9,M,,", ReadFailure::NoFix},
+        {"$GPGGA,123519,4807.038,N,01131.000,E,12,08,0.9,545.4,M,46.9,M,,", ReadFailure::NoFix},
         {"$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K*48", ReadFailure::NoPosition},
-        {"$GPGGA,1,3352.128,S*", ReadFailure::NotAPosition}};
+        {"$GPGGA,1,3352.128,S*", ReadFailure::NotAPosition},
+        // An exponent that East could also read as another place.
+        {"8E-05 14.3", ReadFailure::Ambiguous},       // 0.00008, 14.3 or 5° 14.3' S, 8° E
+        {"+8e-05 14.3", ReadFailure::Ambiguous},
+        {"2e+01 3", ReadFailure::Ambiguous},          // 20, 3 or 2 E with 1° 3'
+        {"10 20 W 5", ReadFailure::Ambiguous},        // a height, or a pair with it
+        {"0030.30N00015.15E", ReadFailure::Ambiguous},  // packed, or decimal degrees
+        {"4060.0N 07400.0W", ReadFailure::NotAPosition}};  // packed minutes of 60, no latitude of 4060
     for (const auto& row : rows) {
         const PositionReading read = ReadPosition(row.text);
         EXPECT_FALSE(read.position) << row.text;
@@ -119,12 +186,38 @@ TEST(ReadPosition, SaysWhyATextGivesNoPosition) {
     }
 }
 
+TEST(ReadPosition, SaysTheReasonWhereItIsKnown) {
+    const struct { const char* text; const char* why; } rows[] = {
+        {"91 0", "latitude 91 is beyond 90\u00B0"},
+        {"95 20 30", "latitude 95 is beyond 90\u00B0"},  // small numbers are no UTM
+        {"91.5S, 0", "latitude -91.5 is beyond -90\u00B0"},
+        {"113dW\t91d7'20.892\"N 0.000", "latitude 91.12247 is beyond 90\u00B0"},
+        {"0, -180.25", "longitude -180.25 is beyond -180\u00B0"},
+        {"33 61, 151", "61 minutes are more than 60"},
+        {"33 52 60.5, 151", "60.5 seconds are more than 60"},
+        {"61 500000 0", "UTM zone 61 is outside 1\u201360"},
+        {"0N 500000 0", "UTM zone 0 is outside 1\u201360"},
+        {"56.5 334369 6250948", "UTM zone 56.5 is not a whole number"},
+        {"56 H 159999 6250948", "easting 159999 is outside 160000\u2013834000"},
+        {"56 834001mE 0mN", "easting 834001 is outside 160000\u2013834000"},
+        {"56 334369 -10000001", "northing -10000001 is beyond -10000000"}};
+    for (const auto& row : rows) {
+        const PositionReading read = ReadPosition(row.text);
+        EXPECT_FALSE(read.position) << row.text;
+        EXPECT_EQ(read.failure, ReadFailure::Refused) << row.text;
+        EXPECT_EQ(read.why, row.why) << row.text;
+    }
+}
+
 // A comma between digits is a decimal comma only when asked.
 TEST(ReadPosition, DecimalCommasOnlyWhenAsked) {
     const struct { const char* text; bool asked; double latitude, longitude; } rows[] = {
         {"45,5; 7,25", true, 45.5, 7.25}, {"45,5, 7,25", true, 45.5, 7.25}, {"45,5 -7,25", true, 45.5, -7.25},
         {"48,5\u00B0 N, 2,25\u00B0 E", true, 48.5, 2.25}, {"45,5", false, 45, 5}, {"45,5", true, NAN, NAN},
-        {"45,5; 7,25", false, NAN, NAN}, {"45,5,7,25", true, NAN, NAN}, {"4,5.5, 7", true, NAN, NAN}};
+        {"45,5; 7,25", false, NAN, NAN}, {"45,5,7,25", true, NAN, NAN}, {"4,5.5, 7", true, NAN, NAN},
+        // Two numbers with points and one comma between them: a pair, as maps write it.
+        {"48.1372,11.5755", true, 48.1372, 11.5755}, {"48.1372,11", true, NAN, NAN},
+        {"48,1372,11.5755", true, NAN, NAN}, {"1,5e-3; 2", true, 0.0015, 2}};
     for (const auto& row : rows) {
         const std::optional<PositionText> read = ReadPositionText(row.text, {row.asked});
         ASSERT_EQ(read.has_value(), !std::isnan(row.latitude)) << row.text;
@@ -262,6 +355,20 @@ TEST(FormatCode, LinksAndSnippetsReadBack) {
     EXPECT_EQ(FormatCode(Code::OsmLink, -33.8688, 151.2093),
               "https://www.openstreetmap.org/?mlat=-33.8688&mlon=151.2093#map=17/-33.8688/151.2093");
     EXPECT_EQ(FormatCode(Code::GeoJson, 0.000000049, -0.5), R"({"type":"Point","coordinates":[-0.5,0]})");
+}
+
+// Each mark GeographicLib's decoder takes reads as that decoder reads it.
+TEST(ReadAngleText, MarksAsGeographicLibDecodesThem) {
+    for (const char* text : {"33\u207052\u20357.68\u02DDS", "151\u221812\u201B33.48\u201FE", "33*52`7.68``S",
+                             "151D12\u00B433.48\u00B4\u00B4E", "33\u00B052\u02B97.68\u02BAS",
+                             "151\u00B012\u02CA33.48\u2036E", "151d12\u02CB33.48\u02CB\u02CBW",
+                             "S33\u00BA7\u203252\u2032\u2032", "N33\u02DA52.128\u2035"}) {
+        GeographicLib::DMS::flag ind;
+        const double decoded = GeographicLib::DMS::Decode(text, ind);
+        const std::optional<AngleValue> read = ReadAngleText(text, ind == GeographicLib::DMS::LATITUDE);
+        ASSERT_TRUE(read) << text;
+        EXPECT_NEAR(read->value, decoded, 1e-12) << text;
+    }
 }
 
 TEST(ReadAngleText, OneAngleOfTheAskedCoordinate) {

@@ -45,7 +45,7 @@ TEST(FieldChecks, EachRuleRefusesWithItsOwnMessageAndRewritesAndRecomputesAsItSa
         {Leave(Lon, {"", "33", "5", "60.001"}, 3), "Error: Longitude minutes and seconds must be between 0 and 60."},
         {CheckEasting("159999.99"), "Error: That is not a valid easting value."},
         {CheckNorthing("12a"), "Error: That is not a valid northing value."},
-        {CheckZone("12N", "500000", "0"), "Error: A zone must be contain a number."},
+        {CheckZone("12Z", "500000", "0"), "Error: A zone must be contain a number."},
         {CheckZone("61", "500000", "0"), "Error: You did not enter a valid zone."},
         {Leave(Lat, {"", "", "", ""}, 0), ""},
         {Leave(Lat, {"n", "45", ""}, 0), "", false, "N"},
@@ -72,6 +72,13 @@ TEST(FieldChecks, EachRuleRefusesWithItsOwnMessageAndRewritesAndRecomputesAsItSa
         {Leave(Lon, {"", "180", "-0.001"}, 2), "Error: Longitude degrees must be between -180 and 180.", false, "0.001"},
         {Leave(Lat, {"", "90", "61"}, 2), "Error: Latitude minutes must be between 0 and 60."},
         {Leave(Lat, {"N", "90", "30", ""}, 0), ""},  // a letter is never held to it
+        // A minus beside a direction letter would turn it round: refused in
+        // each notation; signed entry has no letter and keeps its minus.
+        {Leave(Lat, {"S", "-33.5"}, 1), "Error: Latitudes must be between -90 and 90 degrees."},
+        {Leave(Lon, {"E", "-10", ""}, 1), "Error: Longitude degrees must be between -180 and 180."},
+        {Leave(Lat, {"N", "-0", "30", ""}, 1), latitude},
+        {Leave(Lat, {"", "-33.5"}, 1), "", true},
+        {Leave(Lat, {"S", "33", "", ""}, 1), "", true},
     };
     for (std::size_t row = 0; row < std::size(cases); ++row) {
         const FieldVerdict& verdict = cases[row].verdict;
@@ -100,7 +107,9 @@ TEST(UtmBoxes, BoundsIncludeTheirEndsAndZonesAreDigitsFromOneToSixty) {
         EXPECT_FALSE(CheckZone(zone, "500000", "0").refusal) << zone;
         EXPECT_TRUE(CheckZone(zone, "x", "y").recompute) << zone;  // any text will do
     }
-    for (const char* zone : {"0", "9999", "N", "-5", " 5", "1.5", "3 "})
+    // A receiver's band after the zone is the reader's to judge.
+    for (const char* zone : {"56H", "56 h", "1C", "60X"}) EXPECT_TRUE(CheckZone(zone, "1", "2").recompute) << zone;
+    for (const char* zone : {"0", "9999", "N", "-5", " 5", "1.5", "3 ", "56I", "56o", "56Z", "56  H", "61H", "H5"})
         EXPECT_TRUE(CheckZone(zone, "500000", "0").refusal) << zone;
     EXPECT_FALSE(CheckZone("", "500000", "0").refusal || CheckZone("", "500000", "0").recompute);
     EXPECT_FALSE(CheckZone("33", "500000", "").recompute || CheckZone("33", "", "0").recompute);

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <numbers>
 #include <random>
+#include <thread>
 
 using namespace quillet;
 
@@ -131,6 +132,18 @@ TEST(NationalGrids, WrittenOnlyWithinTheirArea) {
     EXPECT_FALSE(FormatCode(Code::IrishTm, -33.8688, 151.2093));
     EXPECT_FALSE(FormatCode(Code::BritishGrid, 51.5, -0.1275, 5));
     EXPECT_FALSE(ValidCodeLength(Code::BritishGrid, 12));
+}
+
+// Ordinary positions and codes never start PROJ; a grid reference does.
+TEST(NationalGrids, ProjStartsOnlyForAGrid) {
+    std::thread([] {
+        for (const char* text : {"-33.8688, 151.2093", "56H LH 34368 50948", "NN16", "TQ", "geo:1,2", "N 10 E 20"})
+            ReadPosition(text);
+        EXPECT_TRUE(FormatCode(Code::Mgrs, 51.5, 0));
+        EXPECT_FALSE(proj::Started());
+        EXPECT_TRUE(ReadPositionText("TQ 3008 8098"));
+        EXPECT_TRUE(proj::Started());
+    }).join();
 }
 
 }  // namespace

@@ -161,7 +161,8 @@ TEST(ReadPosition, GridReferencesRefused) {
         {"HL 10000 10000", Code::None, ReadFailure::Refused},      // the grid's far west, outside its area
         {"Z 10000 10000", Code::None, ReadFailure::Refused},
         {"800000, 100000", Code::BritishGrid, ReadFailure::Refused},  // outside the grid
-        {"N 12 34", Code::None, ReadFailure::Ambiguous},           // also the angle 12° 34' N
+        {"N 90 10", Code::None, ReadFailure::Ambiguous},           // also the pair 90° N, 10° E
+        {"S 0000", Code::None, ReadFailure::Ambiguous},            // also the angle 0° S
         {"TQ38", Code::None, ReadFailure::NotAPosition},           // a Maidenhead square too
         {"TQ", Code::None, ReadFailure::NotAPosition},
         {"530080, 180987", Code::None, ReadFailure::NotAPosition},

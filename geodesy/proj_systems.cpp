@@ -29,7 +29,33 @@ struct Transformation {
     PjPointer operation;  // easting/longitude first on both sides
     std::string why;
     Failure failure = Failure::None;
+    // Where a datum shift is known; PROJ would stretch the nearest one
+    // beyond its area. Empty when a ballpark guess is allowed.
+    std::vector<Area> shifts;
+    std::string noShift;
 };
+
+// The transformations PROJ considers between two systems, best first, as
+// it chooses among them when it converts.
+PJ_OBJ_LIST* Candidates(PJ_CONTEXT* context, const PJ* source, const PJ* target, bool allowBallpark,
+                        PROJ_GRID_AVAILABILITY_USE grids) {
+    PJ_OPERATION_FACTORY_CONTEXT* factory = proj_create_operation_factory_context(context, nullptr);
+    if (!factory) return nullptr;
+    proj_operation_factory_context_set_allow_ballpark_transformations(context, factory, allowBallpark);
+    proj_operation_factory_context_set_spatial_criterion(context, factory, PROJ_SPATIAL_CRITERION_PARTIAL_INTERSECTION);
+    proj_operation_factory_context_set_grid_availability_use(context, factory, grids);
+    PJ_OBJ_LIST* list = proj_create_operations(context, source, target, factory);
+    proj_operation_factory_context_destroy(factory);
+    return list;
+}
+
+std::optional<Area> AreaOf(PJ_CONTEXT* context, const PJ* object) {
+    double west, south, east, north;
+    const char* name = nullptr;
+    if (!proj_get_area_of_use(context, object, &west, &south, &east, &north, &name) || west <= -1000)
+        return std::nullopt;
+    return Area{west, south, east, north, name ? name : ""};
+}
 
 // One PROJ context per thread, with the systems and transformations made in
 // it: PROJ's objects belong to the context that made them.
@@ -66,11 +92,7 @@ public:
         }
         system.info.geographic = geographic;
         if (const char* name = proj_get_name(crs.get())) system.info.name = name;
-        double west, south, east, north;
-        const char* area = nullptr;
-        if (proj_get_area_of_use(context_, crs.get(), &west, &south, &east, &north, &area) && west > -1000) {
-            system.info.area = {west, south, east, north, area ? area : ""};
-        }
+        if (std::optional<Area> area = AreaOf(context_, crs.get())) system.info.area = std::move(*area);
         system.crs = std::move(crs);
         return system;
     }
@@ -95,6 +117,22 @@ public:
         PjPointer operation(
             proj_create_crs_to_crs_from_pj(context_, source.crs.get(), target.crs.get(), nullptr, options));
         if (operation) operation.reset(proj_normalize_for_visualization(context_, operation.get()));
+        if (operation && !allowBallpark) {
+            PJ_OBJ_LIST* list = Candidates(context_, source.crs.get(), target.crs.get(), false,
+                                           PROJ_GRID_AVAILABILITY_DISCARD_OPERATION_IF_MISSING_GRID);
+            const int count = list ? proj_list_get_count(list) : 0;
+            for (int i = 0; i < count; ++i) {
+                const PjPointer candidate(proj_list_get(context_, list, i));
+                std::optional<Area> area = candidate ? AreaOf(context_, candidate.get()) : std::nullopt;
+                if (!area) {  // a shift without an area holds everywhere
+                    made.shifts.clear();
+                    break;
+                }
+                made.shifts.push_back(std::move(*area));
+            }
+            proj_list_destroy(list);
+            made.noShift = "no datum shift known here between " + source.info.name + " and " + target.info.name;
+        }
         if (!operation) {
             // Between two systems with no known datum shift PROJ offers only its ballpark.
             made.failure = allowBallpark ? Failure::Failed : Failure::Ballpark;
@@ -159,6 +197,15 @@ Transformed Apply(Transformation& transformation, Point point) {
     return result;
 }
 
+// Whether a datum shift is known at a WGS 84 position; refused otherwise.
+bool Shifted(const Transformation& transformation, double latitude, double longitude, Transformed& result) {
+    if (transformation.shifts.empty() || transformation.failure != Failure::None) return true;
+    for (const Area& area : transformation.shifts)
+        if (area.Holds(latitude, longitude)) return true;
+    result = {{}, Failure::Ballpark, transformation.noShift};
+    return false;
+}
+
 Transformed Outside(const SystemInfo& info) {
     return {{}, Failure::OutsideArea, "outside the area of " + info.name};
 }
@@ -201,7 +248,10 @@ Transformed FromWgs84(std::string_view system, double latitude, double longitude
         const System& target = state.SystemOf(system);
         if (!target.crs) return Unknown(target);
         if (!target.info.area.Holds(latitude, longitude)) return Outside(target.info);
-        return Apply(state.TransformationOf(kWgs84, system, allowBallpark), {longitude, latitude});
+        Transformation& transformation = state.TransformationOf(kWgs84, system, allowBallpark);
+        Transformed result;
+        if (!Shifted(transformation, latitude, longitude, result)) return result;
+        return Apply(transformation, {longitude, latitude});
     } catch (...) {
         return {{}, Failure::Failed, "no memory left"};
     }
@@ -212,9 +262,11 @@ Transformed ToWgs84(std::string_view system, Point point, bool allowBallpark) {
         State& state = ThisThread();
         const System& source = state.SystemOf(system);
         if (!source.crs) return Unknown(source);
-        Transformed result = Apply(state.TransformationOf(system, kWgs84, allowBallpark), point);
-        if (result.failure == Failure::None && !source.info.area.Holds(result.point.y, result.point.x))
-            return Outside(source.info);
+        Transformation& transformation = state.TransformationOf(system, kWgs84, allowBallpark);
+        Transformed result = Apply(transformation, point);
+        if (result.failure != Failure::None) return result;
+        if (!source.info.area.Holds(result.point.y, result.point.x)) return Outside(source.info);
+        Shifted(transformation, result.point.y, result.point.x, result);
         return result;
     } catch (...) {
         return {{}, Failure::Failed, "no memory left"};
@@ -223,7 +275,6 @@ Transformed ToWgs84(std::string_view system, Point point, bool allowBallpark) {
 
 TransformationInfo DescribeTransformation(std::string_view from, std::string_view to, bool allowBallpark) {
     TransformationInfo info;
-    PJ_OPERATION_FACTORY_CONTEXT* factory = nullptr;
     PJ_OBJ_LIST* list = nullptr;
     try {
         State& state = ThisThread();
@@ -235,18 +286,9 @@ TransformationInfo DescribeTransformation(std::string_view from, std::string_vie
                 info.why = system->why;
                 return info;
             }
-        factory = proj_create_operation_factory_context(context, nullptr);
-        if (!factory) {
-            info.why = state.LastError("PROJ could not search its transformations");
-            return info;
-        }
-        // The grids that are missing too, to name them; as PROJ does when it converts.
-        proj_operation_factory_context_set_allow_ballpark_transformations(context, factory, allowBallpark);
-        proj_operation_factory_context_set_spatial_criterion(context, factory,
-                                                             PROJ_SPATIAL_CRITERION_PARTIAL_INTERSECTION);
-        proj_operation_factory_context_set_grid_availability_use(context, factory,
-                                                                 PROJ_GRID_AVAILABILITY_USED_FOR_SORTING);
-        list = proj_create_operations(context, source.crs.get(), target.crs.get(), factory);
+        // The transformations whose grids are missing too, to name those grids.
+        list = Candidates(context, source.crs.get(), target.crs.get(), allowBallpark,
+                          PROJ_GRID_AVAILABILITY_USED_FOR_SORTING);
         const int count = list ? proj_list_get_count(list) : 0;
         for (int i = 0; i < count; ++i) {
             PjPointer operation(proj_list_get(context, list, i));
@@ -271,10 +313,7 @@ TransformationInfo DescribeTransformation(std::string_view from, std::string_vie
             if (const char* name = proj_get_name(operation.get())) entry.name = name;
             entry.accuracy = proj_coordoperation_get_accuracy(context, operation.get());
             entry.ballpark = proj_coordoperation_has_ballpark_transformation(context, operation.get());
-            double west, south, east, north;
-            const char* area = nullptr;
-            if (proj_get_area_of_use(context, operation.get(), &west, &south, &east, &north, &area) && area)
-                entry.area = area;
+            if (const std::optional<Area> area = AreaOf(context, operation.get())) entry.area = area->name;
             info.operations.push_back(std::move(entry));
         }
         if (info.operations.empty())
@@ -285,7 +324,6 @@ TransformationInfo DescribeTransformation(std::string_view from, std::string_vie
         info.why = "no memory left";
     }
     proj_list_destroy(list);
-    proj_operation_factory_context_destroy(factory);
     return info;
 }
 

@@ -95,6 +95,10 @@ check from-crs 0 $'2600000 1200000\n2600000, 1200000 ' $'46° 57\' 3.898", 7° 2
     --from-crs EPSG:2056 --to dms
 check crs-outside 1 '-33.8688, 151.2093' '' \
     'gps-quillet-convert: line 1: outside the area of CH1903+ / LV95: "-33.8688, 151.2093"' --crs EPSG:2056
+# Venezuela lies in NAD27's area but in that of none of its datum shifts,
+# which PROJ would otherwise stretch to it.
+check no-shift-here 1 '10, -70' '' \
+    'gps-quillet-convert: line 1: no datum shift known here between WGS 84 and NAD27: "10, -70"' --crs EPSG:4267
 check ballpark 0 '10, 10' '10°, 10°' '' --crs '+proj=longlat +ellps=bessel +type=crs' --allow-ballpark
 check ballpark-refused 2 '' '' $'gps-quillet-convert: no datum shift known between WGS 84 and unknown; --allow-ballpark converts without one, off by tens to hundreds of metres\nTry \'gps-quillet-convert --help\' for more information.' \
     --crs '+proj=longlat +ellps=bessel +type=crs'

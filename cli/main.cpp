@@ -155,7 +155,8 @@ std::string CommentCharacter(const std::string& value) {
 
 int main(int argc, char** argv) {
     CLI::App app{"Converts positions between degrees, minutes and seconds; degrees and decimal minutes;\n"
-                 "decimal degrees; UTM (WGS 84) and MGRS, one a line, with the texts of the GPS Quillet window.",
+                 "decimal degrees; UTM (WGS 84), MGRS, the British and Irish grids and any system PROJ knows,\n"
+                 "one a line, with the texts of the GPS Quillet window.",
                  kProgram};
     std::vector<std::string> files;
     std::string from, to = "dd", delimiter = ",", comment;

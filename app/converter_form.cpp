@@ -241,11 +241,21 @@ void ConverterForm::ConnectPasteAndCopy() {
     QAction* copyPosition = copyAction("Copy Position", Qt::CTRL | Qt::SHIFT | Qt::Key_C, Code::None);
     // One entry a code, in the table's order; MGRS keeps its shortcut.
     auto* copyAs = new QMenu(QStringLiteral("Copy as"), this);
-    for (const CodeForm& form : CodeForms())
-        if (!form.caption.empty())
-            copyAs->addAction(copyAction(form.caption,
-                                         form.code == Code::Mgrs ? Qt::CTRL | Qt::SHIFT | Qt::Key_M : QKeyCombination(),
-                                         form.code));
+    std::vector<std::pair<QAction*, Code>> grids;
+    for (const CodeForm& form : CodeForms()) {
+        if (form.caption.empty()) continue;
+        QAction* entry = copyAction(
+            form.caption, form.code == Code::Mgrs ? Qt::CTRL | Qt::SHIFT | Qt::Key_M : QKeyCombination(), form.code);
+        copyAs->addAction(entry);
+        if (form.code == Code::BritishGrid || form.code == Code::IrishGrid) grids.emplace_back(entry, form.code);
+    }
+    // A national grid covers its own country only. Asked when the menu opens,
+    // so that PROJ starts only for a person who looks at a grid.
+    connect(copyAs, &QMenu::aboutToShow, this, [this, grids] {
+        for (const auto& [entry, code] : grids)
+            entry->setEnabled(!(Latitude && Longitude) ||
+                              FormatCode(code, *Latitude, *Longitude, FormOf(code).windowLength).has_value());
+    });
     // The desktop's browser shows the place; nothing of ours goes anywhere.
     auto* openInMap = new QAction(QStringLiteral("Open in Map"), this);
     openInMap->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));

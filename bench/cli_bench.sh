@@ -22,7 +22,13 @@ decimal() {
     awk -v n="$1" 'BEGIN { srand(2)
         for (i = 0; i < n; i++) printf "%.6f %.6f\n", rand() * 160 - 80, 150 + rand() * 6 }'
 }
+# Decimal degrees "lat lon" over Great Britain, for the National Grid.
+britain() {
+    awk -v n="$1" 'BEGIN { srand(3)
+        for (i = 0; i < n; i++) printf "%.6f %.6f\n", 50.5 + rand() * 7, -5 + rand() * 6 }'
+}
 [ -s "$dir/dms.txt" ] || dms 1000000 >"$dir/dms.txt"
+[ -s "$dir/gb.txt" ] || britain 1000000 >"$dir/gb.txt"
 [ -s "$dir/dd.txt" ] || decimal 1000000 >"$dir/dd.txt"
 [ -s "$dir/dd-100k.txt" ] || decimal 100000 >"$dir/dd-100k.txt"
 [ -s "$dir/dd-4m.txt" ] || decimal 4000000 >"$dir/dd-4m.txt"
@@ -61,6 +67,9 @@ race "DMS with letters -> UTM" "$dir/dms.txt" "'$ours' --to utm" "GeoConvert -u"
 race "decimal degrees -> UTM" "$dir/dd.txt" "'$ours' --to utm" \
     "cs2cs -r +proj=longlat +datum=WGS84 +to +proj=utm +zone=56" 3
 race "DMS with letters -> MGRS" "$dir/dms.txt" "'$ours' --to mgrs" "GeoConvert -m" 6
+# Both run PROJ's transformation: the difference is reading and writing.
+"$ours" --crs EPSG:27700 <"$dir/one.txt"
+race "decimal degrees -> 27700" "$dir/gb.txt" "'$ours' --crs EPSG:27700" "cs2cs -f %.3f EPSG:4326 EPSG:27700" 1.5
 
 for lines in 100k 4m; do
     echo "peak memory, $lines lines: $(measure "$ours" --to utm "$dir/dd-$lines.txt" | cut -d' ' -f2) KiB"
@@ -74,3 +83,10 @@ for ((i = 0; i < 20; i++)); do
     wall GeoConvert -u --input-file "$dir/one.txt" >>"$dir/peer.times"
 done
 echo "start-up and one line, median of 20: ours $(median <"$dir/ours.times") ms, GeoConvert $(median <"$dir/peer.times") ms"
+head -1 "$dir/gb.txt" >"$dir/one-gb.txt"
+: >"$dir/ours.times"; : >"$dir/peer.times"
+for ((i = 0; i < 20; i++)); do
+    wall "$ours" --crs EPSG:27700 "$dir/one-gb.txt" >>"$dir/ours.times"
+    wall sh -c "cs2cs EPSG:4326 EPSG:27700 <'$dir/one-gb.txt'" >>"$dir/peer.times"
+done
+echo "start-up and one line with --crs EPSG:27700, median of 20: ours $(median <"$dir/ours.times") ms, cs2cs $(median <"$dir/peer.times") ms"

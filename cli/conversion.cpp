@@ -2,10 +2,14 @@
 
 #include "cli/report.h"
 #include "convert/codes.h"
+#include "convert/national_grid.h"
 #include "convert/output_format.h"
 #include "geodesy/utm.h"
 #include "validate/field_checks.h"
 #include "values/values.h"
+#include "geodesy/proj_systems.h"
+
+#include <charconv>
 
 namespace quillet {
 
@@ -72,7 +76,52 @@ Fault PositionOf(const PositionReading& reading, const OutputSettings& settings,
     }
 }
 
+PositionReading ReadLine(std::string_view text, const OutputSettings& settings) {
+    if (settings.fromCrs.empty()) return ReadPosition(text, settings.read);
+    PositionReading reading;
+    proj::Point point;
+    if (settings.fromCrsGeographic) {
+        reading = ReadPosition(text, settings.read);
+        if (!reading.position) return reading;
+        if (reading.position->code != Code::None || reading.position->notation == Utm) return {};
+        point = {reading.position->longitude, reading.position->latitude};
+    } else if (const auto pair = ReadEastingNorthing(text)) {
+        point = {pair->first, pair->second};
+        reading.position.emplace();
+    } else {
+        return reading;
+    }
+    const proj::Transformed wgs84 = proj::ToWgs84(settings.fromCrs, point, settings.allowBallpark);
+    if (wgs84.failure != proj::Failure::None) {
+        reading.position.reset();
+        reading.failure = ReadFailure::Refused;
+        reading.why = wgs84.why;
+        return reading;
+    }
+    reading.failure = ReadFailure::None;
+    reading.position->notation = DecimalDegrees;
+    reading.position->latitude = wgs84.point.y;
+    reading.position->longitude = wgs84.point.x;
+    return reading;
+}
+
 namespace {
+
+// A coordinate of a projected system, to the millimetre.
+std::string Millimetres(double metres) {
+    char text[64];
+    const auto end = std::to_chars(text, text + sizeof text, metres, std::chars_format::fixed, 3).ptr;
+    return std::string(text, end);
+}
+
+// The position in --crs: easting and northing, or latitude and longitude.
+std::optional<proj::Point> InSystem(const Position& position, const OutputSettings& settings, std::string* why) {
+    const proj::Transformed point =
+        proj::FromWgs84(settings.crs, *position.latitude, *position.longitude, settings.allowBallpark);
+    if (point.failure == proj::Failure::None) return point.point;
+    if (why) *why = point.why;
+    return std::nullopt;
+}
 
 std::optional<UtmTexts> UtmTextsOf(const Position& position, const OutputSettings& settings) {
     const int zone = settings.utmZone;
@@ -88,12 +137,23 @@ void DropTrailingBlanks(std::string& text) {
 
 }  // namespace
 
-std::optional<std::string> OutputLine(const Converted& converted, const OutputSettings& settings) {
+std::optional<std::string> OutputLine(const Converted& converted, const OutputSettings& settings, std::string* why) {
     const Position& position = converted.position;
     try {
-        if (settings.code != Code::None)
-            return FormatCode(settings.code, *position.latitude, *position.longitude, settings.codeLength,
-                              converted.utm);
+        if (!settings.crs.empty()) {
+            const std::optional<proj::Point> point = InSystem(position, settings, why);
+            if (!point) return std::nullopt;
+            if (!settings.crsGeographic) return Millimetres(point->x) + ' ' + Millimetres(point->y);
+            return PositionLine(FormatLatLon(Position{point->y, point->x}, settings.notation,
+                                             settings.directionLetters, settings.marks));
+        }
+        if (settings.code != Code::None) {
+            std::optional<std::string> code = FormatCode(settings.code, *position.latitude, *position.longitude,
+                                                         settings.codeLength, converted.utm);
+            if (!code && why && !GridName(settings.code).empty())
+                *why = "outside the area of the " + std::string(GridName(settings.code));
+            return code;
+        }
         if (settings.notation == Utm) {
             const std::optional<UtmTexts> texts = UtmTextsOf(position, settings);
             return texts ? UtmLine(*texts) : std::nullopt;
@@ -104,9 +164,21 @@ std::optional<std::string> OutputLine(const Converted& converted, const OutputSe
     }
 }
 
-bool WriteCells(const Converted& converted, const OutputSettings& settings, OutputCells& out) {
+bool WriteCells(const Converted& converted, const OutputSettings& settings, OutputCells& out, std::string* why) {
     const Position& position = converted.position;
     try {
+        Position written = position;
+        if (!settings.crs.empty()) {
+            const std::optional<proj::Point> point = InSystem(position, settings, why);
+            if (!point) return false;
+            if (!settings.crsGeographic) {
+                out.cells[0] = Millimetres(point->x);
+                out.cells[1] = Millimetres(point->y);
+                out.count = 2;
+                return true;
+            }
+            written = {point->y, point->x};
+        }
         if (settings.code != Code::None) {
             std::optional<std::string> reference = FormatCode(settings.code, *position.latitude, *position.longitude,
                                                               settings.codeLength, converted.utm);
@@ -124,7 +196,7 @@ bool WriteCells(const Converted& converted, const OutputSettings& settings, Outp
             out.count = 3;
             return true;
         }
-        LatLonTexts texts = FormatLatLon(position, settings.notation, settings.directionLetters, settings.marks);
+        LatLonTexts texts = FormatLatLon(written, settings.notation, settings.directionLetters, settings.marks);
         if (!texts.latitude || !texts.longitude) return false;
         out.cells[0] = std::move(*texts.latitude);
         out.cells[1] = std::move(*texts.longitude);
@@ -139,6 +211,7 @@ bool WriteCells(const Converted& converted, const OutputSettings& settings, Outp
 
 OutputCells CellNames(const OutputSettings& settings) {
     if (settings.code != Code::None) return {{std::string(FormOf(settings.code).names.front()), "", ""}, 1};
+    if (!settings.crs.empty() && !settings.crsGeographic) return {{"easting", "northing", ""}, 2};
     if (settings.notation == Utm) return {{"easting", "northing", "zone"}, 3};
     const std::string suffix = "_" + std::string(NotationName(settings.notation));
     return {{"latitude" + suffix, "longitude" + suffix, ""}, 2};

@@ -22,6 +22,11 @@ struct OutputSettings {
     bool falseNorthing = false;             // --false-northing
     std::optional<InputFormat> from;        // --from: the only notation read
     ReadOptions read;                       // --decimal-comma; --from a code sets read.only
+    std::string crs;                        // --crs: write in this system instead
+    std::string fromCrs;                    // --from-crs: lines are in this system
+    bool crsGeographic = false;             // whether --crs is latitude and longitude
+    bool fromCrsGeographic = false;
+    bool allowBallpark = false;             // --allow-ballpark
 };
 
 // Why a line gave no result. `Skipped` is a receiver's sentence that holds
@@ -37,6 +42,11 @@ enum class Fault {
     NotConvertible,
     Refused,  // the reader's own reason
 };
+
+// What a line gives, as the window reads it; with --from-crs, the line's
+// coordinates in that system, turned into WGS 84 (Refused with PROJ's reason
+// when they cannot be).
+PositionReading ReadLine(std::string_view text, const OutputSettings& settings);
 
 // The message after "line N: ", before the quoted text; `why` tells what
 // made a text ambiguous, or why it was refused.
@@ -55,8 +65,11 @@ struct Converted {
 // another notation than --from, or a UTM point the window refuses to convert.
 Fault PositionOf(const PositionReading& read, const OutputSettings& settings, Converted& converted);
 
-// The result on one line, as "Copy Position" writes it.
-std::optional<std::string> OutputLine(const Converted& converted, const OutputSettings& settings);
+// The result on one line, as "Copy Position" writes it; with --crs, easting
+// and northing to the millimetre, or latitude and longitude on that datum.
+// Nothing when it cannot be written; then `why`, if given and known, says why.
+std::optional<std::string> OutputLine(const Converted& converted, const OutputSettings& settings,
+                                      std::string* why = nullptr);
 
 // The result in separate cells: latitude and longitude, easting, northing
 // and zone, or one code; `count` of them are set.
@@ -64,7 +77,8 @@ struct OutputCells {
     std::array<std::string, 3> cells;
     int count = 0;
 };
-bool WriteCells(const Converted& converted, const OutputSettings& settings, OutputCells& out);
+bool WriteCells(const Converted& converted, const OutputSettings& settings, OutputCells& out,
+                std::string* why = nullptr);
 
 // The names of those cells' columns ("latitude_dms", "easting", "mgrs"...).
 OutputCells CellNames(const OutputSettings& settings);

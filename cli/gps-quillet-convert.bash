@@ -5,7 +5,7 @@ _gps_quillet_convert() {
     prev=${COMP_WORDS[COMP_CWORD-1]}
     case $prev in
         --from|--to)
-            COMPREPLY=($(compgen -W 'dms dm dd utm mgrs geo osm google wkt geojson' -- "$cur"))
+            COMPREPLY=($(compgen -W 'dms dm dd utm mgrs bng osgb irish itm geo osm google wkt geojson' -- "$cur"))
             return ;;
         --mgrs-digits)
             COMPREPLY=($(compgen -W '0 1 2 3 4 5' -- "$cur"))
@@ -16,6 +16,13 @@ _gps_quillet_convert() {
         --comment)
             COMPREPLY=($(compgen -W "'#' '%'" -- "$cur"))
             return ;;
+        --grid-figures)
+            COMPREPLY=($(compgen -W '0 2 4 6 8 10' -- "$cur"))
+            return ;;
+        --crs|--from-crs)
+            COMPREPLY=($(compgen -W 'EPSG:27700 EPSG:29903 EPSG:2157 EPSG:2056 EPSG:28992 EPSG:25832 EPSG:4267
+                EPSG:4230' -- "$cur"))
+            return ;;
         --utm-zone)
             COMPREPLY=($(compgen -W "$(echo {1..60})" -- "$cur"))
             return ;;
@@ -24,7 +31,7 @@ _gps_quillet_convert() {
     esac
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W '--from --to --direction --no-units --false-northing --utm-zone --mgrs-digits
-            --decimal-comma --comment --csv --delimiter --lat --lon --position --easting --northing --zone
+            --grid-figures --crs --from-crs --crs-info --allow-ballpark --decimal-comma --comment --csv --delimiter --lat --lon --position --easting --northing --zone
             --south --strict --help --version' -- "$cur"))
     else
         COMPREPLY=($(compgen -f -- "$cur"))

@@ -6,6 +6,9 @@
 #include "cli/report.h"
 #include "convert/codes.h"
 #include "convert/link_text.h"
+#include "geodesy/proj_systems.h"
+
+#include "values/values.h"
 
 #include <CLI/CLI.hpp>
 
@@ -73,11 +76,13 @@ RunStatus ConvertLines(int descriptor, std::string_view source, const OutputSett
             label = text.substr(at);
             text = text.substr(0, at);
         }
-        const PositionReading reading = line.tooLong ? PositionReading{} : ReadPosition(text, settings.read);
+        const PositionReading reading = line.tooLong ? PositionReading{} : ReadLine(text, settings);
         Converted converted;
         Fault fault = PositionOf(reading, settings, converted);
         std::optional<std::string> result;
-        if (fault == Fault::None && !(result = OutputLine(converted, settings))) fault = Fault::NotConvertible;
+        std::string why = reading.why;
+        if (fault == Fault::None && !(result = OutputLine(converted, settings, &why)))
+            fault = why.empty() ? Fault::NotConvertible : Fault::Refused;
         if (json && result && !label.empty()) {
             // The label goes into the Feature's properties, without its mark.
             std::string_view name = label.substr(1);
@@ -94,7 +99,7 @@ RunStatus ConvertLines(int descriptor, std::string_view source, const OutputSett
         out.Put(end);
         if (fault == Fault::None || fault == Fault::Skipped) continue;
         const std::string message = line.tooLong ? "longer than " + std::to_string(reader.limit()) + " bytes"
-                                                 : FaultMessage(fault, settings, reading.why);
+                                                 : FaultMessage(fault, settings, why);
         ReportLine(source, number, message, whole);
         status = RunStatus::SomeBad;
         if (strict) {
@@ -113,6 +118,35 @@ std::optional<InputFormat> NotationNamed(const std::string& name) {
     for (const InputFormat notation : {DegreesMinutesSeconds, DegreesMinutes, DecimalDegrees, Utm})
         if (name == NotationName(notation)) return notation;
     return std::nullopt;
+}
+
+// What PROJ does between the systems asked for: the transformation, its
+// stated accuracy, and the grid files that would make it better.
+int PrintSystems(const OutputSettings& settings) {
+    Output out(STDOUT_FILENO);
+    const auto describe = [&](std::string_view from, std::string_view to) {
+        const std::string_view names[2] = {from, to};
+        std::string heading;
+        for (const std::string_view name : names) {
+            const std::optional<proj::SystemInfo> info = proj::DescribeSystem(name);
+            heading += (heading.empty() ? "" : " to ") + Printable(info ? info->name : name, 200);
+        }
+        out.Put(heading + ":\n");
+        const proj::TransformationInfo info = proj::DescribeTransformation(from, to, settings.allowBallpark);
+        if (!info.why.empty()) out.Put("  " + Printable(info.why, 200) + "\n");
+        for (const proj::Operation& operation : info.operations) {
+            const std::string accuracy =
+                operation.accuracy >= 0 ? NumberToText(operation.accuracy) + " m" : "unknown accuracy";
+            out.Put("  " + Printable(operation.name, 200) + ", " + accuracy +
+                    (operation.ballpark ? ", ballpark (no datum shift)" : "") + ": " +
+                    Printable(operation.area, 200) + "\n");
+        }
+        for (const std::string& grid : info.missingGrids)
+            out.Put("  missing grid file, for a better transformation: " + Printable(grid, 200) + "\n");
+    };
+    if (!settings.fromCrs.empty()) describe(settings.fromCrs, "EPSG:4326");
+    if (!settings.crs.empty()) describe("EPSG:4326", settings.crs);
+    return out.Flush() ? 0 : 2;
 }
 
 int UsageError(const std::string& message) {
@@ -142,14 +176,15 @@ std::string CommentCharacter(const std::string& value) {
 
 int main(int argc, char** argv) {
     CLI::App app{"Converts positions between degrees, minutes and seconds; degrees and decimal minutes;\n"
-                 "decimal degrees; UTM (WGS 84), MGRS, map links and GIS points, one a line, with the texts of\n"
-                 "the GPS Quillet window.",
+                 "decimal degrees; UTM (WGS 84), MGRS, the British and Irish grids and any system PROJ knows,\n"
+                 "map links and GIS points, one a line, with the texts of the GPS Quillet window.",
                  kProgram};
     std::vector<std::string> files;
     std::string from, to = "dd", delimiter = ",", comment;
     bool direction = false, noUnits = false, falseNorthing = false, csv = false, strict = false;
-    bool decimalComma = false;
-    int utmZone = 0, mgrsDigits = 5;
+    bool decimalComma = false, crsInfo = false, allowBallpark = false;
+    int utmZone = 0, mgrsDigits = 5, gridFigures = 10;
+    std::string crs, fromCrs;
     CsvColumns columns;
     const auto anyCase = CLI::ignore_case;
     std::vector<std::string> names{"dms", "dm", "dd", "utm"};
@@ -168,6 +203,19 @@ int main(int argc, char** argv) {
     CLI::Option* digitsOption =
         app.add_option("--mgrs-digits", mgrsDigits, "Digits each of MGRS easting and northing, 0-5 (default 5)")
             ->check(CLI::Range(0, 5));
+    CLI::Option* figuresOption =
+        app.add_option("--grid-figures", gridFigures,
+                       "Figures of a British or Irish grid reference in all, 0-10, even (default 10)")
+            ->check(CLI::IsMember({0, 2, 4, 6, 8, 10}));
+    CLI::Option* crsOption =
+        app.add_option("--crs", crs, "Write in this coordinate system (EPSG:27700, a WKT or PROJ string), through PROJ")
+            ->type_name("CRS");
+    CLI::Option* fromCrsOption =
+        app.add_option("--from-crs", fromCrs, "Read lines in this coordinate system instead of WGS 84")
+            ->type_name("CRS");
+    app.add_flag("--crs-info", crsInfo, "Print the transformation PROJ uses for --crs or --from-crs, and stop");
+    app.add_flag("--allow-ballpark", allowBallpark,
+                 "Convert between datums even where no datum shift is known (errors of up to hundreds of metres)");
     app.add_flag("--decimal-comma", decimalComma, "A comma between two digits is a decimal comma (\"45,5; 7,25\")");
     CLI::Option* commentOption =
         app.add_option("--comment", comment, "Text from CHAR to the end of a line is a label, copied after the result")
@@ -223,11 +271,40 @@ int main(int argc, char** argv) {
     settings.falseNorthing = falseNorthing;
     settings.utmZone = utmZone;
     if (settings.code == Code::Mgrs) settings.codeLength = mgrsDigits;
+    if (settings.code == Code::BritishGrid || settings.code == Code::IrishGrid) settings.codeLength = gridFigures;
     settings.read.decimalComma = decimalComma;
     const bool utmOut = settings.notation == Utm && settings.code == Code::None;
     if (falseNorthing && !utmOut) return UsageError("--false-northing needs --to utm");
     if (zoneOption->count() > 0 && !utmOut) return UsageError("--utm-zone needs --to utm");
     if (digitsOption->count() > 0 && settings.code != Code::Mgrs) return UsageError("--mgrs-digits needs --to mgrs");
+    if (figuresOption->count() > 0 && settings.code != Code::BritishGrid && settings.code != Code::IrishGrid)
+        return UsageError("--grid-figures needs --to bng or --to irish");
+    settings.allowBallpark = allowBallpark;
+    // PROJ starts only here, and only for a system asked for.
+    for (const auto& [option, definition] : {std::pair{crsOption, &crs}, std::pair{fromCrsOption, &fromCrs}}) {
+        if (option->count() == 0) continue;
+        std::string why;
+        const std::optional<proj::SystemInfo> info = proj::DescribeSystem(*definition, &why);
+        if (!info) return UsageError("unknown coordinate system \"" + *definition + "\": " + why);
+        (option == crsOption ? settings.crsGeographic : settings.fromCrsGeographic) = info->geographic;
+        (option == crsOption ? settings.crs : settings.fromCrs) = *definition;
+    }
+    if (crsInfo) {
+        if (crs.empty() && fromCrs.empty()) return UsageError("--crs-info needs --crs or --from-crs");
+        return PrintSystems(settings);
+    }
+    if (!settings.crs.empty() && (settings.code != Code::None || settings.notation == Utm))
+        return UsageError("--crs writes its own coordinates: --to only chooses dms, dm or dd");
+    if (!settings.fromCrs.empty() && (!from.empty() || csv))
+        return UsageError("--from-crs reads lines: not with --from or --csv");
+    // No datum shift known: refused before a single line, unless asked for.
+    for (const auto& [source, target] : {std::pair{settings.fromCrs, std::string("EPSG:4326")},
+                                         std::pair{std::string("EPSG:4326"), settings.crs}}) {
+        if (source.empty() || target.empty()) continue;
+        const proj::Transformed probe = proj::Transform(source, target, {0, 0}, allowBallpark);
+        if (probe.failure == proj::Failure::Ballpark)
+            return UsageError(probe.why + "; --allow-ballpark converts without one, off by tens to hundreds of metres");
+    }
     columns.delimiter = delimiter == "tab" ? '\t' : delimiter[0];
 
     if (files.empty()) files.emplace_back("-");

@@ -1,6 +1,7 @@
 #include "convert/codes.h"
 
 #include "convert/mgrs.h"
+#include "convert/national_grid.h"
 
 #include <algorithm>
 #include <array>
@@ -13,20 +14,27 @@ namespace quillet {
 
 namespace {
 
-using Names = std::array<std::string_view, 1>;
-constexpr Names kMgrsNames{"mgrs"};
-constexpr Names kGeoNames{"geo"};
-constexpr Names kWktNames{"wkt"};
-constexpr Names kGeoJsonNames{"geojson"};
-constexpr Names kOsmNames{"osm"};
-constexpr Names kGoogleNames{"google"};
+constexpr std::array<std::string_view, 1> kMgrsNames{"mgrs"};
+constexpr std::array<std::string_view, 2> kBritishNames{"bng", "osgb"};
+constexpr std::array<std::string_view, 1> kIrishNames{"irish"};
+constexpr std::array<std::string_view, 1> kIrishTmNames{"itm"};
+constexpr std::array<std::string_view, 1> kGeoNames{"geo"};
+constexpr std::array<std::string_view, 1> kWktNames{"wkt"};
+constexpr std::array<std::string_view, 1> kGeoJsonNames{"geojson"};
+constexpr std::array<std::string_view, 1> kOsmNames{"osm"};
+constexpr std::array<std::string_view, 1> kGoogleNames{"google"};
 
 // Add a row here, a case in FormatCode and ValidCodeLength, and the code is
 // in the converter's --to and --from, its CSV column and the window's menu.
-// Links and snippets have no length: they write decimal degrees to 7
-// places (about a centimetre), as every map reads them.
-const std::array<CodeForm, 6> kForms{{
+// The grids' window length is 8 figures: the window shows about a metre, and
+// without the OSTN15 grid file the datum shift is good to about 2 m. Links
+// and snippets have no length: they write decimal degrees to 7 places (about
+// a centimetre), as every map reads them.
+const std::array<CodeForm, 9> kForms{{
     {Code::Mgrs, kMgrsNames, "MGRS", 5, 5},
+    {Code::BritishGrid, kBritishNames, "British National Grid", 10, 8},
+    {Code::IrishGrid, kIrishNames, "Irish Grid", 10, 8},
+    {Code::IrishTm, kIrishTmNames, "", -1, -1},
     {Code::GeoUri, kGeoNames, "geo: URI", -1, -1},
     {Code::OsmLink, kOsmNames, "OpenStreetMap link", -1, -1},
     {Code::GoogleLink, kGoogleNames, "Google Maps link", -1, -1},
@@ -72,6 +80,9 @@ const CodeForm* FormNamed(std::string_view name) {
 bool ValidCodeLength(Code code, int length) {
     switch (code) {
     case Code::Mgrs: return length >= 0 && length <= 5;
+    case Code::BritishGrid:
+    case Code::IrishGrid:
+    case Code::IrishTm: return ValidGridFigures(code, length);
     default: return length < 0;
     }
 }
@@ -82,6 +93,9 @@ std::optional<std::string> FormatCode(Code code, double latitude, double longitu
     if (!ValidCodeLength(code, length)) return std::nullopt;
     switch (code) {
     case Code::Mgrs: return utm ? FormatMgrsFromUtm(*utm, length) : FormatMgrs(latitude, longitude, length);
+    case Code::BritishGrid:
+    case Code::IrishGrid:
+    case Code::IrishTm: return FormatGridCode(code, latitude, longitude, length);
     default: break;
     }
     if (!std::isfinite(latitude) || !std::isfinite(longitude) || std::fabs(latitude) > 90 || std::fabs(longitude) > 180)

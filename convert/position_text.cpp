@@ -4,6 +4,7 @@
 #include "convert/geo_uri.h"
 #include "convert/link_text.h"
 #include "convert/mgrs.h"
+#include "convert/national_grid.h"
 #include "convert/nmea_text.h"
 #include "convert/snippet_text.h"
 #include "convert/text_tokens.h"
@@ -81,15 +82,38 @@ PositionReading ReadTokens(Tokens tokens) {
     return reading;
 }
 
+PositionReading ReadOthers(std::string_view text, const ReadOptions& options, char start);
+
+bool IsGridCode(Code code) { return code == Code::BritishGrid || code == Code::IrishGrid || code == Code::IrishTm; }
+
 PositionReading Read(std::string_view text, const ReadOptions& options) {
     PositionReading reading;
     if ((reading.position = ReadMgrsText(text))) {
         reading.failure = ReadFailure::None;
         return reading;
     }
-    // A sentence begins with "$", a URI with "geo:": most texts need neither tried.
+    // A sentence begins with "$", a URI with "geo:", a grid reference with a
+    // letter: most texts need none of them tried.
     const std::size_t first = text.find_first_not_of(" \t");
     const char start = first == std::string_view::npos ? '\0' : text[first];
+    const bool letter = (start >= 'A' && start <= 'Z') || (start >= 'a' && start <= 'z');
+    if ((letter && options.only == Code::None) || IsGridCode(options.only))
+        if (std::optional<PositionReading> grid = ReadGridReference(text, options)) {
+            if (options.only != Code::None || !grid->position) return *grid;
+            // "N 12 34" is an Irish square and the angle 12° 34' N: neither is guessed.
+            if (ReadOthers(text, options, start).position || ReadAngleText(text, true, options) ||
+                ReadAngleText(text, false, options)) {
+                reading.failure = ReadFailure::Ambiguous;
+                reading.why = "a grid reference or an angle";
+                return reading;
+            }
+            return *grid;
+        }
+    return ReadOthers(text, options, start);
+}
+
+PositionReading ReadOthers(std::string_view text, const ReadOptions& options, char start) {
+    PositionReading reading;
     if (start == '$')
         if (std::optional<PositionReading> sentence = ReadNmeaSentence(text)) return *sentence;
     if (start == 'g' || start == 'G')

@@ -58,9 +58,8 @@ void CheckBoxes(const InputTexts& texts) {
 void CheckPositionText(const std::string& text, bool decimalComma) {
     const PositionReading reading = ReadPosition(text, {decimalComma});
     Require(reading.position.has_value() == (reading.failure == ReadFailure::None), "a failure exactly without", text);
-    Require(reading.why.empty() !=
-                (reading.failure == ReadFailure::Ambiguous || reading.failure == ReadFailure::Refused),
-            "why exactly when ambiguous or refused", text);
+    const bool explained = reading.failure == ReadFailure::Ambiguous || reading.failure == ReadFailure::Refused;
+    Require(reading.why.empty() != explained, "why exactly when ambiguous or refused", text);
     if (const std::optional<PositionText>& read = reading.position) {
         if (read->notation == Utm)
             Require(read->utm.zone >= 1 && read->utm.zone <= 60 && read->utm.easting >= 160000 &&

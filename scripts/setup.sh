@@ -8,6 +8,8 @@ packages=(
     qt6-base-dev                            # Qt 6 Widgets
     libcli11-dev libcsv-dev                 # the command-line converter: its options, and CSV
     nlohmann-json3-dev                      # the reader's GeoJSON (header-only: no run-time package)
+    libproj-dev proj-data                   # PROJ: national grids and every other datum, and its database
+    proj-bin                                # tests: cs2cs, the oracle of --crs
     fonts-liberation2                       # the face closest to the window's "MS Sans Serif"
     locales                                 # tests build a German locale to prove numbers ignore it
     libgtest-dev libgeographiclib-dev       # tests: GoogleTest, and GeographicLib as the projection's oracle

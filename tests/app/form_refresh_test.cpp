@@ -4,12 +4,14 @@
 // texts out of the boxes, so the test puts them in as the program itself
 // could, without leaving a box.
 #include "app/converter_form.h"
+#include "geodesy/proj_systems.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -98,6 +100,34 @@ private slots:
         for (const QString& face : messageFaces_)
             QCOMPARE(face, QStringLiteral("%1 %2").arg(window.family()).arg(window.pixelSize()));
         QVERIFY(!messageFaces_.isEmpty());
+    }
+
+    // A national grid's "Copy as" entry only where the grid reaches; PROJ
+    // starts only when the menu opens, never with the window.
+    void gridEntriesOnlyWithinTheirArea() {
+        QVERIFY(!quillet::proj::Started());
+        QMenu* copyAs = nullptr;
+        for (QMenu* menu : form_.findChildren<QMenu*>())
+            if (menu->title() == QLatin1String("Copy as")) copyAs = menu;
+        QVERIFY(copyAs);
+        const auto enabled = [&](const char* entry) {
+            for (QAction* action : copyAs->actions())
+                if (action->text() == QLatin1String(entry)) return action->isEnabled();
+            return false;
+        };
+        const struct { const char* latitude; const char* longitude; bool british, irish; } places[] = {
+            {"51.5", "-0.1275", true, false}, {"53.27", "-9.05", false, true}, {"54.6", "-5.9", true, true},
+            {"48.8566", "2.3522", false, false}};
+        pick("cmbInput", 2);
+        for (const auto& place : places) {
+            write("txtDecLatIn(1)", place.latitude);
+            write("txtDecLonIn(1)", place.longitude);
+            click("btnConvert");
+            emit copyAs->aboutToShow();
+            QCOMPARE(enabled("British National Grid"), place.british);
+            QCOMPARE(enabled("Irish Grid"), place.irish);
+            QVERIFY(enabled("MGRS"));
+        }
     }
 };
 

@@ -74,7 +74,7 @@ check utm-zone-receiver 0 '-33.8688, 150.2' '55 H 796025 6247781' '' --to utm --
 # Quoted text cannot drive the terminal or pass for a position, and is cut.
 check terminal-safe 1 $'\e]0;x\a 1\u2009'"$(printf 'x%.0s' {1..70})" '' \
     "gps-quillet-convert: line 1: not a position: \"\\x1b]0;x\\x07 1\\u2009$(printf 'x%.0s' {1..51})…\"" 
-check usage-safe 2 '' '' $'gps-quillet-convert: --to: \\x1b[2J not in {dms,dm,dd,utm,mgrs,geo,osm,google,wkt,geojson}\nTry \'gps-quillet-convert --help\' for more information.' \
+check usage-safe 2 '' '' $'gps-quillet-convert: --to: \\x1b[2J not in {dms,dm,dd,utm,mgrs,bng,osgb,irish,itm,geo,osm,google,wkt,geojson}\nTry \'gps-quillet-convert --help\' for more information.' \
     --to $'\e[2J'
 # The longest line read whole, and one byte more.
 check long-lines 1 "$(printf '%-262143s\n%-262144s' "$sydney" "$sydney")" '-33.8688°, 151.2093°' \
@@ -105,6 +105,46 @@ check strict 1 $'x\ny' '' 'gps-quillet-convert: line 1: not a position: "x"' --s
 check unconvertible 1 $'1 N 834000 9999999\n0, 0' $'\n0° 0\' 0", 0° 0\' 0"' \
     'gps-quillet-convert: line 1: cannot be converted: "1 N 834000 9999999"' --to dms
 
+# The national grids: written only within their areas, read at the centre of
+# the square, refused with the reason.
+check bng 1 $'51.5, -0.1275\n48.8566, 2.3522' 'TQ 30070 79557' \
+    'gps-quillet-convert: line 2: outside the area of the British National Grid: "48.8566, 2.3522"' --to bng
+check irish 0 $'53.3498, -6.2603' 'O 159 346' '' --to irish --grid-figures 6
+check itm 0 $'53.3498, -6.2603' '715827 734698' '' --to itm
+check bng-read 1 $'TQ 30080 80987\nTZ 1234 5678\nNN16\n530080, 180987\n56HLH3436850948' \
+    $'51.5128466°, -0.1268308°\n\n56.7398348°, -5.026387°\n51.5128423°, -0.1268382°' \
+    $'gps-quillet-convert: line 2: no square TZ in the British National Grid: "TZ 1234 5678"\ngps-quillet-convert: line 5: not a position in bng: "56HLH3436850948"' \
+    --from osgb
+# Any system PROJ knows, as cs2cs writes it to the millimetre (a projected
+# one) or to the last digit written (latitude and longitude on NAD27).
+for case in 'EPSG:2056|46.95 7.44|47.37 8.54' 'EPSG:28992|52.37 4.89|51.92 4.48' \
+    'EPSG:25832|50.11 8.68|53.55 9.99' 'epsg:4267|40 -100|34.05 -118.25'; do
+    IFS='|' read -r crs one two <<<"$case"
+    points=$(printf '%s\n%s' "$one" "$two")
+    format=%.3f line='$1 " " $2'
+    [ "$crs" = epsg:4267 ] && format=%.7f line='$1 "°, " $2 "°"'  # no trailing zeros in these
+    expected=$(cs2cs -f "$format" EPSG:4326 "$crs" <<<"$points" | awk "{ print $line }")
+    check "crs $crs" 0 "$points" "$expected" '' --crs "$crs"
+done
+check from-crs 0 $'2600000 1200000\n2600000, 1200000 ' $'46° 57\' 3.898", 7° 26\' 19.077"\n46° 57\' 3.898", 7° 26\' 19.077"' '' \
+    --from-crs EPSG:2056 --to dms
+check crs-outside 1 '-33.8688, 151.2093' '' \
+    'gps-quillet-convert: line 1: outside the area of CH1903+ / LV95: "-33.8688, 151.2093"' --crs EPSG:2056
+# Venezuela lies in NAD27's area but in that of none of its datum shifts,
+# which PROJ would otherwise stretch to it.
+check no-shift-here 1 '10, -70' '' \
+    'gps-quillet-convert: line 1: no datum shift known here between WGS 84 and NAD27: "10, -70"' --crs EPSG:4267
+check ballpark 0 '10, 10' '10°, 10°' '' --crs '+proj=longlat +ellps=bessel +type=crs' --allow-ballpark
+check ballpark-refused 2 '' '' $'gps-quillet-convert: no datum shift known between WGS 84 and unknown; --allow-ballpark converts without one, off by tens to hundreds of metres\nTry \'gps-quillet-convert --help\' for more information.' \
+    --crs '+proj=longlat +ellps=bessel +type=crs'
+info=$("$convert" --crs EPSG:27700 --crs-info)
+[[ "$info" == *"OSGB36 to WGS 84 (6)"*", 2 m"* ]] || { echo "FAIL crs-info: $info"; failures=$((failures + 1)); }
+[[ "$info" == *"missing grid file"*"OSTN15"* ]] || [ -e /usr/share/proj/uk_os_OSTN15_NTv2_OSGBtoETRS.tif ] ||
+    { echo "FAIL crs-info names no OSTN15: $info"; failures=$((failures + 1)); }
+# PROJ's own words reach the terminal escaped, and never standard output.
+check crs-unknown 2 '' '' $'gps-quillet-convert: unknown coordinate system "EPSG:9\\x1b[2J": proj_create: crs not found\nTry \'gps-quillet-convert --help\' for more information.' \
+    --crs $'EPSG:9\e[2J'
+
 # Usage errors, unreadable files and write errors: status 2, the other files
 # still convert; --strict stops every file.
 printf '%s\n' "$sydney" >"$scratch/one.txt"
@@ -116,7 +156,9 @@ check file-name 1 '' '' "gps-quillet-convert: $scratch/bad.txt: line 1: not a po
     --strict "$scratch/bad.txt" "$scratch/one.txt"
 for usage in '--to xyz' '--false-northing' '--lat a --lon b' '--csv' '--csv --lat a' '--utm-zone 32' \
     '--to utm --utm-zone 61' '--mgrs-digits 3' '--delimiter ;' '--comment 5' '--comment $' '--csv --position p --comment #' \
-    '--csv --position p --lat a --lon b' '--csv --position p --south' '--csv --easting e --zone z'; do
+    '--csv --position p --lat a --lon b' '--csv --position p --south' '--csv --easting e --zone z' \
+    '--grid-figures 6' '--to bng --grid-figures 5' '--crs EPSG:99999' '--crs EPSG:2056 --to utm' '--crs-info' \
+    '--from-crs EPSG:2056 --csv --lat a --lon b' '--crs +proj=longlat\ +ellps=bessel\ +type=crs'; do
     "$convert" $usage </dev/null >/dev/null 2>&1
     [ $? = 2 ] || { echo "FAIL usage $usage: not status 2"; failures=$((failures + 1)); }
 done

@@ -1,6 +1,7 @@
 #include "convert/codes.h"
 #include "convert/output_format.h"
 #include "convert/position_text.h"
+#include "geodesy/proj_systems.h"
 
 #include <GeographicLib/DMS.hpp>
 #include <gtest/gtest.h>
@@ -206,6 +207,63 @@ TEST(ReadPosition, SaysTheReasonWhereItIsKnown) {
         EXPECT_FALSE(read.position) << row.text;
         EXPECT_EQ(read.failure, ReadFailure::Refused) << row.text;
         EXPECT_EQ(read.why, row.why) << row.text;
+    }
+}
+
+// A grid reference gives the centre of its square; the short forms and the
+// plain numbers only when the grid is asked for.
+TEST(ReadPosition, GridReferencesAsTheCentreOfTheirSquare) {
+    const struct { const char* text; Code only; Code code; double easting, northing; } rows[] = {
+        {"TQ 30080 80987", Code::None, Code::BritishGrid, 530080.5, 180987.5},
+        {" tq3008080987 ", Code::None, Code::BritishGrid, 530080.5, 180987.5},
+        {"TQ 3008 8098", Code::None, Code::BritishGrid, 530085, 180985},
+        {"TQ 300809", Code::None, Code::BritishGrid, 530050, 180950},
+        {"NN 16 71", Code::None, Code::BritishGrid, 216500, 771500},
+        {"hp\t40 10", Code::None, Code::BritishGrid, 440500, 1210500},
+        {"TQ38", Code::BritishGrid, Code::BritishGrid, 535000, 185000},
+        {"TQ", Code::BritishGrid, Code::BritishGrid, 550000, 150000},
+        {"530080, 180987", Code::BritishGrid, Code::BritishGrid, 530080, 180987},
+        {"O 15500 34500", Code::None, Code::IrishGrid, 315500.5, 234500.5},
+        {"o1534", Code::None, Code::IrishGrid, 315500, 234500},
+        {"O", Code::IrishGrid, Code::IrishGrid, 350000, 250000},
+        {"315500 234500", Code::IrishGrid, Code::IrishGrid, 315500, 234500},
+        {"715830, 734697", Code::IrishTm, Code::IrishTm, 715830, 734697}};
+    for (const auto& row : rows) {
+        const PositionReading read = ReadPosition(row.text, {.only = row.only});
+        ASSERT_TRUE(read.position) << row.text << ": " << read.why;
+        EXPECT_EQ(read.position->code, row.code) << row.text;
+        EXPECT_EQ(read.position->notation, DecimalDegrees) << row.text;
+        const char* system = row.code == Code::BritishGrid ? "EPSG:27700"
+                             : row.code == Code::IrishGrid ? "EPSG:29903" : "EPSG:2157";
+        const proj::Transformed back = proj::FromWgs84(system, read.position->latitude, read.position->longitude);
+        EXPECT_NEAR(back.point.x, row.easting, 0.002) << row.text;  // there and back through the datum shift
+        EXPECT_NEAR(back.point.y, row.northing, 0.002) << row.text;
+    }
+}
+
+TEST(ReadPosition, GridReferencesRefused) {
+    const struct { const char* text; Code only; ReadFailure failure; } rows[] = {
+        {"TZ 1234 5678", Code::None, ReadFailure::Refused},        // no such square
+        {"II 1234 5678", Code::None, ReadFailure::Refused},
+        {"I 1234 5678", Code::None, ReadFailure::Refused},         // no I in Ireland
+        {"TQ 123 4567", Code::None, ReadFailure::Refused},         // two lengths
+        {"TQ 12345", Code::None, ReadFailure::Refused},            // odd
+        {"TQ 123456 123456", Code::None, ReadFailure::Refused},    // beyond the square
+        {"HL 10000 10000", Code::None, ReadFailure::Refused},      // the grid's far west, outside its area
+        {"Z 10000 10000", Code::None, ReadFailure::Refused},
+        {"800000, 100000", Code::BritishGrid, ReadFailure::Refused},  // outside the grid
+        {"N 90 10", Code::None, ReadFailure::Ambiguous},           // also the pair 90° N, 10° E
+        {"S 0000", Code::None, ReadFailure::Ambiguous},            // also the angle 0° S
+        {"TQ38", Code::None, ReadFailure::NotAPosition},           // a Maidenhead square too
+        {"TQ", Code::None, ReadFailure::NotAPosition},
+        {"530080, 180987", Code::None, ReadFailure::NotAPosition},
+        {"TQ 3008 8098 x", Code::None, ReadFailure::NotAPosition},
+        {"O 15500 34500", Code::BritishGrid, ReadFailure::NotAPosition}};
+    for (const auto& row : rows) {
+        const PositionReading read = ReadPosition(row.text, {.only = row.only});
+        EXPECT_FALSE(read.position) << row.text;
+        EXPECT_EQ(read.failure, row.failure) << row.text;
+        EXPECT_EQ(read.why.empty(), row.failure == ReadFailure::NotAPosition) << row.text << ": " << read.why;
     }
 }
 

@@ -17,9 +17,10 @@ deb=$(echo "$scratch"/gps-quillet_*.deb)
 [ "$(dpkg-deb -f "$deb" Package)" = gps-quillet ] || fail "package name"
 [ "$(dpkg-deb -f "$deb" Version)" = 1.00 ] || fail "version $(dpkg-deb -f "$deb" Version)"
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libc6 libqt6core6 libqt6gui6 libqt6widgets6; do
+for library in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libproj25; do
     [[ ", $depends" == *", $library ("* ]] || fail "Depends lacks $library: $depends"
 done
+[[ ", $depends," == *", proj-data,"* ]] || fail "Depends lacks proj-data: $depends"
 [[ ", $(dpkg-deb -f "$deb" Recommends)," == *", qt6-wayland,"* ]] || fail "Recommends lacks qt6-wayland"
 
 # Exactly these files; the form driver and the tests stay out.

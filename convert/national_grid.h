@@ -1,0 +1,46 @@
+// The national grids of Great Britain and Ireland: the British National Grid
+// (EPSG:27700) with its two 100 km letters ("TQ 30080 80987"), the Irish Grid
+// (EPSG:29903) with its one letter ("O 15500 34500"), and Irish Transverse
+// Mercator (EPSG:2157), all numbers. The letters are written here; easting,
+// northing and the datum shift come from PROJ through geodesy/. Plain C++,
+// no Qt.
+#pragma once
+
+#include "convert/position_text.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace quillet {
+
+// The letters and figures of the square that holds an easting and northing
+// in metres, with `figures` (0, 2, ... 10) figures in all, truncated:
+// "TQ 30080 80987", "TQ 38", "TQ"; "O 15500 34500". Nothing outside the grid
+// (British: 0..700 km east, 0..1300 km north; Irish: 0..500 km each) or for
+// another number of figures.
+std::optional<std::string> BritishGridLetters(double easting, double northing, int figures);
+std::optional<std::string> IrishGridLetters(double easting, double northing, int figures);
+
+// A grid's reference of a WGS 84 position (BritishGrid, IrishGrid with
+// figures, IrishTm as easting and northing to the metre). Nothing outside
+// the area of the grid's system, as PROJ gives it.
+std::optional<std::string> FormatGridCode(Code code, double latitude, double longitude, int figures);
+bool ValidGridFigures(Code code, int figures);
+
+// "British National Grid", "Irish Grid", "Irish Transverse Mercator"; empty for other codes.
+std::string_view GridName(Code code);
+
+// A grid reference, as the centre of its square in WGS 84 latitude and
+// longitude (DecimalDegrees, `code` set), or why it is refused; nothing when
+// the text is not one. Without `options.only`, a reference needs at least 4
+// figures (the letters alone are words, "NN16" a Maidenhead square); the
+// all-numeric easting, northing only with `options.only` naming its grid.
+std::optional<PositionReading> ReadGridReference(std::string_view text, const ReadOptions& options);
+
+// Two plain numbers, easting then northing, separated by blanks, a comma
+// or a semicolon ("530080, 180987"). Nothing for anything else.
+std::optional<std::pair<double, double>> ReadEastingNorthing(std::string_view text);
+
+}  // namespace quillet

@@ -1,0 +1,332 @@
+// The only file that includes proj.h.
+#include "geodesy/proj_systems.h"
+
+#include <proj.h>
+
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <memory>
+
+namespace quillet::proj {
+
+namespace {
+
+constexpr std::string_view kWgs84 = "EPSG:4326";
+
+struct PjDeleter {
+    void operator()(PJ* object) const { proj_destroy(object); }
+};
+using PjPointer = std::unique_ptr<PJ, PjDeleter>;
+
+struct System {
+    PjPointer crs;
+    SystemInfo info;
+    std::string why;  // when PROJ knows no such system
+};
+
+struct Transformation {
+    PjPointer operation;  // easting/longitude first on both sides
+    std::string why;
+    Failure failure = Failure::None;
+    // Where a datum shift is known; PROJ would stretch the nearest one
+    // beyond its area. Empty when a ballpark guess is allowed.
+    std::vector<Area> shifts;
+    std::string noShift;
+};
+
+// The transformations PROJ considers between two systems, best first, as
+// it chooses among them when it converts.
+PJ_OBJ_LIST* Candidates(PJ_CONTEXT* context, const PJ* source, const PJ* target, bool allowBallpark,
+                        PROJ_GRID_AVAILABILITY_USE grids) {
+    PJ_OPERATION_FACTORY_CONTEXT* factory = proj_create_operation_factory_context(context, nullptr);
+    if (!factory) return nullptr;
+    proj_operation_factory_context_set_allow_ballpark_transformations(context, factory, allowBallpark);
+    proj_operation_factory_context_set_spatial_criterion(context, factory, PROJ_SPATIAL_CRITERION_PARTIAL_INTERSECTION);
+    proj_operation_factory_context_set_grid_availability_use(context, factory, grids);
+    PJ_OBJ_LIST* list = proj_create_operations(context, source, target, factory);
+    proj_operation_factory_context_destroy(factory);
+    return list;
+}
+
+std::optional<Area> AreaOf(PJ_CONTEXT* context, const PJ* object) {
+    double west, south, east, north;
+    const char* name = nullptr;
+    if (!proj_get_area_of_use(context, object, &west, &south, &east, &north, &name) || west <= -1000)
+        return std::nullopt;
+    return Area{west, south, east, north, name ? name : ""};
+}
+
+// One PROJ context per thread, with the systems and transformations made in
+// it: PROJ's objects belong to the context that made them.
+class State {
+public:
+    State() : context_(proj_context_create()) {
+        proj_log_func(context_, this, &State::Log);
+        proj_log_level(context_, PJ_LOG_ERROR);
+        proj_context_set_enable_network(context_, 0);  // no grid is ever fetched
+    }
+    ~State() {
+        transformations_.clear();
+        systems_.clear();
+        proj_context_destroy(context_);
+    }
+    State(const State&) = delete;
+    State& operator=(const State&) = delete;
+
+    const System& SystemOf(std::string_view definition) {
+        if (auto found = systems_.find(definition); found != systems_.end()) return found->second;
+        System& system = systems_[std::string(definition)];
+        lastLog_.clear();
+        const std::string text(definition);
+        PjPointer crs(text.find('\0') == std::string::npos ? proj_create(context_, text.c_str()) : nullptr);
+        const PJ_TYPE type = crs ? proj_get_type(crs.get()) : PJ_TYPE_UNKNOWN;
+        const bool geographic = type == PJ_TYPE_GEOGRAPHIC_2D_CRS || type == PJ_TYPE_GEOGRAPHIC_3D_CRS;
+        if (!crs || !proj_is_crs(crs.get())) {
+            system.why = LastError("not a coordinate system");
+            return system;
+        }
+        if (!geographic && type != PJ_TYPE_PROJECTED_CRS) {
+            system.why = "neither latitude and longitude nor easting and northing";
+            return system;
+        }
+        system.info.geographic = geographic;
+        if (const char* name = proj_get_name(crs.get())) system.info.name = name;
+        if (std::optional<Area> area = AreaOf(context_, crs.get())) system.info.area = std::move(*area);
+        system.crs = std::move(crs);
+        return system;
+    }
+
+    Transformation& TransformationOf(std::string_view from, std::string_view to, bool allowBallpark) {
+        key_.assign(from);
+        key_ += '\n';
+        key_ += to;
+        key_ += allowBallpark ? "\n+" : "\n-";
+        if (auto found = transformations_.find(key_); found != transformations_.end()) return found->second;
+        Transformation& made = transformations_[key_];
+        const System& source = SystemOf(from);
+        const System& target = SystemOf(to);
+        for (const System* system : {&source, &target})
+            if (!system->crs) {
+                made.failure = Failure::UnknownSystem;
+                made.why = system->why;
+                return made;
+            }
+        lastLog_.clear();
+        const char* const options[] = {allowBallpark ? "ALLOW_BALLPARK=YES" : "ALLOW_BALLPARK=NO", nullptr};
+        PjPointer operation(
+            proj_create_crs_to_crs_from_pj(context_, source.crs.get(), target.crs.get(), nullptr, options));
+        if (operation) operation.reset(proj_normalize_for_visualization(context_, operation.get()));
+        if (operation && !allowBallpark) {
+            PJ_OBJ_LIST* list = Candidates(context_, source.crs.get(), target.crs.get(), false,
+                                           PROJ_GRID_AVAILABILITY_DISCARD_OPERATION_IF_MISSING_GRID);
+            const int count = list ? proj_list_get_count(list) : 0;
+            for (int i = 0; i < count; ++i) {
+                const PjPointer candidate(proj_list_get(context_, list, i));
+                std::optional<Area> area = candidate ? AreaOf(context_, candidate.get()) : std::nullopt;
+                if (!area) {  // a shift without an area holds everywhere
+                    made.shifts.clear();
+                    break;
+                }
+                made.shifts.push_back(std::move(*area));
+            }
+            proj_list_destroy(list);
+            made.noShift = "no datum shift known here between " + source.info.name + " and " + target.info.name;
+        }
+        if (!operation) {
+            // Between two systems with no known datum shift PROJ offers only its ballpark.
+            made.failure = allowBallpark ? Failure::Failed : Failure::Ballpark;
+            made.why = allowBallpark ? LastError("no transformation")
+                                     : "no datum shift known between " + source.info.name + " and " +
+                                           target.info.name;
+            return made;
+        }
+        made.operation = std::move(operation);
+        return made;
+    }
+
+    PJ_CONTEXT* context() const { return context_; }
+
+    std::string LastError(std::string_view otherwise) const {
+        if (!lastLog_.empty()) return lastLog_;
+        const int error = proj_context_errno(context_);
+        const char* text = error ? proj_context_errno_string(context_, error) : nullptr;
+        return text ? text : std::string(otherwise);
+    }
+
+private:
+    static void Log(void* data, int, const char* message) {
+        if (!message) return;
+        std::string& log = static_cast<State*>(data)->lastLog_;
+        log.assign(message, ::strnlen(message, 300));
+    }
+
+    PJ_CONTEXT* context_;
+    std::string lastLog_;
+    std::string key_;
+    std::map<std::string, System, std::less<>> systems_;
+    std::map<std::string, Transformation, std::less<>> transformations_;
+};
+
+thread_local bool started = false;
+
+State& ThisThread() {
+    thread_local State state;
+    started = true;
+    return state;
+}
+
+Transformed Apply(Transformation& transformation, Point point) {
+    Transformed result;
+    if (transformation.failure != Failure::None) {
+        result.failure = transformation.failure;
+        result.why = transformation.why;
+        return result;
+    }
+    PJ* operation = transformation.operation.get();
+    proj_errno_reset(operation);
+    const PJ_COORD out = proj_trans(operation, PJ_FWD, proj_coord(point.x, point.y, 0, 0));
+    if (!std::isfinite(out.xy.x) || !std::isfinite(out.xy.y) || out.xy.x == HUGE_VAL) {
+        const int error = proj_errno(operation);
+        const char* text = error ? proj_errno_string(error) : nullptr;
+        result.failure = Failure::Failed;
+        result.why = text ? text : "no coordinates from PROJ";
+        return result;
+    }
+    result.point = {out.xy.x, out.xy.y};
+    return result;
+}
+
+// Whether a datum shift is known at a WGS 84 position; refused otherwise.
+bool Shifted(const Transformation& transformation, double latitude, double longitude, Transformed& result) {
+    if (transformation.shifts.empty() || transformation.failure != Failure::None) return true;
+    for (const Area& area : transformation.shifts)
+        if (area.Holds(latitude, longitude)) return true;
+    result = {{}, Failure::Ballpark, transformation.noShift};
+    return false;
+}
+
+Transformed Outside(const SystemInfo& info) {
+    return {{}, Failure::OutsideArea, "outside the area of " + info.name};
+}
+
+Transformed Unknown(const System& system) { return {{}, Failure::UnknownSystem, system.why}; }
+
+}  // namespace
+
+bool Area::Holds(double latitude, double longitude) const {
+    if (!(latitude >= south && latitude <= north)) return false;
+    // An area across 180° has its west edge east of its east edge.
+    return west <= east ? longitude >= west && longitude <= east : longitude >= west || longitude <= east;
+}
+
+std::optional<SystemInfo> DescribeSystem(std::string_view definition, std::string* why) {
+    try {
+        const System& system = ThisThread().SystemOf(definition);
+        if (!system.crs) {
+            if (why) *why = system.why;
+            return std::nullopt;
+        }
+        return system.info;
+    } catch (...) {
+        if (why) *why = "no memory left";
+        return std::nullopt;
+    }
+}
+
+Transformed Transform(std::string_view from, std::string_view to, Point point, bool allowBallpark) {
+    try {
+        return Apply(ThisThread().TransformationOf(from, to, allowBallpark), point);
+    } catch (...) {
+        return {{}, Failure::Failed, "no memory left"};
+    }
+}
+
+Transformed FromWgs84(std::string_view system, double latitude, double longitude, bool allowBallpark) {
+    try {
+        State& state = ThisThread();
+        const System& target = state.SystemOf(system);
+        if (!target.crs) return Unknown(target);
+        if (!target.info.area.Holds(latitude, longitude)) return Outside(target.info);
+        Transformation& transformation = state.TransformationOf(kWgs84, system, allowBallpark);
+        Transformed result;
+        if (!Shifted(transformation, latitude, longitude, result)) return result;
+        return Apply(transformation, {longitude, latitude});
+    } catch (...) {
+        return {{}, Failure::Failed, "no memory left"};
+    }
+}
+
+Transformed ToWgs84(std::string_view system, Point point, bool allowBallpark) {
+    try {
+        State& state = ThisThread();
+        const System& source = state.SystemOf(system);
+        if (!source.crs) return Unknown(source);
+        Transformation& transformation = state.TransformationOf(system, kWgs84, allowBallpark);
+        Transformed result = Apply(transformation, point);
+        if (result.failure != Failure::None) return result;
+        if (!source.info.area.Holds(result.point.y, result.point.x)) return Outside(source.info);
+        Shifted(transformation, result.point.y, result.point.x, result);
+        return result;
+    } catch (...) {
+        return {{}, Failure::Failed, "no memory left"};
+    }
+}
+
+TransformationInfo DescribeTransformation(std::string_view from, std::string_view to, bool allowBallpark) {
+    TransformationInfo info;
+    PJ_OBJ_LIST* list = nullptr;
+    try {
+        State& state = ThisThread();
+        PJ_CONTEXT* context = state.context();
+        const System& source = state.SystemOf(from);
+        const System& target = state.SystemOf(to);
+        for (const System* system : {&source, &target})
+            if (!system->crs) {
+                info.why = system->why;
+                return info;
+            }
+        // The transformations whose grids are missing too, to name those grids.
+        list = Candidates(context, source.crs.get(), target.crs.get(), allowBallpark,
+                          PROJ_GRID_AVAILABILITY_USED_FOR_SORTING);
+        const int count = list ? proj_list_get_count(list) : 0;
+        for (int i = 0; i < count; ++i) {
+            PjPointer operation(proj_list_get(context, list, i));
+            if (!operation) continue;
+            if (!proj_coordoperation_is_instantiable(context, operation.get())) {
+                const int grids = proj_coordoperation_get_grid_used_count(context, operation.get());
+                for (int g = 0; g < grids; ++g) {
+                    const char* name = nullptr;
+                    int available = 1;
+                    if (proj_coordoperation_get_grid_used(context, operation.get(), g, &name, nullptr, nullptr,
+                                                          nullptr, nullptr, nullptr, &available) &&
+                        !available && name) {
+                        const std::string grid = name;
+                        bool known = false;
+                        for (const std::string& listed : info.missingGrids) known = known || listed == grid;
+                        if (!known) info.missingGrids.push_back(grid);
+                    }
+                }
+                continue;
+            }
+            Operation entry;
+            if (const char* name = proj_get_name(operation.get())) entry.name = name;
+            entry.accuracy = proj_coordoperation_get_accuracy(context, operation.get());
+            entry.ballpark = proj_coordoperation_has_ballpark_transformation(context, operation.get());
+            if (const std::optional<Area> area = AreaOf(context, operation.get())) entry.area = area->name;
+            info.operations.push_back(std::move(entry));
+        }
+        if (info.operations.empty())
+            info.why = allowBallpark ? "no transformation"
+                                     : "no datum shift known between " + source.info.name + " and " +
+                                           target.info.name;
+    } catch (...) {
+        info.why = "no memory left";
+    }
+    proj_list_destroy(list);
+    return info;
+}
+
+bool Started() { return started; }
+
+}  // namespace quillet::proj

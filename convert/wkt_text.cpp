@@ -1,7 +1,9 @@
 // WKT and PostGIS's EWKT: "POINT (<lon> <lat>)", "POINT Z (<lon> <lat> <alt>)",
-// "SRID=4326;POINT(...)". Longitude first, as every GIS writes it.
+// "SRID=4326;POINT(...)". Longitude first, as every GIS writes it; another
+// SRID (a national grid's easting and northing) through PROJ.
 #include "convert/link_text.h"
 #include "convert/snippet_text.h"
+#include "geodesy/proj_systems.h"
 
 #include <charconv>
 #include <string>
@@ -42,18 +44,34 @@ constexpr std::string_view kManyPlaces[] = {"LINESTRING", "POLYGON", "MULTIPOINT
                                             "GEOMETRYCOLLECTION", "CIRCULARSTRING", "COMPOUNDCURVE", "CURVEPOLYGON",
                                             "MULTICURVE", "MULTISURFACE", "POLYHEDRALSURFACE", "TIN", "TRIANGLE"};
 
+// A point of another system, x then y as PostGIS writes it, through PROJ's
+// most accurate transformation; refused, naming the system, where PROJ knows
+// none, or only a ballpark one, or the point lies outside the system's area.
+PositionReading FromSrid(std::string_view srid, double x, double y) {
+    const std::string system = "EPSG:" + std::string(srid);
+    const proj::Transformed wgs84 = proj::ToWgs84(system, {x, y});
+    if (wgs84.failure != proj::Failure::None)
+        return Refusal("SRID=" + std::string(srid) + ": " +
+                       (wgs84.failure == proj::Failure::OutsideArea ? "outside the system's area"
+                        : wgs84.failure == proj::Failure::UnknownSystem ? "no system PROJ knows"
+                                                                        : wgs84.why));
+    return Place(wgs84.point.y, wgs84.point.x, Code::Wkt);
+}
+
 }  // namespace
 
 std::optional<PositionReading> ReadWkt(std::string_view text) {
     SkipBlanks(text);
     while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
     std::string_view rest = text;
+    std::string_view srid = "4326";
     const bool extended = Word(rest) == "SRID" && rest.starts_with('=');
     if (extended) {
         rest.remove_prefix(1);
-        const std::string_view srid = rest.substr(0, rest.find(';'));
+        srid = rest.substr(0, rest.find(';'));
         if (srid.size() == rest.size()) return Refusal("SRID= without a geometry after \";\"");
-        if (srid != "4326") return Refusal("SRID=" + std::string(srid.substr(0, 20)) + " is not WGS 84 (4326)");
+        if (srid.empty() || srid.size() > 9 || srid.find_first_not_of("0123456789") != std::string_view::npos)
+            return Refusal("SRID=" + std::string(srid.substr(0, 20)) + " is no EPSG code");
         rest.remove_prefix(srid.size() + 1);
         SkipBlanks(rest);
     } else {
@@ -84,7 +102,8 @@ std::optional<PositionReading> ReadWkt(std::string_view text) {
     SkipBlanks(rest);
     if (rest.starts_with(',')) return Refusal(MoreThanOnePlace("a POINT of two positions"));
     if (rest != ")") return Refusal("a POINT without two numbers in brackets");
-    return Place(*latitude, *longitude, Code::Wkt);
+    if (srid == "4326") return Place(*latitude, *longitude, Code::Wkt);
+    return FromSrid(srid, *longitude, *latitude);
 }
 
 }  // namespace quillet::text

@@ -43,7 +43,7 @@ check mgrs 1 $'41.9028, 12.4964\n33TTG9233542015\n56HLH3436850948' $'\n33T TG 92
 # SRID and a short link are refused with the reason.
 check links 1 $'https://www.google.com/maps/@41.89,12.49,17z/data=!3m1!4b1!4m6!3m5!8m2!3d41.8902!4d12.4922?entry=ttu\nhttps://yandex.ru/maps/?ll=12.4922%2C41.8902&z=17\nSRID=4326;POINT(12.4922 41.8902)\n<wpt lon="12.4922" lat="41.8902"/>\nhttps://www.google.com/maps/dir/A/B\nSRID=25832;POINT(1 2)\nhttps://maps.app.goo.gl/xyz' \
     $'41.8902°, 12.4922°\n41.8902°, 12.4922°\n41.8902°, 12.4922°\n41.8902°, 12.4922°' \
-    $'gps-quillet-convert: line 5: more than one place (a route): "https://www.google.com/maps/dir/A/B"\ngps-quillet-convert: line 6: SRID=25832 is not WGS 84 (4326): "SRID=25832;POINT(1 2)"\ngps-quillet-convert: line 7: a short link holds no position: open it in a browser and copy the full address: "https://maps.app.goo.gl/xyz"'
+    $'gps-quillet-convert: line 5: more than one place (a route): "https://www.google.com/maps/dir/A/B"\ngps-quillet-convert: line 6: SRID=25832: outside the system\'s area: "SRID=25832;POINT(1 2)"\ngps-quillet-convert: line 7: a short link holds no position: open it in a browser and copy the full address: "https://maps.app.goo.gl/xyz"'
 # A link's own "#" begins no label.
 check link-comment 0 'https://www.openstreetmap.org/#map=17/41.8902/12.4922 # Colosseo' '41.8902°, 12.4922° # Colosseo' '' \
     --comment '#'

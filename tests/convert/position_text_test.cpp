@@ -380,7 +380,8 @@ TEST(ReadPosition, RefusesLinksAndSnippetsWithTheReason) {
         {"<trkseg><trkpt lat=\"-33.8\" lon=\"151.2\"/><trkpt lat=\"-33.9\" lon=\"151.3\"/></trkseg>", "more than one place"},
         {"see https://www.openstreetmap.org/?mlat=1&mlon=2 or https://www.openstreetmap.org/?mlat=3&mlon=4",
          "more than one place"},
-        {"SRID=3857;POINT(16832380.5 -4009770.2)", "SRID=3857 is not WGS 84"},
+        {"SRID=999999;POINT(1 2)", "SRID=999999: no system PROJ knows"},
+        {"SRID=27700;POINT(5300800 180987)", "SRID=27700: outside the system's area"},
         {"https://www.openstreetmap.org/?mlat=-91&mlon=151.2", "latitude -91 beyond ±90"},
         {"POINT (181 -33.8)", "longitude 181 beyond ±180"},
         {"https://maps.google.com/?q=-33.8%2G151.2", "broken percent escape"},
@@ -393,6 +394,21 @@ TEST(ReadPosition, RefusesLinksAndSnippetsWithTheReason) {
         EXPECT_FALSE(read.position) << row.text;
         EXPECT_EQ(read.failure, ReadFailure::Refused) << row.text;
         EXPECT_NE(read.why.find(row.why), std::string::npos) << row.text << ": " << read.why;
+    }
+}
+
+// EWKT of another system is read through PROJ, x then y (cs2cs EPSG:27700
+// EPSG:4326 and EPSG:3857 EPSG:4326 give these digits).
+TEST(ReadPosition, EwktOfAnotherSystemThroughProj) {
+    const struct { const char* text; double latitude, longitude; } rows[] = {
+        {"SRID=27700;POINT(530080 180987)", 51.5128423, -0.1268382},
+        {"SRID=3857;POINT(16832380.5 -4009770.2)", -33.8581448, 151.2078467}};
+    for (const auto& row : rows) {
+        const PositionReading read = ReadPosition(row.text);
+        ASSERT_TRUE(read.position) << row.text << ": " << read.why;
+        EXPECT_EQ(read.position->code, Code::Wkt);
+        EXPECT_NEAR(read.position->latitude, row.latitude, 5e-8) << row.text;
+        EXPECT_NEAR(read.position->longitude, row.longitude, 5e-8) << row.text;
     }
 }
 

@@ -1,5 +1,10 @@
 #include "convert/codes.h"
 
+#include "convert/codes/gars.h"
+#include "convert/codes/geohash.h"
+#include "convert/codes/georef.h"
+#include "convert/codes/maidenhead.h"
+#include "convert/codes/plus_code.h"
 #include "convert/mgrs.h"
 
 #include <algorithm>
@@ -10,13 +15,24 @@ namespace quillet {
 
 namespace {
 
-using Names = std::array<std::string_view, 1>;
-constexpr Names kMgrsNames{"mgrs"};
+constexpr std::array<std::string_view, 1> kMgrsNames{"mgrs"};
+constexpr std::array<std::string_view, 3> kPlusCodeNames{"pluscode", "olc", "plus-code"};
+constexpr std::array<std::string_view, 2> kMaidenheadNames{"maidenhead", "locator"};
+constexpr std::array<std::string_view, 1> kGeohashNames{"geohash"};
+constexpr std::array<std::string_view, 1> kGeorefNames{"georef"};
+constexpr std::array<std::string_view, 1> kGarsNames{"gars"};
 
 // Add a row here, a case in FormatCode and ValidCodeLength, and the code is
 // in the converter's --to and --from, its CSV column and the window's menu.
-const std::array<CodeForm, 1> kForms{{
+// Lengths: Plus Code digits (10 is about 14 m, 11 about 3 m), characters of
+// Maidenhead, Geohash and GEOREF, the minutes of a GARS cell.
+const std::array<CodeForm, 6> kForms{{
     {Code::Mgrs, kMgrsNames, "MGRS", 5, 5},
+    {Code::PlusCode, kPlusCodeNames, "Plus Code", 10, 10},
+    {Code::Maidenhead, kMaidenheadNames, "Maidenhead", 6, 6},
+    {Code::Geohash, kGeohashNames, "Geohash", 9, 9},
+    {Code::Georef, kGeorefNames, "GEOREF", 8, 8},
+    {Code::Gars, kGarsNames, "GARS", 5, 5},
 }};
 
 bool SameName(std::string_view a, std::string_view b) {
@@ -45,6 +61,11 @@ const CodeForm* FormNamed(std::string_view name) {
 bool ValidCodeLength(Code code, int length) {
     switch (code) {
     case Code::Mgrs: return length >= 0 && length <= 5;
+    case Code::PlusCode: return (length >= 2 && length <= 8 && length % 2 == 0) || (length >= 10 && length <= 15);
+    case Code::Maidenhead: return length >= 2 && length <= 10 && length % 2 == 0;
+    case Code::Geohash: return length >= 1 && length <= 12;
+    case Code::Georef: return length == 2 || length == 4 || (length >= 8 && length <= 14 && length % 2 == 0);
+    case Code::Gars: return length == 30 || length == 15 || length == 5;
     default: return length < 0;
     }
 }
@@ -54,6 +75,11 @@ std::optional<std::string> FormatCode(Code code, double latitude, double longitu
     if (!ValidCodeLength(code, length)) return std::nullopt;
     switch (code) {
     case Code::Mgrs: return FormatMgrs(latitude, longitude, length);
+    case Code::PlusCode: return codes::PlusCodeOf(latitude, longitude, length);
+    case Code::Maidenhead: return codes::MaidenheadOf(latitude, longitude, length);
+    case Code::Geohash: return codes::GeohashOf(latitude, longitude, length);
+    case Code::Georef: return codes::GeorefOf(latitude, longitude, length);
+    case Code::Gars: return codes::GarsOf(latitude, longitude, length);
     default: return std::nullopt;
     }
 }

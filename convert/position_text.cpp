@@ -1,6 +1,7 @@
 #include "convert/position_text.h"
 
 #include "convert/angle_text.h"
+#include "convert/codes/code_text.h"
 #include "convert/geo_uri.h"
 #include "convert/mgrs.h"
 #include "convert/nmea_text.h"
@@ -14,6 +15,8 @@ using namespace text;
 namespace {
 
 PositionReading Read(std::string_view text, const ReadOptions& options) {
+    // A chosen code is read alone, and a code's shape is unlike any other form's.
+    if (std::optional<PositionReading> code = ReadCodeText(text, options)) return *code;
     PositionReading reading;
     if ((reading.position = ReadMgrsText(text))) {
         reading.failure = ReadFailure::None;

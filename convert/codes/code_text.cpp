@@ -5,6 +5,7 @@
 #include "convert/codes/georef.h"
 #include "convert/codes/maidenhead.h"
 #include "convert/codes/plus_code.h"
+#include "convert/text_tokens.h"
 
 namespace quillet::text {
 
@@ -16,12 +17,20 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }
 bool IsLetter(char c) { return IsUpper(c) || (c >= 'a' && c <= 'z'); }
 bool IsAlphanumeric(char c) { return IsDigit(c) || IsLetter(c); }
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+// A blank as any other form has it (a no-break space from a web page too),
+// or a line end.
+std::size_t BlankAt(std::string_view text, std::size_t at) {
+    if (at < text.size() && (text[at] == '\r' || text[at] == '\n')) return 1;
+    return BlankWidth(text, at);
+}
 
 std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    return text;
+    std::size_t first = 0, end = 0;
+    while (const std::size_t width = BlankAt(text, first)) first += width;
+    for (std::size_t at = first; at < text.size();)
+        if (const std::size_t width = BlankAt(text, at)) at += width;
+        else end = ++at;
+    return first < end ? text.substr(first, end - first) : std::string_view();
 }
 
 bool AllOf(std::string_view text, bool (*test)(char)) {
@@ -71,7 +80,8 @@ std::optional<std::string_view> GeohashPart(std::string_view text) {
 // first word has no "+" after two letters or digits (or, chosen, after none),
 // or is a number's exponent ("15e+01").
 std::optional<PositionReading> PlusCodeReading(std::string_view text, const ReadOptions& options, bool chosen) {
-    const std::size_t end = std::min(text.find_first_of(" \t,"), text.size());
+    std::size_t end = 0;
+    while (end < text.size() && text[end] != ',' && !BlankAt(text, end)) ++end;
     const std::string_view code = text.substr(0, end);
     const std::size_t plus = code.find('+');
     if (plus == std::string_view::npos || (!chosen && plus < 2)) return std::nullopt;

@@ -158,7 +158,7 @@ TEST(ReadPosition, CodesByTheirShapeOrTheChosenCode) {
     } rows[] = {
         {"8FVC2222+22", Code::None, Code::PlusCode, 47.0000625, 8.0000625},
         {" 7fg49qcj+2v ", Code::None, Code::PlusCode, 20.3700625, 2.7821875},
-        {"7FG40000+", Code::None, Code::PlusCode, 20.5, 2.5},
+        {"7FG40000+\u00A0\r\n", Code::None, Code::PlusCode, 20.5, 2.5},
         {"9G8F+6X", Code::None, Code::PlusCode, 47.3655625, 8.5249375, "", true},
         {"JO62QM", Code::None, Code::Maidenhead, 52.5208333333, 13.375},
         {"JN58td", Code::None, Code::Maidenhead, 48.1458333333, 11.625},

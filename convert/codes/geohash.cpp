@@ -54,23 +54,23 @@ std::optional<std::string> GeohashOf(double latitude, double longitude, int char
     const long long y = CellIndex(latitude, 90, kLatitudeNumerator, kDenominator, kCells);
     const int bits = 5 * characters;
     const int xBits = (bits + 1) / 2, yBits = bits / 2;
-    std::string text;
-    try {
-        int value = 0, xUsed = 0, yUsed = 0;
-        for (int bit = 0; bit < bits; ++bit) {
-            const bool fromX = bit % 2 == 0;
-            const long long source = fromX ? x >> (kBits - xBits) : y >> (kBits - yBits);
-            const int place = fromX ? xBits - 1 - xUsed++ : yBits - 1 - yUsed++;
-            value = 2 * value + static_cast<int>(source >> place & 1);
-            if (bit % 5 == 4) {
-                text += kAlphabet[value];
-                value = 0;
-            }
+    char text[kMostCharacters];
+    int value = 0, xUsed = 0, yUsed = 0;
+    for (int bit = 0; bit < bits; ++bit) {
+        const bool fromX = bit % 2 == 0;
+        const long long source = fromX ? x >> (kBits - xBits) : y >> (kBits - yBits);
+        const int place = fromX ? xBits - 1 - xUsed++ : yBits - 1 - yUsed++;
+        value = 2 * value + static_cast<int>(source >> place & 1);
+        if (bit % 5 == 4) {
+            text[bit / 5] = kAlphabet[value];
+            value = 0;
         }
+    }
+    try {
+        return std::string(text, static_cast<std::size_t>(characters));
     } catch (...) {
         return std::nullopt;
     }
-    return text;
 }
 
 }  // namespace quillet::codes

@@ -20,8 +20,10 @@ bool IsAlphanumeric(char c) { return IsDigit(c) || IsLetter(c); }
 // A blank as any other form has it (a no-break space from a web page too),
 // or a line end.
 std::size_t BlankAt(std::string_view text, std::size_t at) {
-    if (at < text.size() && (text[at] == '\r' || text[at] == '\n')) return 1;
-    return BlankWidth(text, at);
+    if (at >= text.size()) return 0;
+    const auto c = static_cast<unsigned char>(text[at]);
+    if (c == ' ' || c == '\t' || c == '\r' || c == '\n') return 1;
+    return c < 0x80 ? 0 : BlankWidth(text, at);
 }
 
 std::string_view Trimmed(std::string_view text) {
@@ -131,9 +133,19 @@ bool IsCellCode(Code code) {
 }
 
 std::optional<PositionReading> ReadCodeText(std::string_view text, const ReadOptions& options) {
+    if (IsCellCode(options.only)) return Chosen(Trimmed(text), options);
+    // The first word decides, so that an ordinary line ("33.8688 151.2093")
+    // costs a glance: letters and digits, then a "+", a ":" or a blank; or
+    // the geohash.org site.
+    std::size_t first = 0;
+    while (const std::size_t width = BlankAt(text, first)) first += width;
+    std::size_t word = first;
+    while (word < text.size() && IsAlphanumeric(text[word])) ++word;
+    if (word == first) return std::nullopt;
+    if (word < text.size() && text[word] != '+' && text[word] != ':' && !BlankAt(text, word) &&
+        !(text[word] == '.' && StartsWithAnyCase(text.substr(first), "geohash.")))
+        return std::nullopt;
     text = Trimmed(text);
-    if (IsCellCode(options.only)) return Chosen(text, options);
-    if (text.empty() || !IsAlphanumeric(text.front())) return std::nullopt;
     if (const std::optional<std::string_view> part = GeohashPart(text))
         return FromCell(codes::GeohashCell(*part), Code::Geohash);
     if (std::optional<PositionReading> plusCode = PlusCodeReading(text, options, false)) return plusCode;

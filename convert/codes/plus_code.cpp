@@ -1,5 +1,6 @@
 #include "convert/codes/plus_code.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -102,16 +103,21 @@ CellReading PlusCodeCell(std::string_view text, const std::optional<std::pair<do
     const double referenceLongitude = WrappedLongitude(near->second);
     const std::size_t missing = kSeparator - separator;
     const double resolution = std::pow(20.0, 2 - static_cast<int>(missing) / 2);
-    std::string full = *PlusCodeOf(referenceLatitude, referenceLongitude, kPairDigits);
-    full.resize(missing);
-    full.append(text);
-    const Cell cell = FullCell(full);
+    std::optional<std::string> full = PlusCodeOf(referenceLatitude, referenceLongitude, kPairDigits);
+    if (!full) {
+        reading.why = "no memory left";
+        return reading;
+    }
+    full->resize(missing);
+    full->append(text);
+    const Cell cell = FullCell(*full);
     double latitude = cell.Latitude(), longitude = cell.Longitude();
     if (referenceLatitude + resolution / 2 < latitude && latitude - resolution >= -90) latitude -= resolution;
     else if (referenceLatitude - resolution / 2 > latitude && latitude + resolution <= 90) latitude += resolution;
     if (referenceLongitude + resolution / 2 < longitude) longitude -= resolution;
     else if (referenceLongitude - resolution / 2 > longitude) longitude += resolution;
-    reading.cell = FullCell(*PlusCodeOf(latitude, longitude, DigitCount(full)));
+    if (const std::optional<std::string> nearest = PlusCodeOf(latitude, longitude, std::min(DigitCount(*full), kMostDigits)))
+        reading.cell = FullCell(*nearest);
     return reading;
 }
 

@@ -160,6 +160,7 @@ TEST(ReadPosition, CodesByTheirShapeOrTheChosenCode) {
         {" 7fg49qcj+2v ", Code::None, Code::PlusCode, 20.3700625, 2.7821875},
         {"7FG40000+\u00A0\r\n", Code::None, Code::PlusCode, 20.5, 2.5},
         {"9G8F+6X", Code::None, Code::PlusCode, 47.3655625, 8.5249375, "", true},
+        {"9G8F+6X22222222", Code::PlusCode, Code::PlusCode, 47.36550002, 8.524875061, "", true},
         {"JO62QM", Code::None, Code::Maidenhead, 52.5208333333, 13.375},
         {"JN58td", Code::None, Code::Maidenhead, 48.1458333333, 11.625},
         {"FN31", Code::None, Code::Maidenhead, 41.5, -73},

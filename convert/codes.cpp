@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cmath>
 
 namespace quillet {
 
@@ -73,6 +74,9 @@ bool ValidCodeLength(Code code, int length) {
 std::optional<std::string> FormatCode(Code code, double latitude, double longitude, int length) {
     if (length < 0) length = FormOf(code).defaultLength;
     if (!ValidCodeLength(code, length)) return std::nullopt;
+    // A position the window would refuse has no code, though a code's own
+    // writer clips and wraps as its reference does.
+    if (!(std::fabs(latitude) <= 90 && std::fabs(longitude) <= 180)) return std::nullopt;
     switch (code) {
     case Code::Mgrs: return FormatMgrs(latitude, longitude, length);
     case Code::PlusCode: return codes::PlusCodeOf(latitude, longitude, length);

@@ -298,7 +298,10 @@ bool ConverterForm::TakePaste(FieldBox* box, const QString& text) {
     const int current = cmbInput->currentIndex();
     const BoxPlace place =
         PlaceOf(box, current, CoordinateBoxes(current, true), CoordinateBoxes(current, false), txtZoneIn);
-    const Paste paste = ReadPaste(text, place, DesktopReadOptions());
+    ReadOptions options = DesktopReadOptions();
+    // A short Plus Code is recovered near the position the window shows.
+    if (Latitude && Longitude) options.near = std::pair(*Latitude, *Longitude);
+    const Paste paste = ReadPaste(text, place, options);
     if (paste.kind == Paste::Kind::Insert) return false;
     if (paste.kind == Paste::Kind::Replace) {
         box->selectAll();

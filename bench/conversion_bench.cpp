@@ -3,12 +3,21 @@
 // handles one point per iteration, cycling through the set, so its time is
 // a time per point. At the end the ratios and the goals are printed.
 #include "bench/report.h"
+#include "convert/codes.h"
+#include "convert/codes/gars.h"
+#include "convert/codes/geohash.h"
+#include "convert/codes/georef.h"
+#include "convert/codes/maidenhead.h"
+#include "convert/codes/plus_code.h"
 #include "convert/input_reading.h"
 #include "convert/mgrs.h"
 #include "convert/output_format.h"
 #include "geodesy/utm.h"
 
 #include <GeographicLib/DMS.hpp>
+#include <GeographicLib/GARS.hpp>
+#include <GeographicLib/Geohash.hpp>
+#include <GeographicLib/Georef.hpp>
 #include <GeographicLib/MGRS.hpp>
 #include <GeographicLib/UTMUPS.hpp>
 #include <GeographicLib/Utility.hpp>
@@ -182,6 +191,82 @@ void MgrsRead_GeographicLib(benchmark::State& state) {
     }
 }
 
+// The codes people share at their default lengths, written from a position
+// and read back to their cell, beside GeographicLib's where it has one.
+struct CodeBench {
+    const char* name;
+    Code code;
+    codes::CellReading (*read)(std::string_view);
+    void (*peerWrite)(double, double, std::string&);  // null where GeographicLib has none
+    void (*peerRead)(const std::string&, double&, double&);
+};
+const CodeBench kCodes[] = {
+    {"PlusCode", Code::PlusCode, [](std::string_view text) { return codes::PlusCodeCell(text); }, nullptr, nullptr},
+    {"Maidenhead", Code::Maidenhead, codes::MaidenheadCell, nullptr, nullptr},
+    {"Geohash", Code::Geohash, codes::GeohashCell,
+     [](double lat, double lon, std::string& text) { geo::Geohash::Forward(lat, lon, 9, text); },
+     [](const std::string& text, double& lat, double& lon) {
+         int length = 0;
+         geo::Geohash::Reverse(text, lat, lon, length);
+     }},
+    {"Georef", Code::Georef, codes::GeorefCell,
+     [](double lat, double lon, std::string& text) { geo::Georef::Forward(lat, lon, 2, text); },
+     [](const std::string& text, double& lat, double& lon) {
+         int precision = 0;
+         geo::Georef::Reverse(text, lat, lon, precision);
+     }},
+    {"Gars", Code::Gars, codes::GarsCell,
+     [](double lat, double lon, std::string& text) { geo::GARS::Forward(lat, lon, 2, text); },
+     [](const std::string& text, double& lat, double& lon) {
+         int precision = 0;
+         geo::GARS::Reverse(text, lat, lon, precision);
+     }},
+};
+
+std::vector<std::string> CodeTexts(const CodeBench& code) {
+    std::vector<std::string> result;
+    for (const Point& p : Points()) result.push_back(FormatCode(code.code, p.latitude, p.longitude).value_or(""));
+    return result;
+}
+
+void RegisterCodes() {
+    for (const CodeBench& code : kCodes) {
+        const std::string name = code.name;
+        benchmark::RegisterBenchmark((name + "Write/Quillet").c_str(), [&code](benchmark::State& state) {
+            ForEachPoint(state, [&code](const Point& p) {
+                benchmark::DoNotOptimize(FormatCode(code.code, p.latitude, p.longitude));
+            });
+        });
+        benchmark::RegisterBenchmark((name + "Read/Quillet").c_str(), [&code](benchmark::State& state) {
+            const std::vector<std::string> texts = CodeTexts(code);
+            std::size_t i = 0;
+            for (auto _ : state) {
+                benchmark::DoNotOptimize(code.read(texts[i]));
+                i = (i + 1) & (kPointCount - 1);
+            }
+        });
+        if (!code.peerWrite) continue;
+        benchmark::RegisterBenchmark((name + "Write/GeographicLib").c_str(), [&code](benchmark::State& state) {
+            ForEachPoint(state, [&code](const Point& p) {
+                std::string text;
+                code.peerWrite(p.latitude, p.longitude, text);
+                benchmark::DoNotOptimize(text);
+            });
+        });
+        benchmark::RegisterBenchmark((name + "Read/GeographicLib").c_str(), [&code](benchmark::State& state) {
+            const std::vector<std::string> texts = CodeTexts(code);
+            std::size_t i = 0;
+            for (auto _ : state) {
+                double lat = 0, lon = 0;
+                code.peerRead(texts[i], lat, lon);
+                benchmark::DoNotOptimize(lat);
+                benchmark::DoNotOptimize(lon);
+                i = (i + 1) & (kPointCount - 1);
+            }
+        });
+    }
+}
+
 // The whole conversion without the window: the texts a person would type in
 // one notation, read into a position and written in another.
 const char* const kNotations[] = {"DMS", "DM", "Dec", "UTM"};
@@ -335,6 +420,7 @@ void RegisterAll() {
     benchmark::RegisterBenchmark("MgrsWrite/GeographicLib", MgrsWrite_GeographicLib);
     benchmark::RegisterBenchmark("MgrsRead/Quillet", MgrsRead_Quillet);
     benchmark::RegisterBenchmark("MgrsRead/GeographicLib", MgrsRead_GeographicLib);
+    RegisterCodes();
     for (int in = 0; in < kInputFormatCount; ++in)
         for (int out = 0; out < kInputFormatCount; ++out) {
             const std::string pair = std::string("Pipeline/") + kNotations[in] + ">" + kNotations[out];
@@ -357,6 +443,19 @@ void PrintRatios(const bench::Medians& ns) {
         const double q = ns.at(m + "/Quillet"), g = ns.at(m + "/GeographicLib");
         std::printf("%s: Quillet %.1f ns  GeographicLib %.1f ns  %5.2fx\n", mgrs, q, g, g / q);
     }
+    std::vector<std::pair<std::string, double>> codeRatios;
+    for (const CodeBench& code : kCodes)
+        for (const char* way : {"Write", "Read"}) {
+            const std::string m = code.name + std::string(way);
+            const double q = ns.at(m + "/Quillet");
+            if (!code.peerWrite) {
+                std::printf("%s: Quillet %.1f ns\n", m.c_str(), q);
+                continue;
+            }
+            const double g = ns.at(m + "/GeographicLib");
+            std::printf("%s: Quillet %.1f ns  GeographicLib %.1f ns  %5.2fx\n", m.c_str(), q, g, g / q);
+            codeRatios.emplace_back(m + " vs GeographicLib", g / q);
+        }
     double ours = 0, theirs = 0;
     std::printf("Pipeline (texts in -> texts out):\n");
     for (const char* in : kNotations)
@@ -374,6 +473,7 @@ void PrintRatios(const bench::Medians& ns) {
     // person waits for is the whole text-to-text conversion.
     std::printf("\n== Goals ==\n");
     bench::Goal("pipeline vs GeographicLib (16 pairs)", theirs / ours, 2.0);
+    for (const auto& [what, ratio] : codeRatios) bench::Goal(what.c_str(), ratio, 1.0);
 }
 
 }  // namespace

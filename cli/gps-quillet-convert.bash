@@ -5,7 +5,12 @@ _gps_quillet_convert() {
     prev=${COMP_WORDS[COMP_CWORD-1]}
     case $prev in
         --from|--to)
-            COMPREPLY=($(compgen -W 'dms dm dd utm mgrs bng osgb irish itm geo osm google wkt geojson' -- "$cur"))
+            COMPREPLY=($(compgen -W 'dms dm dd utm mgrs pluscode maidenhead geohash georef gars bng osgb irish itm geo osm google wkt geojson' -- "$cur"))
+            return ;;
+        --code-length)
+            COMPREPLY=($(compgen -W "$(echo {1..15}) 30" -- "$cur"))
+            return ;;
+        --near)
             return ;;
         --mgrs-digits)
             COMPREPLY=($(compgen -W '0 1 2 3 4 5' -- "$cur"))
@@ -31,7 +36,8 @@ _gps_quillet_convert() {
     esac
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W '--from --to --direction --no-units --false-northing --utm-zone --mgrs-digits
-            --grid-figures --crs --from-crs --crs-info --allow-ballpark --decimal-comma --comment --csv --delimiter --lat --lon --position --easting --northing --zone
+            --code-length --near --grid-figures --crs --from-crs --crs-info --allow-ballpark --decimal-comma --comment
+            --csv --delimiter --lat --lon --position --easting --northing --zone
             --south --strict --help --version' -- "$cur"))
     else
         COMPREPLY=($(compgen -f -- "$cur"))

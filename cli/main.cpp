@@ -30,6 +30,8 @@ const char* const kExamples = R"(Examples:
       S 33° 52.12819', E 151° 12.55823'
   gps-quillet-convert --to utm --false-northing waypoints.txt
   gps-quillet-convert --to mgrs --comment '#' places.txt
+  echo 'JN58td' | gps-quillet-convert --to pluscode --code-length 11
+  echo '9G8F+6X' | gps-quillet-convert --near 47.4,8.6
   echo 'https://www.openstreetmap.org/?mlat=-33.8688&mlon=151.2093' | gps-quillet-convert --to wkt
       POINT (151.2093 -33.8688)
   gps-quillet-convert --csv --delimiter ';' --decimal-comma --lat Lat --lon Lon --to dms log.csv
@@ -176,15 +178,16 @@ std::string CommentCharacter(const std::string& value) {
 
 int main(int argc, char** argv) {
     CLI::App app{"Converts positions between degrees, minutes and seconds; degrees and decimal minutes;\n"
-                 "decimal degrees; UTM (WGS 84), MGRS, the British and Irish grids and any system PROJ knows,\n"
-                 "map links and GIS points, one a line, with the texts of the GPS Quillet window.",
+                 "decimal degrees; UTM (WGS 84), MGRS, the codes people share (Plus Code, Maidenhead,\n"
+                 "Geohash, GEOREF, GARS), the British and Irish grids and any system PROJ knows, map links\n"
+                 "and GIS points, one a line, with the texts of the GPS Quillet window.",
                  kProgram};
     std::vector<std::string> files;
     std::string from, to = "dd", delimiter = ",", comment;
     bool direction = false, noUnits = false, falseNorthing = false, csv = false, strict = false;
     bool decimalComma = false, crsInfo = false, allowBallpark = false;
-    int utmZone = 0, mgrsDigits = 5, gridFigures = 10;
-    std::string crs, fromCrs;
+    int utmZone = 0, mgrsDigits = 5, gridFigures = 10, codeLength = -1;
+    std::string crs, fromCrs, near;
     CsvColumns columns;
     const auto anyCase = CLI::ignore_case;
     std::vector<std::string> names{"dms", "dm", "dd", "utm"};
@@ -216,6 +219,16 @@ int main(int argc, char** argv) {
     app.add_flag("--crs-info", crsInfo, "Print the transformation PROJ uses for --crs or --from-crs, and stop");
     app.add_flag("--allow-ballpark", allowBallpark,
                  "Convert between datums even where no datum shift is known (errors of up to hundreds of metres)");
+    CLI::Option* lengthOption =
+        app.add_option("--code-length", codeLength,
+                       "Length of the code of --to: Plus Code digits (2, 4, 6, 8, 10-15; default 10), characters "
+                       "of a Maidenhead locator (2-10, even; 6), a Geohash (1-12; 9) or a GEOREF (2, 4, 8-14, even; "
+                       "8), minutes of a GARS cell (30, 15, 5; 5)")
+            ->type_name("N")
+            ->excludes(digitsOption);
+    CLI::Option* nearOption =
+        app.add_option("--near", near, "Recover short Plus Codes (\"9G8F+6X\") near this position")
+            ->type_name("LAT,LON");
     app.add_flag("--decimal-comma", decimalComma, "A comma between two digits is a decimal comma (\"45,5; 7,25\")");
     CLI::Option* commentOption =
         app.add_option("--comment", comment, "Text from CHAR to the end of a line is a label, copied after the result")
@@ -272,6 +285,24 @@ int main(int argc, char** argv) {
     settings.utmZone = utmZone;
     if (settings.code == Code::Mgrs) settings.codeLength = mgrsDigits;
     if (settings.code == Code::BritishGrid || settings.code == Code::IrishGrid) settings.codeLength = gridFigures;
+    if (lengthOption->count() > 0) {
+        if (settings.code == Code::None) return UsageError("--code-length needs --to and a code");
+        if (!ValidCodeLength(settings.code, codeLength)) {
+            std::string lengths;
+            for (int length = 0; length <= 60; ++length)
+                if (ValidCodeLength(settings.code, length))
+                    lengths += (lengths.empty() ? "" : ", ") + std::to_string(length);
+            return UsageError("--code-length " + std::to_string(codeLength) + " is no length of " +
+                              std::string(toCode->names.front()) + ": " + lengths);
+        }
+        settings.codeLength = codeLength;
+    }
+    if (nearOption->count() > 0) {
+        Converted reference;
+        if (PositionOf(ReadPosition(near, {.decimalComma = decimalComma}), OutputSettings{}, reference) != Fault::None)
+            return UsageError("--near needs a position, such as --near 47.4,8.6");
+        settings.read.near = std::pair(*reference.position.latitude, *reference.position.longitude);
+    }
     settings.read.decimalComma = decimalComma;
     const bool utmOut = settings.notation == Utm && settings.code == Code::None;
     if (falseNorthing && !utmOut) return UsageError("--false-northing needs --to utm");

@@ -1,5 +1,10 @@
 #include "convert/codes.h"
 
+#include "convert/codes/gars.h"
+#include "convert/codes/geohash.h"
+#include "convert/codes/georef.h"
+#include "convert/codes/maidenhead.h"
+#include "convert/codes/plus_code.h"
 #include "convert/mgrs.h"
 #include "convert/national_grid.h"
 
@@ -15,6 +20,12 @@ namespace quillet {
 namespace {
 
 constexpr std::array<std::string_view, 1> kMgrsNames{"mgrs"};
+constexpr std::array<std::string_view, 3> kPlusCodeNames{"pluscode", "olc", "plus-code"};
+constexpr std::array<std::string_view, 2> kMaidenheadNames{"maidenhead", "locator"};
+constexpr std::array<std::string_view, 1> kGeohashNames{"geohash"};
+constexpr std::array<std::string_view, 1> kGeorefNames{"georef"};
+constexpr std::array<std::string_view, 1> kGarsNames{"gars"};
+
 constexpr std::array<std::string_view, 2> kBritishNames{"bng", "osgb"};
 constexpr std::array<std::string_view, 1> kIrishNames{"irish"};
 constexpr std::array<std::string_view, 1> kIrishTmNames{"itm"};
@@ -26,12 +37,19 @@ constexpr std::array<std::string_view, 1> kGoogleNames{"google"};
 
 // Add a row here, a case in FormatCode and ValidCodeLength, and the code is
 // in the converter's --to and --from, its CSV column and the window's menu.
-// The grids' window length is 8 figures: the window shows about a metre, and
-// without the OSTN15 grid file the datum shift is good to about 2 m. Links
-// and snippets have no length: they write decimal degrees to 7 places (about
-// a centimetre), as every map reads them.
-const std::array<CodeForm, 9> kForms{{
+// Lengths: Plus Code digits (10 is about 14 m, 11 about 3 m), characters of
+// Maidenhead, Geohash and GEOREF, the minutes of a GARS cell, figures of a
+// grid reference. The grids' window length is 8 figures: the window shows
+// about a metre, and without the OSTN15 grid file the datum shift is good to
+// about 2 m. Links and snippets have no length: they write decimal degrees
+// to 7 places (about a centimetre), as every map reads them.
+const std::array<CodeForm, 14> kForms{{
     {Code::Mgrs, kMgrsNames, "MGRS", 5, 5},
+    {Code::PlusCode, kPlusCodeNames, "Plus Code", 10, 10},
+    {Code::Maidenhead, kMaidenheadNames, "Maidenhead", 6, 6},
+    {Code::Geohash, kGeohashNames, "Geohash", 9, 9},
+    {Code::Georef, kGeorefNames, "GEOREF", 8, 8},
+    {Code::Gars, kGarsNames, "GARS", 5, 5},
     {Code::BritishGrid, kBritishNames, "British National Grid", 10, 8},
     {Code::IrishGrid, kIrishNames, "Irish Grid", 10, 8},
     {Code::IrishTm, kIrishTmNames, "", -1, -1},
@@ -80,6 +98,11 @@ const CodeForm* FormNamed(std::string_view name) {
 bool ValidCodeLength(Code code, int length) {
     switch (code) {
     case Code::Mgrs: return length >= 0 && length <= 5;
+    case Code::PlusCode: return (length >= 2 && length <= 8 && length % 2 == 0) || (length >= 10 && length <= 15);
+    case Code::Maidenhead: return length >= 2 && length <= 10 && length % 2 == 0;
+    case Code::Geohash: return length >= 1 && length <= 12;
+    case Code::Georef: return length == 2 || length == 4 || (length >= 8 && length <= 14 && length % 2 == 0);
+    case Code::Gars: return length == 30 || length == 15 || length == 5;
     case Code::BritishGrid:
     case Code::IrishGrid:
     case Code::IrishTm: return ValidGridFigures(code, length);
@@ -91,15 +114,21 @@ std::optional<std::string> FormatCode(Code code, double latitude, double longitu
                                       const std::optional<UtmPoint>& utm) {
     if (length < 0) length = FormOf(code).defaultLength;
     if (!ValidCodeLength(code, length)) return std::nullopt;
+    // A position the window would refuse has no code, though a code's own
+    // writer clips and wraps as its reference does.
+    if (!(std::fabs(latitude) <= 90 && std::fabs(longitude) <= 180)) return std::nullopt;
     switch (code) {
     case Code::Mgrs: return utm ? FormatMgrsFromUtm(*utm, length) : FormatMgrs(latitude, longitude, length);
     case Code::BritishGrid:
     case Code::IrishGrid:
     case Code::IrishTm: return FormatGridCode(code, latitude, longitude, length);
+    case Code::PlusCode: return codes::PlusCodeOf(latitude, longitude, length);
+    case Code::Maidenhead: return codes::MaidenheadOf(latitude, longitude, length);
+    case Code::Geohash: return codes::GeohashOf(latitude, longitude, length);
+    case Code::Georef: return codes::GeorefOf(latitude, longitude, length);
+    case Code::Gars: return codes::GarsOf(latitude, longitude, length);
     default: break;
     }
-    if (!std::isfinite(latitude) || !std::isfinite(longitude) || std::fabs(latitude) > 90 || std::fabs(longitude) > 180)
-        return std::nullopt;
     const std::string lat = Degrees(latitude), lon = Degrees(longitude);
     switch (code) {
     case Code::GeoUri: return "geo:" + lat + "," + lon;

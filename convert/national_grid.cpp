@@ -144,6 +144,10 @@ std::optional<double> PlainNumber(std::string_view text, std::size_t& at) {
 
 }  // namespace
 
+bool IsBritishGridSquare(std::string_view letters) {
+    return letters.size() == 2 && SquareOf(kBritish, letters).has_value();
+}
+
 std::optional<std::string> BritishGridLetters(double easting, double northing, int figures) {
     return Letters(kBritish, easting, northing, figures);
 }

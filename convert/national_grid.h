@@ -20,6 +20,8 @@ namespace quillet {
 // "TQ 30080 80987", "TQ 38", "TQ"; "O 15500 34500". Nothing outside the grid
 // (British: 0..700 km east, 0..1300 km north; Irish: 0..500 km each) or for
 // another number of figures.
+// Whether two letters name one of the British grid's 100 km squares ("NN", "tq").
+bool IsBritishGridSquare(std::string_view letters);
 std::optional<std::string> BritishGridLetters(double easting, double northing, int figures);
 std::optional<std::string> IrishGridLetters(double easting, double northing, int figures);
 

@@ -1,6 +1,7 @@
 #include "convert/position_text.h"
 
 #include "convert/angle_text.h"
+#include "convert/codes/code_text.h"
 #include "convert/geo_uri.h"
 #include "convert/link_text.h"
 #include "convert/mgrs.h"
@@ -84,9 +85,35 @@ PositionReading ReadTokens(Tokens tokens) {
 
 PositionReading ReadOthers(std::string_view text, const ReadOptions& options, char start);
 
+// "NN16" is a Maidenhead square and a 2-figure British grid reference, 700 km
+// apart; only the locator's shortest form can be both. Decided from the
+// letters alone, so that a locator never starts PROJ.
+bool AlsoBritishSquare(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return false;
+    text.remove_prefix(first);
+    text = text.substr(0, text.find_last_not_of(" \t") + 1);
+    return text.size() == 4 && IsBritishGridSquare(text.substr(0, 2)) && text[2] >= '0' && text[2] <= '9' &&
+           text[3] >= '0' && text[3] <= '9';
+}
+
 bool IsGridCode(Code code) { return code == Code::BritishGrid || code == Code::IrishGrid || code == Code::IrishTm; }
 
 PositionReading Read(std::string_view text, const ReadOptions& options) {
+    // A chosen code is read alone, and a code's shape is unlike any other form's.
+    if (std::optional<PositionReading> code = ReadCodeText(text, options)) {
+        if (options.only == Code::None && AlsoBritishSquare(text)) {
+            // A locator that is also a grid square is two places; a square
+            // that is no locator ("TQ38") is a grid reference not asked for.
+            const bool locator = code->position.has_value();
+            *code = {};
+            if (locator) {
+                code->failure = ReadFailure::Ambiguous;
+                code->why = "a Maidenhead square or a British grid reference";
+            }
+        }
+        return *code;
+    }
     PositionReading reading;
     if ((reading.position = ReadMgrsText(text))) {
         reading.failure = ReadFailure::None;

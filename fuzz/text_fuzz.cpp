@@ -1,10 +1,15 @@
 // Whatever a person types or pastes: the boxes' checks give a verdict (never
 // an exception), what they or the position reader accept lies within its
 // bounds, the texts read into a finite position, and every text the writers
-// produce reads back within the written precision, MGRS within its square,
-// links and snippets as themselves.
+// produce reads back within the written precision, MGRS and every other code
+// within its cell, links and snippets as themselves.
 #include "values/values.h"
 #include "convert/codes.h"
+#include "convert/codes/gars.h"
+#include "convert/codes/geohash.h"
+#include "convert/codes/georef.h"
+#include "convert/codes/maidenhead.h"
+#include "convert/codes/plus_code.h"
 #include "convert/input_reading.h"
 #include "convert/mgrs.h"
 #include "convert/output_format.h"
@@ -54,9 +59,15 @@ void CheckBoxes(const InputTexts& texts) {
     }
 }
 
-// A whole position pasted or read from a line, with decimal commas or without.
-void CheckPositionText(const std::string& text, bool decimalComma) {
-    const PositionReading reading = ReadPosition(text, {decimalComma});
+// A whole position pasted or read from a line, with decimal commas or
+// without, as any code alone, near a reference or not.
+void CheckPositionText(const std::string& text, bool decimalComma, FuzzedDataProvider& input) {
+    ReadOptions options{decimalComma};
+    const std::span<const CodeForm> forms = CodeForms();
+    if (input.ConsumeBool()) options.only = forms[input.ConsumeIntegralInRange<std::size_t>(0, forms.size() - 1)].code;
+    if (input.ConsumeBool())
+        options.near = std::pair(input.ConsumeFloatingPoint<double>(), input.ConsumeFloatingPoint<double>());
+    const PositionReading reading = ReadPosition(text, options);
     Require(reading.position.has_value() == (reading.failure == ReadFailure::None), "a failure exactly without", text);
     const bool explained = reading.failure == ReadFailure::Ambiguous || reading.failure == ReadFailure::Refused;
     Require(reading.why.empty() != explained, "why exactly when ambiguous or refused", text);
@@ -126,12 +137,36 @@ void CheckWrittenLinks(FuzzedDataProvider& input) {
     }
 }
 
+// Every code at any of its lengths, of any position (normalised or not),
+// reads back as a cell that holds the point.
+void CheckWrittenCodes(FuzzedDataProvider& input) {
+    const struct { Code code; codes::CellReading (*read)(std::string_view); } readers[] = {
+        {Code::PlusCode, [](std::string_view text) { return codes::PlusCodeCell(text); }},
+        {Code::Maidenhead, codes::MaidenheadCell}, {Code::Geohash, codes::GeohashCell},
+        {Code::Georef, codes::GeorefCell}, {Code::Gars, codes::GarsCell}};
+    const auto& reader = readers[input.ConsumeIntegralInRange<std::size_t>(0, std::size(readers) - 1)];
+    const double latitude = input.ConsumeFloatingPointInRange(-90.0, 90.0);
+    const double longitude = input.ConsumeFloatingPointInRange(-180.0, 180.0);
+    const int length = input.ConsumeIntegralInRange(-1, 31);
+    const std::optional<std::string> text = FormatCode(reader.code, latitude, longitude, length);
+    Require(text.has_value() == (length < 0 || ValidCodeLength(reader.code, length)), "a code of every length", text.value_or(""));
+    if (!text) return;
+    const codes::CellReading read = reader.read(*text);
+    Require(read.cell.has_value(), "a written code reads back", *text);
+    const double wrapped = longitude == 180 ? -180 : longitude;
+    Require(read.cell->south <= latitude && (latitude < read.cell->north || latitude == 90) &&
+                read.cell->west <= wrapped && wrapped < read.cell->east,
+            "a written code holds its point", *text);
+    const std::optional<PositionText> whole = ReadPositionText(*text, {.only = reader.code});
+    Require(whole && whole->code == reader.code, "a written code reads as that code", *text);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider input(data, size);
     const std::string line = fuzz::Text(input, 512);
-    CheckPositionText(line, input.ConsumeBool());
+    CheckPositionText(line, input.ConsumeBool(), input);
     InputTexts texts;
     texts.notation = static_cast<InputFormat>(input.ConsumeIntegralInRange(0, kInputFormatCount - 1));
     for (AngleTexts* angle : {&texts.latitude, &texts.longitude})
@@ -141,6 +176,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckBoxes(texts);
     CheckWrittenPosition(input);
     CheckWrittenMgrs(input);
+    CheckWrittenCodes(input);
     CheckWrittenLinks(input);
     try {
         const Position read = ReadPosition(texts);

@@ -65,6 +65,19 @@ check mgrs-of-utm-square 0 '33n 500000 1000000' '33P WL' '' --to mgrs --mgrs-dig
 check csv-mgrs-of-utm 0 $'z,e,n\n33T,500000,5310000' $'z,e,n,mgrs\n33T,500000,5310000,33T WP 00000 10000' '' \
     --csv --zone z --easting e --northing n --to mgrs
 check mgrs-centre 0 '33XUA0185039887' '72.3700022°, 9.1300082°' '' --from mgrs
+# The codes people share: each read by its shape, refused with its reason,
+# written at its length; a short Plus Code only near a reference.
+check codes-read 1 $'8FVC9G8F+6X\nJN58td\nSKNA2342\n361HN37\ngeohash:u4pruydqqvj\nbed\n9G8F+6X\nJS62QM' \
+    $'47.3655625°, 8.5249375°\n48.1458333°, 11.625°\n45.7083333°, 72.3916667°\n0.0416667°, 0.0416667°\n57.6491106°, 10.4074397°' \
+    $'gps-quillet-convert: line 6: not a position: "bed"\ngps-quillet-convert: line 7: short Plus Code: a full code or a reference is needed: "9G8F+6X"\ngps-quillet-convert: line 8: a Maidenhead field runs from A to R: "JS62QM"'
+check codes-near 0 $'9G8F+6X' '8FVC9G8F+6X' '' --near 47.4,8.6 --to olc
+check codes-from 1 $'bed\n'"$sydney" 'bed' \
+    'gps-quillet-convert: line 2: not a position in geohash: "-33.8688, 151.2093"' --from geohash --to geohash --code-length 3
+check codes-edge 0 $'40.6, 129.7' '8QGFJP22+' '' --to pluscode --code-length 8
+check codes-write 0 $'48.14666, 11.60833' $'JN58td' '' --to LOCATOR
+check codes-gars 0 $'48.14666, 11.60833' $'384MN3' '' --to gars --code-length 15
+check codes-length 2 '' '' $'gps-quillet-convert: --code-length 9 is no length of pluscode: 2, 4, 6, 8, 10, 11, 12, 13, 14, 15\nTry \'gps-quillet-convert --help\' for more information.' \
+    --to pluscode --code-length 9
 # Zone 32 as Norway's receivers write it (GeoConvert -z 32 gives 276980 6658157);
 # not where the series is a metre off, nor beyond the eastings UTM input takes.
 check utm-zone 1 $'60, 5\n64, 15.5\n27.3462, 1.25782' '32 V 276980 6658157' \
@@ -74,7 +87,7 @@ check utm-zone-receiver 0 '-33.8688, 150.2' '55 H 796025 6247781' '' --to utm --
 # Quoted text cannot drive the terminal or pass for a position, and is cut.
 check terminal-safe 1 $'\e]0;x\a 1\u2009'"$(printf 'x%.0s' {1..70})" '' \
     "gps-quillet-convert: line 1: not a position: \"\\x1b]0;x\\x07 1\\u2009$(printf 'x%.0s' {1..51})…\"" 
-check usage-safe 2 '' '' $'gps-quillet-convert: --to: \\x1b[2J not in {dms,dm,dd,utm,mgrs,bng,osgb,irish,itm,geo,osm,google,wkt,geojson}\nTry \'gps-quillet-convert --help\' for more information.' \
+check usage-safe 2 '' '' $'gps-quillet-convert: --to: \\x1b[2J not in {dms,dm,dd,utm,mgrs,pluscode,olc,plus-code,maidenhead,locator,geohash,georef,gars,bng,osgb,irish,itm,geo,osm,google,wkt,geojson}\nTry \'gps-quillet-convert --help\' for more information.' \
     --to $'\e[2J'
 # The longest line read whole, and one byte more.
 check long-lines 1 "$(printf '%-262143s\n%-262144s' "$sydney" "$sydney")" '-33.8688°, 151.2093°' \
@@ -178,6 +191,7 @@ check csv-zone 0 $'z,e,n\n56H,334369,6250948\n56s,334369,6250948\n56,334369,6250
     '' --csv --zone z --easting e --northing n --south --to utm
 check csv-position 0 $'p\n'"\"$sydney\"" $'p,mgrs\n"-33.8688, 151.2093",56H LH 34368 50948' '' \
     --csv --position p --to mgrs
+check csv-code 0 $'p\n'"\"$sydney\"" $'p,maidenhead\n"-33.8688, 151.2093",QF56od' '' --csv --position p --to locator
 # Headers match trimmed and in any case; a missing one names what is there,
 # and the next file still converts.
 printf 'b,lat\n0,0\n' >"$scratch/zero.csv"

@@ -244,6 +244,8 @@ TEST(ReadPosition, GridReferencesAsTheCentreOfTheirSquare) {
 TEST(ReadPosition, GridReferencesRefused) {
     const struct { const char* text; Code only; ReadFailure failure; } rows[] = {
         {"TZ 1234 5678", Code::None, ReadFailure::Refused},        // no such square
+        {"NN16", Code::None, ReadFailure::Ambiguous},              // also a Maidenhead square
+        {"JO62", Code::BritishGrid, ReadFailure::Refused},         // no locator when a grid is asked for
         {"II 1234 5678", Code::None, ReadFailure::Refused},
         {"I 1234 5678", Code::None, ReadFailure::Refused},         // no I in Ireland
         {"TQ 123 4567", Code::None, ReadFailure::Refused},         // two lengths
@@ -451,6 +453,88 @@ TEST(ReadAngleText, OneAngleOfTheAskedCoordinate) {
     for (const auto& [text, latitude] : {std::pair{"33.8688 E", true}, {"W 151", true}, {"91", true},
                                          {"180.1", false}, {"1, 2", true}, {"", false}})
         EXPECT_FALSE(ReadAngleText(text, latitude)) << text;
+}
+
+}  // namespace
+
+namespace {
+
+// Every code by its shape: the centre of its cell, or the reason it is refused.
+TEST(ReadPosition, CodesByTheirShapeOrTheChosenCode) {
+    const std::pair<double, double> zurich{47.4, 8.6};
+    const struct {
+        const char* text;
+        Code only;
+        Code code;  // None: not a position; with `why`: refused
+        double latitude, longitude;
+        const char* why = "";
+        bool near = false;
+    } rows[] = {
+        {"8FVC2222+22", Code::None, Code::PlusCode, 47.0000625, 8.0000625},
+        {" 7fg49qcj+2v ", Code::None, Code::PlusCode, 20.3700625, 2.7821875},
+        {"7FG40000+\u00A0\r\n", Code::None, Code::PlusCode, 20.5, 2.5},
+        {"9G8F+6X", Code::None, Code::PlusCode, 47.3655625, 8.5249375, "", true},
+        {"9G8F+6X22222222", Code::PlusCode, Code::PlusCode, 47.36550002, 8.524875061, "", true},
+        {"JO62QM", Code::None, Code::Maidenhead, 52.5208333333, 13.375},
+        {"JN58td", Code::None, Code::Maidenhead, 48.1458333333, 11.625},
+        {"FN31", Code::None, Code::Maidenhead, 41.5, -73},
+        {"JO", Code::Maidenhead, Code::Maidenhead, 55, 10},
+        {"jn58td", Code::Maidenhead, Code::Maidenhead, 48.1458333333, 11.625},
+        {"geohash:u4pruydqqvj", Code::None, Code::Geohash, 57.64911063, 10.40743969},
+        {"https://geohash.org/u4pruydqqvj", Code::None, Code::Geohash, 57.64911063, 10.40743969},
+        {"bed", Code::Geohash, Code::Geohash, 65.390625, -153.984375},
+        {"SKNA2342", Code::None, Code::Georef, 45.7083333333, 72.3916666667},
+        {"SKNA", Code::Georef, Code::Georef, 45.5, 72.5},
+        {"361HN37", Code::None, Code::Gars, 1 / 24.0, 1 / 24.0},
+        {"361HN", Code::None, Code::Gars, 0.25, 0.25},
+        // Ordinary words and numbers are no code without --from.
+        {"JO", Code::None, Code::None, 0, 0},
+        {"jn58td", Code::None, Code::None, 0, 0},
+        {"bed", Code::None, Code::None, 0, 0},
+        {"u4pruydqqvj", Code::None, Code::None, 0, 0},
+        {"HEAD", Code::None, Code::None, 0, 0},
+        {"OK", Code::None, Code::None, 0, 0},
+        // Refused, with the reason.
+        {"8FVC2I22+22", Code::None, Code::None, 0, 0, "outside the Plus Code alphabet"},
+        {"8FVC222+22", Code::None, Code::None, 0, 0, "+ comes after 8 digits"},
+        {"8FVC22222+2", Code::None, Code::None, 0, 0, "+ comes after 8 digits"},
+        {"8FVC2222+2", Code::None, Code::None, 0, 0, "no single digit"},
+        {"7FG40000+22", Code::None, Code::None, 0, 0, "ends at its +"},
+        {"7F0G0000+", Code::None, Code::None, 0, 0, "no digits after its padding"},
+        {"WFVC2222+22", Code::None, Code::None, 0, 0, "beyond latitude 90"},
+        {"9G8F+6X", Code::None, Code::None, 0, 0, "a full code or a reference is needed"},
+        {"9G8F+6X Sydney NSW", Code::None, Code::None, 0, 0, "needs a place database", true},
+        {"JS62QM", Code::None, Code::None, 0, 0, "field runs from A to R"},
+        {"JN58tz", Code::None, Code::None, 0, 0, "subsquare runs from a to x"},
+        {"JN58t", Code::None, Code::None, 0, 0, "2, 4, 6, 8 or 10 characters"},
+        {"geohash:u4pruydqqva", Code::None, Code::None, 0, 0, "Geohash alphabet"},
+        {"geohash:u4pruydqqvjxy", Code::None, Code::None, 0, 0, "1 to 12 characters"},
+        {"SKNA6042", Code::None, Code::None, 0, 0, "minutes run from 00 to 59"},
+        {"SKNA234", Code::None, Code::None, 0, 0, "2, 4, 8, 10, 12 or 14"},
+        {"SINA2342", Code::None, Code::None, 0, 0, "second letter"},
+        {"721HN37", Code::None, Code::None, 0, 0, "001 to 720"},
+        {"361RA", Code::None, Code::None, 0, 0, "AA to QZ"},
+        {"361HN57", Code::None, Code::None, 0, 0, "quadrant is 1 to 4"},
+        {"361HN30", Code::None, Code::None, 0, 0, "keypad"},
+    };
+    for (const auto& row : rows) {
+        ReadOptions options{.only = row.only};
+        if (row.near) options.near = zurich;
+        const PositionReading read = ReadPosition(row.text, options);
+        const std::string why = row.why;
+        if (!why.empty()) {
+            EXPECT_EQ(read.failure, ReadFailure::Refused) << row.text;
+            EXPECT_NE(read.why.find(why), std::string::npos) << row.text << ": " << read.why;
+        } else if (row.code == Code::None) {
+            EXPECT_EQ(read.failure, ReadFailure::NotAPosition) << row.text << ": " << read.why;
+        } else {
+            ASSERT_TRUE(read.position) << row.text << ": " << read.why;
+            EXPECT_EQ(read.position->code, row.code) << row.text;
+            EXPECT_EQ(read.position->notation, DecimalDegrees) << row.text;
+            EXPECT_NEAR(read.position->latitude, row.latitude, 1e-8) << row.text;
+            EXPECT_NEAR(read.position->longitude, row.longitude, 1e-8) << row.text;
+        }
+    }
 }
 
 }  // namespace

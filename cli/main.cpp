@@ -2,13 +2,17 @@
 // file, written with the window's own texts.
 #include "cli/conversion.h"
 #include "cli/csv_rows.h"
+#include "cli/help.h"
 #include "cli/line_io.h"
+#include "cli/progress.h"
 #include "cli/report.h"
 #include "convert/codes.h"
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -38,13 +42,15 @@ UPS); --utm-zone chooses another. Exit status: 0 when every line converted,
 // One file of positions, a line each. A `comment` character (0 for none)
 // starts a label that is not read but written after the result.
 RunStatus ConvertLines(int descriptor, std::string_view source, const OutputSettings& settings, char comment,
-                       bool strict, Output& out, bool& stopped) {
-    LineReader reader(descriptor);
+                       const RunOptions& run, Output& out, bool& stopped) {
+    LineReader reader(descriptor, run.interactive);
     LineReader::Line line;
     RunStatus status = RunStatus::AllConverted;
     std::size_t number = 0;
+    if (run.progress) run.progress->Start(descriptor);
     while (reader.Next(line)) {
         ++number;
+        if (number % Progress::kEvery == 0 && run.progress) run.progress->Update(number, reader.consumed());
         std::string_view text = line.text;
         if (number == 1 && text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
         const std::string_view end = line.crlf ? "\r\n" : "\n";
@@ -53,6 +59,7 @@ RunStatus ConvertLines(int descriptor, std::string_view source, const OutputSett
                               (comment != 0 && text[first] == comment))) {
             out.Put(text);
             out.Put(end);
+            if (run.interactive) out.Flush();
             continue;
         }
         const std::string_view whole = text;
@@ -71,15 +78,22 @@ RunStatus ConvertLines(int descriptor, std::string_view source, const OutputSett
         if (result && !label.empty()) out.Put(' ');
         out.Put(label);
         out.Put(end);
+        if (run.interactive) out.Flush();
         if (fault == Fault::None || fault == Fault::Skipped) continue;
         const std::string message = line.tooLong ? "longer than " + std::to_string(reader.limit()) + " bytes"
                                                  : FaultMessage(fault, settings, reading.why);
-        ReportLine(source, number, message, whole);
+        ReportLine(source, number, message, whole, line.tooLong ? std::string_view() : LineHint(fault, text, settings));
         status = RunStatus::SomeBad;
-        if (strict) {
+        if (run.strict) {
             stopped = true;
             return status;
         }
+    }
+    if (run.progress) run.progress->Finish();
+    if (reader.binary()) {
+        ReportFile(source, "binary file, not converted");
+        stopped = run.strict;
+        return RunStatus::SomeBad;
     }
     if (reader.failed()) {
         ReportFile(source, std::strerror(reader.error()));
@@ -88,10 +102,30 @@ RunStatus ConvertLines(int descriptor, std::string_view source, const OutputSett
     return status;
 }
 
-std::optional<InputFormat> NotationNamed(const std::string& name) {
-    for (const InputFormat notation : {DegreesMinutesSeconds, DegreesMinutes, DecimalDegrees, Utm})
-        if (name == NotationName(notation)) return notation;
+std::optional<InputFormat> NotationNamed(std::string_view name) {
+    for (const InputFormat notation : {DegreesMinutesSeconds, DegreesMinutes, DecimalDegrees, Utm}) {
+        const std::string_view known = NotationName(notation);
+        if (name.size() == known.size() &&
+            std::equal(name.begin(), name.end(), known.begin(),
+                       [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; }))
+            return notation;
+    }
     return std::nullopt;
+}
+
+// What --to and --from take: the notations, then every code in the table.
+std::vector<std::string> OutputNames() {
+    std::vector<std::string> names{"dms", "dm", "dd", "utm"};
+    for (const CodeForm& form : CodeForms()) names.emplace_back(form.names.front());
+    return names;
+}
+
+// A whole number from `low` to `high`, or nothing.
+std::optional<int> NumberIn(const std::string& text, int low, int high) {
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < low || value > high) return std::nullopt;
+    return value;
 }
 
 int UsageError(const std::string& message) {
@@ -114,62 +148,96 @@ int WriteError() {
 std::string CommentCharacter(const std::string& value) {
     const bool fits = value.size() == 1 && std::ispunct(static_cast<unsigned char>(value[0])) &&
                       std::string_view("+-.,;:'\"$*()[]?=").find(value[0]) == std::string_view::npos;
-    return fits ? std::string() : "a comment character is one mark that no position uses, such as # or %";
+    return fits ? std::string() : "one mark that no position uses, such as # or %";
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"Converts positions between degrees, minutes and seconds; degrees and decimal minutes;\n"
-                 "decimal degrees; UTM (WGS 84) and MGRS, one a line, with the texts of the GPS Quillet window.",
+    CLI::App app{"Converts positions between degrees, minutes and seconds; degrees and decimal minutes; decimal "
+                 "degrees; UTM (WGS 84) and MGRS, one a line, with the texts of the GPS Quillet window. Reads each "
+                 "FILE in turn, or standard input when there is none or for -.",
                  kProgram};
+    app.formatter(std::make_shared<HelpFormatter>());
+    app.set_help_flag();
     std::vector<std::string> files;
-    std::string from, to = "dd", delimiter = ",", comment;
-    bool direction = false, noUnits = false, falseNorthing = false, csv = false, strict = false;
+    std::string from, to = "dd", delimiter = ",", comment, utmZone, mgrsDigits;
+    bool direction = false, noUnits = false, falseNorthing = false, csv = false, strict = false, quiet = false;
     bool decimalComma = false;
-    int utmZone = 0, mgrsDigits = 5;
     CsvColumns columns;
-    const auto anyCase = CLI::ignore_case;
-    std::vector<std::string> names{"dms", "dm", "dd", "utm"};
-    for (const CodeForm& form : CodeForms())
-        for (std::string_view name : form.names) names.emplace_back(name);
-    app.add_option("files", files, "Files of positions, one a line; none or - for standard input");
-    app.add_option("--from", from, "Read only positions in this notation")->transform(CLI::IsMember(names, anyCase));
-    app.add_option("--to", to, "Write in this notation (default dd)")->transform(CLI::IsMember(names, anyCase));
-    app.add_flag("--direction", direction, "N/S/E/W letters instead of signs");
-    app.add_flag("--no-units", noUnits, "No degree, minute and second marks");
+    const std::string names = InWords(OutputNames());
+    app.add_option("files", files, "");
+
+    app.option_defaults()->group("Reading");
+    app.add_option("--from", from, "read only positions written as NAME: " + names + ", in any case")
+        ->type_name("NAME");
+    app.add_flag("--decimal-comma", decimalComma,
+                 "a comma between two digits is a decimal comma, and a pair is separated by a semicolon, a comma "
+                 "and a blank, or blanks (45,5; 7,25)");
+
+    app.option_defaults()->group("Writing");
+    app.add_option("--to", to, "write as NAME: " + InWords(OutputNames()) + ", in any case; dd when not given")
+        ->type_name("NAME");
+    app.add_flag("--direction", direction, "N, S, E and W letters instead of signs");
+    app.add_flag("--no-units", noUnits, "no degree, minute and second marks");
     app.add_flag("--false-northing", falseNorthing,
-                 "UTM as receivers write it: 10,000,000 m false northing in the south (with --to utm)");
+                 "only with --to utm: UTM as receivers write it, with the 10,000,000 m false northing in the south");
     CLI::Option* zoneOption =
-        app.add_option("--utm-zone", utmZone, "Write UTM in this zone (1-60) instead of the longitude's")
-            ->check(CLI::Range(1, 60));
+        app.add_option("--utm-zone", utmZone, "only with --to utm: write UTM in ZONE, 1 to 60, instead of the "
+                                              "longitude's own zone")
+            ->type_name("ZONE");
     CLI::Option* digitsOption =
-        app.add_option("--mgrs-digits", mgrsDigits, "Digits each of MGRS easting and northing, 0-5 (default 5)")
-            ->check(CLI::Range(0, 5));
-    app.add_flag("--decimal-comma", decimalComma, "A comma between two digits is a decimal comma (\"45,5; 7,25\")");
+        app.add_option("--mgrs-digits", mgrsDigits,
+                       "only with --to mgrs: N digits each of easting and northing, 0 to 5; 5 (a metre) when not given")
+            ->type_name("N");
     CLI::Option* commentOption =
-        app.add_option("--comment", comment, "Text from CHAR to the end of a line is a label, copied after the result")
-            ->check(CLI::Validator(CommentCharacter, ""))
+        app.add_option("--comment", comment,
+                       "the text from CHAR to the end of a line is a label, copied after the result; CHAR is one mark "
+                       "that no position uses, such as # or %; not with --csv")
             ->type_name("CHAR");
-    CLI::Option* csvFlag = app.add_flag("--csv", csv, "Read CSV with a header row; results become new columns");
-    app.add_option("--delimiter", delimiter, "CSV field delimiter: , ; or tab (default ,)")
-        ->transform(CLI::IsMember({",", ";", "\t", "tab"}, anyCase).description(""))
-        ->type_name("CHAR")
-        ->needs(csvFlag);
-    commentOption->excludes(csvFlag);
-    CLI::Option* lat = app.add_option("--lat", columns.latitude, "CSV column of the latitude")->needs(csvFlag);
-    CLI::Option* lon = app.add_option("--lon", columns.longitude, "CSV column of the longitude")->needs(csvFlag);
+
+    app.option_defaults()->group("CSV");
+    CLI::Option* csvFlag =
+        app.add_flag("--csv", csv,
+                     "read CSV with a header row and write each row back with the result in new columns; needs "
+                     "--lat and --lon, --position, or --easting, --northing and --zone");
+    CLI::Option* delimiterOption =
+        app.add_option("--delimiter", delimiter, "with --csv: fields are separated by , (when not given), ; or tab")
+            ->type_name("CHAR")
+            ->needs(csvFlag);
+    CLI::Option* lat = app.add_option("--lat", columns.latitude, "with --csv and --lon: the latitude's column")
+                           ->type_name("COLUMN")
+                           ->needs(csvFlag);
+    CLI::Option* lon = app.add_option("--lon", columns.longitude, "with --csv and --lat: the longitude's column")
+                           ->type_name("COLUMN")
+                           ->needs(csvFlag);
     CLI::Option* position =
-        app.add_option("--position", columns.position, "CSV column of a whole position")->needs(csvFlag);
-    CLI::Option* easting = app.add_option("--easting", columns.easting, "CSV column of the easting")->needs(csvFlag);
+        app.add_option("--position", columns.position, "with --csv: the column of a whole position")
+            ->type_name("COLUMN")
+            ->needs(csvFlag);
+    CLI::Option* easting =
+        app.add_option("--easting", columns.easting, "with --csv, --northing and --zone: the easting's column")
+            ->type_name("COLUMN")
+            ->needs(csvFlag);
     CLI::Option* northing =
-        app.add_option("--northing", columns.northing, "CSV column of the northing")->needs(csvFlag);
-    CLI::Option* zone = app.add_option("--zone", columns.zone, "CSV column of the UTM zone")->needs(csvFlag);
-    app.add_flag("--south", columns.south, "Zones without a letter are southern, with the false northing")
+        app.add_option("--northing", columns.northing, "with --csv, --easting and --zone: the northing's column")
+            ->type_name("COLUMN")
+            ->needs(csvFlag);
+    CLI::Option* zone =
+        app.add_option("--zone", columns.zone, "with --csv, --easting and --northing: the UTM zone's column")
+            ->type_name("COLUMN")
+            ->needs(csvFlag);
+    app.add_flag("--south", columns.south,
+                 "with --zone: zones without a letter are southern, their northings with the false northing")
         ->needs(zone);
-    app.add_flag("--strict", strict, "Stop at the first line that gives no position");
-    app.set_version_flag("--version", std::string(kProgram) + " " + QUILLET_VERSION);
+
+    app.option_defaults()->group("Running");
+    app.add_flag("--strict", strict, "stop at the first line that gives no position");
+    app.add_flag("--quiet", quiet, "no progress on a terminal while a long file converts");
+    app.set_help_flag("-h,--help", "show this help and exit");
+    app.set_version_flag("--version", std::string(kProgram) + " " + QUILLET_VERSION, "show the version and exit");
     app.footer(kExamples);
+    commentOption->excludes(csvFlag);
     lat->needs(lon);
     lon->needs(lat);
     easting->needs(northing, zone);
@@ -180,6 +248,17 @@ int main(int argc, char** argv) {
 
     try {
         app.parse(argc, argv);
+    } catch (const CLI::ArgumentMismatch& error) {
+        // "--to: 1 required NAME missing" as a person says it.
+        const std::string what = error.what();
+        const CLI::Option* option = app.get_option_no_throw(what.substr(0, what.find(':')));
+        if (option == nullptr || option->get_type_name().empty()) return UsageError(what);
+        return UsageError(option->get_name() + " needs a " + option->get_type_name() + " after it");
+    } catch (const CLI::ExcludesError& error) {
+        std::string what = error.what();
+        if (const std::size_t at = what.find(" excludes "); at != std::string::npos)
+            what.replace(at, 10, " cannot be used with ");
+        return UsageError(what);
     } catch (const CLI::ParseError& error) {
         if (error.get_exit_code() != 0) return UsageError(error.what());
         std::ostringstream text, unused;  // --help or --version
@@ -188,10 +267,13 @@ int main(int argc, char** argv) {
         out.Put(text.str());
         return out.Flush() ? 0 : WriteError();
     }
-    if (csv && columns.latitude.empty() && columns.position.empty() && columns.easting.empty())
-        return UsageError("--csv needs --lat and --lon, --position, or --easting, --northing and --zone");
     OutputSettings settings;
     const CodeForm* const toCode = FormNamed(to);
+    if (!toCode && !NotationNamed(to)) return UsageError("--to takes " + names + ", not \"" + to + "\"");
+    if (!from.empty() && !FormNamed(from) && !NotationNamed(from))
+        return UsageError("--from takes " + names + ", not \"" + from + "\"");
+    if (csv && columns.latitude.empty() && columns.position.empty() && columns.easting.empty())
+        return UsageError("--csv needs --lat and --lon, --position, or --easting, --northing and --zone");
     settings.code = toCode ? toCode->code : Code::None;
     settings.notation = toCode ? Utm : *NotationNamed(to);
     if (const CodeForm* const fromCode = FormNamed(from)) settings.read.only = fromCode->code;
@@ -199,17 +281,42 @@ int main(int argc, char** argv) {
     settings.directionLetters = direction;
     settings.marks = noUnits ? MarksWithoutUnits() : MarksWithUnits();
     settings.falseNorthing = falseNorthing;
-    settings.utmZone = utmZone;
-    if (settings.code == Code::Mgrs) settings.codeLength = mgrsDigits;
     settings.read.decimalComma = decimalComma;
     const bool utmOut = settings.notation == Utm && settings.code == Code::None;
     if (falseNorthing && !utmOut) return UsageError("--false-northing needs --to utm");
-    if (zoneOption->count() > 0 && !utmOut) return UsageError("--utm-zone needs --to utm");
-    if (digitsOption->count() > 0 && settings.code != Code::Mgrs) return UsageError("--mgrs-digits needs --to mgrs");
-    columns.delimiter = delimiter == "tab" ? '\t' : delimiter[0];
+    if (zoneOption->count() > 0) {
+        if (!utmOut) return UsageError("--utm-zone needs --to utm");
+        const std::optional<int> number = NumberIn(utmZone, 1, 60);
+        if (!number) return UsageError("--utm-zone takes a zone from 1 to 60, not \"" + utmZone + "\"");
+        settings.utmZone = *number;
+    }
+    if (digitsOption->count() > 0) {
+        if (settings.code != Code::Mgrs) return UsageError("--mgrs-digits needs --to mgrs");
+        const std::optional<int> number = NumberIn(mgrsDigits, 0, 5);
+        if (!number) return UsageError("--mgrs-digits takes 0 to 5, not \"" + mgrsDigits + "\"");
+        settings.codeLength = *number;
+    } else if (settings.code == Code::Mgrs) {
+        settings.codeLength = 5;
+    }
+    if (delimiterOption->count() > 0) {
+        const std::string lower = [&] {
+            std::string text = delimiter;
+            for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            return text;
+        }();
+        if (lower != "," && lower != ";" && lower != "\t" && lower != "tab")
+            return UsageError("--delimiter takes , ; or tab, not \"" + delimiter + "\"");
+        columns.delimiter = lower == "tab" ? '\t' : lower[0];
+    }
+    if (commentOption->count() > 0) {
+        if (const std::string refusal = CommentCharacter(comment); !refusal.empty())
+            return UsageError("--comment takes " + refusal + ", not \"" + comment + "\"");
+    }
 
     if (files.empty()) files.emplace_back("-");
     Output out(STDOUT_FILENO);
+    const bool toTerminal = ::isatty(STDOUT_FILENO) == 1;
+    Progress progress(!quiet && !toTerminal && ::isatty(STDERR_FILENO) == 1);
     RunStatus worst = RunStatus::AllConverted;
     for (const std::string& file : files) {
         const bool standardInput = file == "-";
@@ -220,14 +327,20 @@ int main(int argc, char** argv) {
             continue;
         }
         const std::string_view source = standardInput ? std::string_view() : std::string_view(file);
+        RunOptions run;
+        run.strict = strict;
+        // At a terminal a person waits for each line's answer.
+        run.interactive = toTerminal || ::isatty(descriptor) == 1;
+        run.progress = &progress;
         bool stopped = false;
         const RunStatus status =
-            csv ? ConvertCsv(descriptor, source, columns, settings, strict, out, stopped)
-                : ConvertLines(descriptor, source, settings, comment.empty() ? 0 : comment[0], strict, out, stopped);
+            csv ? ConvertCsv(descriptor, source, columns, settings, run, out, stopped)
+                : ConvertLines(descriptor, source, settings, comment.empty() ? 0 : comment[0], run, out, stopped);
         if (!standardInput) ::close(descriptor);
         worst = std::max(worst, status);
         if (stopped) break;
     }
+    progress.Finish();
     if (!out.Flush()) return WriteError();
     return static_cast<int>(worst);
 }

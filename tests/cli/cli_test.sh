@@ -48,7 +48,7 @@ check utm-zone-receiver 0 '-33.8688, 150.2' '55 H 796025 6247781' '' --to utm --
 # Quoted text cannot drive the terminal or pass for a position, and is cut.
 check terminal-safe 1 $'\e]0;x\a 1\u2009'"$(printf 'x%.0s' {1..70})" '' \
     "gps-quillet-convert: line 1: not a position: \"\\x1b]0;x\\x07 1\\u2009$(printf 'x%.0s' {1..51})…\"" 
-check usage-safe 2 '' '' $'gps-quillet-convert: --to: \\x1b[2J not in {dms,dm,dd,utm,mgrs}\nTry \'gps-quillet-convert --help\' for more information.' \
+check usage-safe 2 '' '' $'gps-quillet-convert: --to takes dms, dm, dd, utm or mgrs, not "\\x1b[2J"\nTry \'gps-quillet-convert --help\' for more information.' \
     --to $'\e[2J'
 # The longest line read whole, and one byte more.
 check long-lines 1 "$(printf '%-262143s\n%-262144s' "$sydney" "$sydney")" '-33.8688°, 151.2093°' \

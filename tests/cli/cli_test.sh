@@ -44,12 +44,28 @@ check mgrs 1 $'41.9028, 12.4964\n33TTG9233542015\n56HLH3436850948' $'\n33T TG 92
 check utm-zone 1 $'60, 5\n64, 15.5\n27.3462, 1.25782' '32 V 276980 6658157' \
     $'gps-quillet-convert: line 2: cannot be converted: "64, 15.5"\ngps-quillet-convert: line 3: cannot be converted: "27.3462, 1.25782"' \
     --to utm --utm-zone 32
+check utm-zone-antimeridian 0 '-16.5, -179.9' '60 K 830973 -1826789' '' --to utm --utm-zone 60
+check utm-zone-antimeridian-1 0 '-16.5, 179.9' '1 K 169027 -1826789' '' --to utm --utm-zone 1
 check utm-zone-receiver 0 '-33.8688, 150.2' '55 H 796025 6247781' '' --to utm --utm-zone 55 --false-northing
 # Quoted text cannot drive the terminal or pass for a position, and is cut.
-check terminal-safe 1 $'\e]0;x\a 1\u2009'"$(printf 'x%.0s' {1..70})" '' \
-    "gps-quillet-convert: line 1: not a position: \"\\x1b]0;x\\x07 1\\u2009$(printf 'x%.0s' {1..51})…\"" 
-check usage-safe 2 '' '' $'gps-quillet-convert: --to takes dms, dm, dd, utm or mgrs, not "\\x1b[2J"\nTry \'gps-quillet-convert --help\' for more information.' \
-    --to $'\e[2J'
+check terminal-safe 1 $'\e]0;x\a 1\u2009\x7f'"$(printf 'x%.0s' {1..70})" '' \
+    "gps-quillet-convert: line 1: not a position: \"\\x1b]0;x\\x07 1\\u2009\\x7f$(printf 'x%.0s' {1..50})…\"" 
+# Usage errors in words; --to lists the table's names, whatever rows it has.
+"$convert" --to $'\e[2J' </dev/null 2>"$scratch/err"
+case $(<"$scratch/err") in
+'gps-quillet-convert: --to takes dms, dm, dd, utm'*'mgrs'*', not "\x1b[2J"'$'\n'"Try 'gps-quillet-convert --help' for more information.") ;;
+*) echo "FAIL usage-safe: $(<"$scratch/err")"; failures=$((failures + 1)) ;;
+esac
+check usage-words 2 '' '' $'gps-quillet-convert: --delimiter takes , ; or tab, not "|"\nTry \'gps-quillet-convert --help\' for more information.' \
+    --csv --position p --delimiter '|'
+check usage-no-mgrs-zone 2 '' '' $'gps-quillet-convert: --utm-zone needs --to utm\nTry \'gps-quillet-convert --help\' for more information.' \
+    --to mgrs --utm-zone 32
+check usage-no-mgrs-northing 2 '' '' $'gps-quillet-convert: --false-northing needs --to utm\nTry \'gps-quillet-convert --help\' for more information.' \
+    --to mgrs --false-northing
+# One line of usage per option, constraints in words, nothing of CLI11's own.
+"$convert" --help >"$scratch/help"
+grep -q '^  --comment CHAR  *the text from CHAR' "$scratch/help" && ! grep -qE 'Needs|Excludes|TEXT|INT|\{' "$scratch/help" ||
+    { echo "FAIL help: $(<"$scratch/help")"; failures=$((failures + 1)); }
 # The longest line read whole, and one byte more.
 check long-lines 1 "$(printf '%-262143s\n%-262144s' "$sydney" "$sydney")" '-33.8688°, 151.2093°' \
     "gps-quillet-convert: line 2: longer than 262143 bytes: \"$(printf '%-60s' "$sydney")…\""
@@ -57,11 +73,35 @@ yes -- "$sydney" | head -30000 >"$scratch/many.txt"
 [ "$("$convert" "$scratch/many.txt" | uniq -c | tr -s ' ')" = ' 30000 -33.8688°, 151.2093°' ] ||
     { echo "FAIL lines across the buffer"; failures=$((failures + 1)); }
 
+# At a terminal (script(1) gives one) each line is answered as it is read,
+# whether the terminal is standard input or standard output; Ctrl+D ends.
+at_terminal() {  # NAME COMMAND
+    local echoed= answer=
+    coproc TERMINAL { script -qfec "$2" /dev/null; }
+    printf '10, 20\n' >&"${TERMINAL[1]}"
+    IFS= read -r -t 10 echoed <&"${TERMINAL[0]}" && IFS= read -r -t 10 answer <&"${TERMINAL[0]}"
+    printf '\004' >&"${TERMINAL[1]}"
+    wait "$TERMINAL_PID"
+    [ "$answer" = $'10°, 20°\r' ] || { echo "FAIL $1: \"$answer\""; failures=$((failures + 1)); }
+}
+at_terminal terminal-input "'$convert' | cat"
+at_terminal terminal-output "cat | '$convert'"
+# Progress: on a terminal's standard error once the run has lasted a second
+# (the first input takes that long), erased at the end; never elsewhere.
+yes -- "$sydney" | head -100000 >"$scratch/long.txt"
+progress() { script -qfec "(sleep 1.1; echo) | '$convert' $1 - '$scratch/long.txt' >/dev/null" /dev/null; }
+[[ $(progress '') == $'\r'*' lines, '*' of 1.90 MB ('*' lines/s, '*' s left'$'\e[K\r\e[K' ]] ||
+    { echo "FAIL progress: $(progress '' | od -c)"; failures=$((failures + 1)); }
+[ -z "$(progress --quiet)" ] || { echo "FAIL progress --quiet"; failures=$((failures + 1)); }
+(sleep 1.1; echo) | "$convert" - "$scratch/long.txt" 2>"$scratch/err" >/dev/null
+[ ! -s "$scratch/err" ] || { echo "FAIL progress off a terminal: $(<"$scratch/err")"; failures=$((failures + 1)); }
+
 # Blank and comment lines pass through; a bad line leaves an empty line, a
 # message naming it, and status 1; line ends are kept.
 check bad-line 1 $'# waypoints\n\nabc\r\n'"$sydney"$'\n91, 0' \
     $'# waypoints\n\n\r\n-33.8688°, 151.2093°' \
     $'gps-quillet-convert: line 3: not a position: "abc"\ngps-quillet-convert: line 5: not a position: "91, 0"'
+check crlf-blank 0 $'\r\n'"$sydney" $'\r\n-33.8688°, 151.2093°' ''
 check from 1 $'56 H 334369 -3749052\n'"$sydney"$'\n56HLH3436850948' $'-33.8688032°, 151.2093039°' \
     $'gps-quillet-convert: line 2: not a position in utm: "-33.8688, 151.2093"\ngps-quillet-convert: line 3: not a position in utm: "56HLH3436850948"' \
     --from utm
@@ -76,12 +116,21 @@ printf '%s\n' "$sydney" >"$scratch/one.txt"
 check missing-file 2 '' '-33.8688°, 151.2093°' \
     "gps-quillet-convert: $scratch: Is a directory"$'\ngps-quillet-convert: nothing.txt: No such file or directory' \
     "$scratch" nothing.txt "$scratch/one.txt"
+check directory 2 '' '-33.8688°, 151.2093°' "gps-quillet-convert: $scratch: Is a directory" "$scratch" "$scratch/one.txt"
+# A binary file is refused once, by its first 4 KiB; a NUL later is text's.
+printf 'abc\n\0def\n10 20\n' >"$scratch/binary.bin"
+check binary 1 '' '-33.8688°, 151.2093°' "gps-quillet-convert: $scratch/binary.bin: binary file, not converted" \
+    "$scratch/binary.bin" "$scratch/one.txt"
+printf '%4095s\n\0\n' '' >"$scratch/late-nul.txt"
+check binary-late 1 '' "$(printf '%4095s' '')" "gps-quillet-convert: $scratch/late-nul.txt: line 2: not a position: \"\\x00\"" \
+    "$scratch/late-nul.txt"
 printf 'abc\n' >"$scratch/bad.txt"
 check file-name 1 '' '' "gps-quillet-convert: $scratch/bad.txt: line 1: not a position: \"abc\"" \
     --strict "$scratch/bad.txt" "$scratch/one.txt"
 for usage in '--to xyz' '--false-northing' '--lat a --lon b' '--csv' '--csv --lat a' '--utm-zone 32' \
     '--to utm --utm-zone 61' '--mgrs-digits 3' '--delimiter ;' '--comment 5' '--comment $' '--csv --position p --comment #' \
-    '--csv --position p --lat a --lon b' '--csv --position p --south' '--csv --easting e --zone z'; do
+    '--csv --position p --lat a --lon b' '--csv --position p --south' '--csv --easting e --zone z' \
+    '--csv --lat a --lon b --easting e --northing n --zone z'; do
     "$convert" $usage </dev/null >/dev/null 2>&1
     [ $? = 2 ] || { echo "FAIL usage $usage: not status 2"; failures=$((failures + 1)); }
 done
@@ -99,6 +148,13 @@ check csv 1 $'\xEF\xBB\xBFname,lat,lon\r\n"Sydney, ""NSW""",-33.8688,151.2093\r\
 check csv-zone 0 $'z,e,n\n56H,334369,6250948\n56s,334369,6250948\n56,334369,6250948\n33U,500000,5538630\n' \
     $'z,e,n,easting,northing,zone\n56H,334369,6250948,334369,-3749052,56 H\n56s,334369,6250948,334369,-3749052,56 H\n56,334369,6250948,334369,-3749052,56 H\n33U,500000,5538630,500000,5538630,33 U' \
     '' --csv --zone z --easting e --northing n --south --to utm
+check csv-decimal-comma-south 0 $'z,e,n\n56,334369,"6250948,5"\n' \
+    $'z,e,n,latitude_dd,longitude_dd\n56,334369,"6250948,5",-33.8687987°,151.209304°' '' \
+    --csv --zone z --easting e --northing n --south --decimal-comma
+check csv-strict 1 $'lat,lon\nx,1\n1,2\n' $'lat,lon,latitude_dd,longitude_dd\nx,1,,' \
+    'gps-quillet-convert: line 2: not a position: "x, 1"' --csv --lat lat --lon lon --strict
+check csv-binary 1 '' '' "gps-quillet-convert: $scratch/binary.bin: binary file, not converted" \
+    --csv --lat lat --lon lon "$scratch/binary.bin"
 check csv-position 0 $'p\n'"\"$sydney\"" $'p,mgrs\n"-33.8688, 151.2093",56H LH 34368 50948' '' \
     --csv --position p --to mgrs
 # Headers match trimmed and in any case; a missing one names what is there,
@@ -112,6 +168,18 @@ check csv-semicolon 1 $'x; Lat ;LON\r\n"a;b";33°52\'07.68"S;151,2093\r\n\r\n\r\
     $'x; Lat ;LON;latitude_dd;longitude_dd\r\n"a;b";"33°52\'07.68""S";151,2093;-33.8688°;151.2093°\r\nc;1;x;;\r' \
     'gps-quillet-convert: line 5: not a position: "1, x"' --csv --delimiter ';' --lat lat --lon lon --from dms \
     --decimal-comma
+# Hints where the reason is known.
+check hint-decimal-comma 1 $'48,1372; 11,5755' '' \
+    'gps-quillet-convert: line 1: not a position: "48,1372; 11,5755"; did you mean --decimal-comma?'
+check csv-hint-decimal-comma 1 $'lat,lon\n"48,1372","11,5755"' $'lat,lon,latitude_dd,longitude_dd\n"48,1372","11,5755",,' \
+    'gps-quillet-convert: line 2: not a position: "48,1372, 11,5755"; did you mean --decimal-comma?' \
+    --csv --lat lat --lon lon
+check csv-hint-delimiter 2 $'lat;lon\n48,1;11,5' '' \
+    $'gps-quillet-convert: no column "lat" in the header: "lat;lon"; did you mean --delimiter \';\'?' \
+    --csv --lat lat --lon lon
+check csv-hint-quoted 2 $'"name,lat,lon"\n"x,1,2"' '' \
+    'gps-quillet-convert: no column "lat" in the header: "name,lat,lon"; it is inside the quoted cell "name,lat,lon"' \
+    --csv --lat lat --lon lon
 check csv-tab 0 $'a\tLat\tlon\n1\t2\t3' $'a\tLat\tlon\tlatitude_dd\tlongitude_dd\n1\t2\t3\t2°\t3°' '' \
     --csv --delimiter TAB --lat lat --lon lon
 

@@ -43,6 +43,7 @@ public:
 private:
     bool interactive_;
     bool binary_ = false;
+    bool ended_ = false;  // a terminal's end of input comes once: kept for the next read
     unsigned long long total_ = 0;
 };
 

@@ -81,8 +81,8 @@ at_terminal() {  # NAME COMMAND
     printf '10, 20\n' >&"${TERMINAL[1]}"
     IFS= read -r -t 10 echoed <&"${TERMINAL[0]}" && IFS= read -r -t 10 answer <&"${TERMINAL[0]}"
     printf '\004' >&"${TERMINAL[1]}"
+    [ "$answer" = $'10°, 20°\r' ] || { echo "FAIL $1: \"$answer\""; failures=$((failures + 1)); kill "$TERMINAL_PID"; }
     wait "$TERMINAL_PID"
-    [ "$answer" = $'10°, 20°\r' ] || { echo "FAIL $1: \"$answer\""; failures=$((failures + 1)); }
 }
 at_terminal terminal-input "'$convert' | cat"
 at_terminal terminal-output "cat | '$convert'"

@@ -29,11 +29,15 @@ long StartCheck::Read(int descriptor, char* into, std::size_t size) {
         if (count > 0) total_ += static_cast<unsigned long long>(count);
         return count;
     }
+    if (ended_) return 0;
     std::size_t done = 0;
     do {
         const long count = ReadSome(descriptor, into + done, size - done);
         if (count < 0) return count;
-        if (count == 0) break;
+        if (count == 0) {
+            ended_ = true;
+            break;
+        }
         const std::size_t judged = std::min<std::size_t>(static_cast<std::size_t>(count), kTextSniff - total_);
         if (total_ < kTextSniff && std::memchr(into + done, 0, judged)) binary_ = true;
         done += static_cast<std::size_t>(count);

@@ -25,7 +25,7 @@ _gps_quillet_convert() {
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W '--from --to --direction --no-units --false-northing --utm-zone --mgrs-digits
             --decimal-comma --comment --csv --delimiter --lat --lon --position --easting --northing --zone
-            --south --strict --help --version' -- "$cur"))
+            --south --strict --quiet --help --version' -- "$cur"))
     else
         COMPREPLY=($(compgen -f -- "$cur"))
     fi

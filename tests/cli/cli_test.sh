@@ -75,17 +75,23 @@ yes -- "$sydney" | head -30000 >"$scratch/many.txt"
 
 # At a terminal (script(1) gives one) each line is answered as it is read,
 # whether the terminal is standard input or standard output; Ctrl+D ends.
-at_terminal() {  # NAME COMMAND
-    local echoed= answer=
+at_terminal() {  # NAME COMMAND LINE ANSWER [LINE ANSWER]...
+    local name=$1 echoed= answer= bad=
     coproc TERMINAL { script -qfec "$2" /dev/null; }
-    printf '10, 20\n' >&"${TERMINAL[1]}"
-    IFS= read -r -t 10 echoed <&"${TERMINAL[0]}" && IFS= read -r -t 10 answer <&"${TERMINAL[0]}"
+    shift 2
+    while [ $# -gt 0 ] && [ -z "$bad" ]; do
+        printf '%s\n' "$1" >&"${TERMINAL[1]}"
+        IFS= read -r -t 10 echoed <&"${TERMINAL[0]}" && IFS= read -r -t 10 answer <&"${TERMINAL[0]}"
+        [ "$answer" = "$2"$'\r' ] || bad="\"$answer\" for \"$1\""
+        shift 2
+    done
     printf '\004' >&"${TERMINAL[1]}"
-    [ "$answer" = $'10°, 20°\r' ] || { echo "FAIL $1: \"$answer\""; failures=$((failures + 1)); kill "$TERMINAL_PID"; }
+    [ -z "$bad" ] || { echo "FAIL $name: $bad"; failures=$((failures + 1)); kill "$TERMINAL_PID"; }
     wait "$TERMINAL_PID"
 }
-at_terminal terminal-input "'$convert' | cat"
-at_terminal terminal-output "cat | '$convert'"
+at_terminal terminal-input "'$convert' | cat" '10, 20' '10°, 20°' '30, 40' '30°, 40°'
+at_terminal terminal-output "cat | '$convert'" '# note' '# note' '10, 20' '10°, 20°'
+at_terminal terminal-csv "'$convert' --csv --position p" p 'p,latitude_dd,longitude_dd' '"10, 20"' '"10, 20",10°,20°'
 # Progress: on a terminal's standard error once the run has lasted a second
 # (the first input takes that long), erased at the end; never elsewhere.
 yes -- "$sydney" | head -100000 >"$scratch/long.txt"

@@ -169,14 +169,15 @@ int main(int argc, char** argv) {
     app.add_option("files", files, "");
 
     app.option_defaults()->group("Reading");
-    app.add_option("--from", from, "read only positions written as NAME: " + names + ", in any case")
-        ->type_name("NAME");
+    CLI::Option* fromOption =
+        app.add_option("--from", from, "read only positions written as NAME: " + names + ", in any case")
+            ->type_name("NAME");
     app.add_flag("--decimal-comma", decimalComma,
                  "a comma between two digits is a decimal comma, and a pair is separated by a semicolon, a comma "
                  "and a blank, or blanks (45,5; 7,25)");
 
     app.option_defaults()->group("Writing");
-    app.add_option("--to", to, "write as NAME: " + InWords(OutputNames()) + ", in any case; dd when not given")
+    app.add_option("--to", to, "write as NAME: " + names + ", in any case; dd when not given")
         ->type_name("NAME");
     app.add_flag("--direction", direction, "N, S, E and W letters instead of signs");
     app.add_flag("--no-units", noUnits, "no degree, minute and second marks");
@@ -270,7 +271,7 @@ int main(int argc, char** argv) {
     OutputSettings settings;
     const CodeForm* const toCode = FormNamed(to);
     if (!toCode && !NotationNamed(to)) return UsageError("--to takes " + names + ", not \"" + to + "\"");
-    if (!from.empty() && !FormNamed(from) && !NotationNamed(from))
+    if (fromOption->count() > 0 && !FormNamed(from) && !NotationNamed(from))
         return UsageError("--from takes " + names + ", not \"" + from + "\"");
     if (csv && columns.latitude.empty() && columns.position.empty() && columns.easting.empty())
         return UsageError("--csv needs --lat and --lon, --position, or --easting, --northing and --zone");

@@ -5,7 +5,12 @@ _gps_quillet_convert() {
     prev=${COMP_WORDS[COMP_CWORD-1]}
     case $prev in
         --from|--to)
-            COMPREPLY=($(compgen -W 'dms dm dd utm mgrs' -- "$cur"))
+            # The names as --help lists them, so that every code the program
+            # knows is offered.
+            local names
+            names=$("${COMP_WORDS[0]}" --help 2>/dev/null | tr -s '\n ' '  ' |
+                sed -n 's/.*--to NAME write as NAME: \([^;]*\), in any case.*/\1/p' | sed 's/,//g; s/ or / /')
+            COMPREPLY=($(compgen -W "${names:-dms dm dd utm mgrs}" -- "$cur"))
             return ;;
         --mgrs-digits)
             COMPREPLY=($(compgen -W '0 1 2 3 4 5' -- "$cur"))

@@ -42,6 +42,13 @@ std::string FaultMessage(Fault fault, const OutputSettings& settings, std::strin
     return {};
 }
 
+std::string_view LineHint(Fault fault, std::string_view text, const OutputSettings& settings) {
+    if ((fault != Fault::NotAPosition && fault != Fault::Ambiguous) || settings.read.decimalComma) return {};
+    ReadOptions options = settings.read;
+    options.decimalComma = true;
+    return ReadPosition(text, options).position ? kDecimalCommaHint : std::string_view();
+}
+
 Fault PositionOf(const PositionReading& reading, const OutputSettings& settings, Converted& converted) {
     switch (reading.failure) {
     case ReadFailure::None: break;

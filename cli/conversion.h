@@ -83,6 +83,11 @@ bool WriteCells(const Converted& converted, const OutputSettings& settings, Outp
 // The names of those cells' columns ("latitude_dms", "easting", "mgrs"...).
 OutputCells CellNames(const OutputSettings& settings);
 
+// For a line or row that gave no position (`fault`) and reads as one with
+// decimal commas: the hint that says so. Costs nothing on lines that convert.
+inline constexpr std::string_view kDecimalCommaHint = "did you mean --decimal-comma?";
+std::string_view LineHint(Fault fault, std::string_view text, const OutputSettings& settings);
+
 // The notation named on the command line: "dms", "dm", "dd" or "utm".
 std::string_view NotationName(InputFormat notation);
 

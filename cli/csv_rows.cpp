@@ -49,9 +49,9 @@ bool HasLetter(std::string_view text) {
 
 class CsvConverter {
 public:
-    CsvConverter(std::string_view source, const CsvColumns& columns, const OutputSettings& settings, bool strict,
-                 Output& out)
-        : source_(source), columns_(columns), settings_(settings), strict_(strict), out_(out) {}
+    CsvConverter(std::string_view source, const CsvColumns& columns, const OutputSettings& settings,
+                 const RunOptions& run, Output& out)
+        : source_(source), columns_(columns), settings_(settings), run_(run), out_(out) {}
 
     RunStatus Run(int descriptor, bool& stopped);
 
@@ -60,14 +60,15 @@ private:
     static void OnRecord(int, void* self);
     void Header();
     void Row();
-    PositionReading ReadRow(std::string& quoted);
+    PositionReading ReadRow(std::string& quoted, const ReadOptions& options);
+    std::string MissingColumnHint(const std::string& name) const;
     void PutSeparator() { out_.Put(columns_.delimiter); }
     bool Field(const std::string& name, std::size_t& index);
 
     std::string_view source_;
     const CsvColumns& columns_;
     const OutputSettings& settings_;
-    bool strict_;
+    const RunOptions& run_;
     Output& out_;
 
     std::vector<std::string> fields_;  // reused, so rows allocate nothing once warm
@@ -126,8 +127,9 @@ void CsvConverter::Header() {
         if (found == fields_.begin() + fieldCount_) {
             std::string header;
             for (std::size_t f = 0; f < fieldCount_; ++f) header.append(f > 0 ? ", " : "").append(fields_[f]);
+            const std::string hint = MissingColumnHint(*names_[i]);
             ReportFile(source_, "no column \"" + Printable(*names_[i]) + "\" in the header: \"" + Printable(header) +
-                                    "\"");
+                                    "\"" + (hint.empty() ? "" : "; " + hint));
             failed_ = stopped_ = true;
             return;
         }
@@ -145,13 +147,36 @@ void CsvConverter::Header() {
     out_.Put(eol_);
 }
 
-PositionReading CsvConverter::ReadRow(std::string& quoted) {
+// A header read with the wrong delimiter holds the name inside one cell
+// ("lat;lon"), and so does a header quoted whole ("lat,lon" in quotes).
+std::string CsvConverter::MissingColumnHint(const std::string& name) const {
+    for (std::size_t f = 0; f < fieldCount_; ++f) {
+        for (const char delimiter : {',', ';', '\t'}) {
+            std::string_view rest = fields_[f];
+            if (rest.find(delimiter) == std::string_view::npos) continue;
+            bool found = false;
+            while (!found) {
+                const std::size_t end = rest.find(delimiter);
+                found = SameName(rest.substr(0, end), name);
+                if (end == std::string_view::npos) break;
+                rest.remove_prefix(end + 1);
+            }
+            if (!found) continue;
+            if (delimiter != columns_.delimiter)
+                return delimiter == '\t' ? "did you mean --delimiter tab?"
+                                         : std::string("did you mean --delimiter '") + delimiter + "'?";
+            return "it is inside the quoted cell \"" + Printable(fields_[f]) + "\"";
+        }
+    }
+    return {};
+}
+
+PositionReading CsvConverter::ReadRow(std::string& quoted, const ReadOptions& options) {
     quoted.clear();
     for (int i = 0; i < used_; ++i) {
         if (i > 0) quoted += ", ";
         quoted += fields_[index_[i]];
     }
-    const ReadOptions& options = settings_.read;
     if (used_ == 1) return ReadPosition(fields_[index_[0]], options);
     PositionReading reading;
     if (used_ == 2) {
@@ -196,12 +221,19 @@ void CsvConverter::Row() {
         for (std::size_t i = 0; i < fieldCount_; ++i) quoted_.append(i > 0 ? "," : "").append(fields_[i]);
     }
     bool converted = false;
+    std::string_view hint;
     if (message.empty()) {
         Converted place;
-        const PositionReading reading = ReadRow(quoted_);
+        const PositionReading reading = ReadRow(quoted_, settings_.read);
         fault = PositionOf(reading, settings_, place);
         if (fault == Fault::None) converted = WriteCells(place, settings_, cells_);
         else if (fault != Fault::Skipped) message = FaultMessage(fault, settings_, reading.why);
+        if ((fault == Fault::NotAPosition || fault == Fault::Ambiguous) && !settings_.read.decimalComma) {
+            ReadOptions options = settings_.read;
+            options.decimalComma = true;
+            std::string unused;
+            if (ReadRow(unused, options).position) hint = kDecimalCommaHint;
+        }
         if (fault == Fault::None && !converted) message = FaultMessage(Fault::NotConvertible, settings_);
     }
 
@@ -218,9 +250,9 @@ void CsvConverter::Row() {
     out_.Put(eol_);
 
     if (!message.empty()) {
-        ReportLine(source_, recordLine_, message, quoted_);
+        ReportLine(source_, recordLine_, message, quoted_, hint);
         someBad_ = true;
-        if (strict_) stopped_ = true;
+        if (run_.strict) stopped_ = true;
     }
 }
 
@@ -233,7 +265,8 @@ RunStatus CsvConverter::Run(int descriptor, bool& stopped) {
     csv_init(&parser, 0);
     csv_set_space_func(&parser, NoSpaces);  // a field's blanks are part of its value
     csv_set_delim(&parser, static_cast<unsigned char>(columns_.delimiter));
-    BlockReader reader(descriptor);
+    BlockReader reader(descriptor, run_.interactive);
+    if (run_.progress) run_.progress->Start(descriptor);
     bool first = true;
     bool eolKnown = false;
     char previous = 0;
@@ -260,13 +293,21 @@ RunStatus CsvConverter::Run(int descriptor, bool& stopped) {
             if (newline != std::string_view::npos) ++line_;
             previous = block[part - 1];
             block.remove_prefix(part);
+            if (run_.interactive) out_.Flush();
         }
+        if (run_.progress) run_.progress->Update(line_ - 1, reader.total() - block.size());
     }
     if (!stopped_) csv_fini(&parser, OnField, OnRecord, this);
     csv_free(&parser);
+    if (run_.progress) run_.progress->Finish();
     if (reader.failed()) {
         ReportFile(source_, std::strerror(reader.error()));
         failed_ = true;
+    }
+    if (reader.binary()) {
+        ReportFile(source_, "binary file, not converted");
+        someBad_ = true;
+        stopped_ = run_.strict;
     }
     stopped = stopped_ && !failed_;
     if (failed_) return RunStatus::Failed;
@@ -274,8 +315,8 @@ RunStatus CsvConverter::Run(int descriptor, bool& stopped) {
 }
 
 RunStatus ConvertCsv(int descriptor, std::string_view source, const CsvColumns& columns,
-                     const OutputSettings& settings, bool strict, Output& out, bool& stopped) {
-    CsvConverter converter(source, columns, settings, strict, out);
+                     const OutputSettings& settings, const RunOptions& run, Output& out, bool& stopped) {
+    CsvConverter converter(source, columns, settings, run, out);
     return converter.Run(descriptor, stopped);
 }
 

@@ -4,6 +4,7 @@
 
 #include "cli/conversion.h"
 #include "cli/line_io.h"
+#include "cli/progress.h"
 
 #include <string>
 
@@ -21,8 +22,15 @@ struct CsvColumns {
 
 enum class RunStatus { AllConverted = 0, SomeBad = 1, Failed = 2 };
 
+// How each file is run.
+struct RunOptions {
+    bool strict = false;       // --strict: stop at the first line that gives no position
+    bool interactive = false;  // a terminal: each line's result as soon as it is read
+    Progress* progress = nullptr;
+};
+
 // Converts one file; `stopped` is set when --strict ends the run.
 RunStatus ConvertCsv(int descriptor, std::string_view source, const CsvColumns& columns,
-                     const OutputSettings& settings, bool strict, Output& out, bool& stopped);
+                     const OutputSettings& settings, const RunOptions& run, Output& out, bool& stopped);
 
 }  // namespace quillet

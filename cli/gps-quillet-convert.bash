@@ -5,7 +5,12 @@ _gps_quillet_convert() {
     prev=${COMP_WORDS[COMP_CWORD-1]}
     case $prev in
         --from|--to)
-            COMPREPLY=($(compgen -W 'dms dm dd utm mgrs pluscode maidenhead geohash georef gars bng osgb irish itm geo osm google wkt geojson' -- "$cur"))
+            # The names as --help lists them, so that every code the program
+            # knows is offered.
+            local names
+            names=$("${COMP_WORDS[0]}" --help 2>/dev/null | tr -s '\n ' '  ' |
+                sed -n 's/.*--to NAME write as NAME: \([^;]*\), in any case.*/\1/p' | sed 's/,//g; s/ or / /')
+            COMPREPLY=($(compgen -W "${names:-dms dm dd utm mgrs}" -- "$cur"))
             return ;;
         --code-length)
             COMPREPLY=($(compgen -W "$(echo {1..15}) 30" -- "$cur"))
@@ -38,7 +43,7 @@ _gps_quillet_convert() {
         COMPREPLY=($(compgen -W '--from --to --direction --no-units --false-northing --utm-zone --mgrs-digits
             --code-length --near --grid-figures --crs --from-crs --crs-info --allow-ballpark --decimal-comma --comment
             --csv --delimiter --lat --lon --position --easting --northing --zone
-            --south --strict --help --version' -- "$cur"))
+            --south --strict --quiet --help --version' -- "$cur"))
     else
         COMPREPLY=($(compgen -f -- "$cur"))
     fi

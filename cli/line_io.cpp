@@ -1,5 +1,6 @@
 #include "cli/line_io.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
@@ -22,20 +23,46 @@ constexpr std::size_t kLongStart = 240;
 
 }  // namespace
 
-BlockReader::BlockReader(int descriptor, std::size_t blockSize) : descriptor_(descriptor), buffer_(blockSize) {}
+long StartCheck::Read(int descriptor, char* into, std::size_t size) {
+    if (total_ >= kTextSniff) {
+        const long count = ReadSome(descriptor, into, size);
+        if (count > 0) total_ += static_cast<unsigned long long>(count);
+        return count;
+    }
+    if (ended_) return 0;
+    std::size_t done = 0;
+    do {
+        const long count = ReadSome(descriptor, into + done, size - done);
+        if (count < 0) return count;
+        if (count == 0) {
+            ended_ = true;
+            break;
+        }
+        const std::size_t judged = std::min<std::size_t>(static_cast<std::size_t>(count), kTextSniff - total_);
+        if (total_ < kTextSniff && std::memchr(into + done, 0, judged)) binary_ = true;
+        done += static_cast<std::size_t>(count);
+        total_ += static_cast<unsigned long long>(count);
+    } while (!interactive_ && !binary_ && total_ < kTextSniff && done < size);
+    return static_cast<long>(done);
+}
+
+BlockReader::BlockReader(int descriptor, bool interactive, std::size_t blockSize)
+    : descriptor_(descriptor), buffer_(blockSize), start_(interactive) {}
 
 std::string_view BlockReader::Next() {
-    if (failed_) return {};
-    const long count = ReadSome(descriptor_, buffer_.data(), buffer_.size());
+    if (failed_ || start_.binary()) return {};
+    const long count = start_.Read(descriptor_, buffer_.data(), buffer_.size());
     if (count < 0) {
         failed_ = true;
         error_ = errno;
         return {};
     }
+    if (start_.binary()) return {};
     return {buffer_.data(), static_cast<std::size_t>(count)};
 }
 
-LineReader::LineReader(int descriptor, std::size_t bufferSize) : descriptor_(descriptor), buffer_(bufferSize) {}
+LineReader::LineReader(int descriptor, bool interactive, std::size_t bufferSize)
+    : descriptor_(descriptor), buffer_(bufferSize), start_(interactive) {}
 
 bool LineReader::Fill() {
     if (begin_ > 0) {
@@ -43,12 +70,13 @@ bool LineReader::Fill() {
         end_ -= begin_;
         begin_ = 0;
     }
-    const long count = ReadSome(descriptor_, buffer_.data() + end_, buffer_.size() - end_);
+    const long count = start_.Read(descriptor_, buffer_.data() + end_, buffer_.size() - end_);
     if (count < 0) {
         failed_ = true;
         error_ = errno;
         return false;
     }
+    if (start_.binary()) return false;
     if (count == 0) atEnd_ = true;
     end_ += static_cast<std::size_t>(count);
     return true;

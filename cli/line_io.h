@@ -11,6 +11,9 @@
 
 namespace quillet {
 
+// A NUL byte this near the start marks a file that is not text.
+inline constexpr std::size_t kTextSniff = 4096;
+
 class Buffer {
 public:
     explicit Buffer(std::size_t size) : data_(new char[size]), size_(size) {}
@@ -24,25 +27,49 @@ private:
     std::size_t size_;
 };
 
+// Where a file's start is judged: a NUL byte in its first kTextSniff bytes
+// makes it binary. Unless `interactive`, short reads (a pipe) are gathered
+// until that much has come, so that no line is converted before the verdict;
+// a terminal's lines are answered as they come.
+class StartCheck {
+public:
+    explicit StartCheck(bool interactive) : interactive_(interactive) {}
+    // Reads into `into` as read(2) would, judging what arrives.
+    long Read(int descriptor, char* into, std::size_t size);
+    bool binary() const { return binary_; }
+    // Bytes read so far.
+    unsigned long long total() const { return total_; }
+
+private:
+    bool interactive_;
+    bool binary_ = false;
+    bool ended_ = false;  // a terminal's end of input comes once: kept for the next read
+    unsigned long long total_ = 0;
+};
+
 // Blocks of a file as they come, for a reader that splits them itself.
 class BlockReader {
 public:
-    explicit BlockReader(int descriptor, std::size_t blockSize = 1 << 18);
-    // The next block; empty at the end. `failed()` tells a read error.
+    explicit BlockReader(int descriptor, bool interactive = false, std::size_t blockSize = 1 << 18);
+    // The next block; empty at the end, on a read error (`failed()`) and for
+    // a binary file (`binary()`).
     std::string_view Next();
     bool failed() const { return failed_; }
     int error() const { return error_; }
+    bool binary() const { return start_.binary(); }
+    unsigned long long total() const { return start_.total(); }
 
 private:
     int descriptor_;
     Buffer buffer_;
+    StartCheck start_;
     bool failed_ = false;
     int error_ = 0;
 };
 
 class LineReader {
 public:
-    explicit LineReader(int descriptor, std::size_t bufferSize = 1 << 18);
+    explicit LineReader(int descriptor, bool interactive = false, std::size_t bufferSize = 1 << 18);
 
     struct Line {
         std::string_view text;  // without its line end
@@ -51,16 +78,21 @@ public:
     };
     // The longest line read whole, in bytes before its "\n".
     std::size_t limit() const { return buffer_.size() - 1; }
-    // The next line, or false at the end of the file or on a read error.
+    // The next line, or false at the end of the file, on a read error and
+    // for a binary file.
     bool Next(Line& line);
     bool failed() const { return failed_; }
     int error() const { return error_; }
+    bool binary() const { return start_.binary(); }
+    // Bytes of the file taken as lines so far.
+    unsigned long long consumed() const { return start_.total() - (end_ - begin_); }
 
 private:
     bool Fill();
 
     int descriptor_;
     Buffer buffer_;
+    StartCheck start_;
     std::size_t begin_ = 0;
     std::size_t end_ = 0;
     bool atEnd_ = false;

@@ -2,7 +2,9 @@
 // file, written with the window's own texts.
 #include "cli/conversion.h"
 #include "cli/csv_rows.h"
+#include "cli/help.h"
 #include "cli/line_io.h"
+#include "cli/progress.h"
 #include "cli/report.h"
 #include "convert/codes.h"
 #include "convert/link_text.h"
@@ -12,7 +14,9 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -47,14 +51,16 @@ UPS); --utm-zone chooses another. Exit status: 0 when every line converted,
 // One file of positions, a line each. A `comment` character (0 for none)
 // starts a label that is not read but written after the result.
 RunStatus ConvertLines(int descriptor, std::string_view source, const OutputSettings& settings, char comment,
-                       bool strict, Output& out, bool& stopped) {
-    LineReader reader(descriptor);
+                       const RunOptions& run, Output& out, bool& stopped) {
+    LineReader reader(descriptor, run.interactive);
     LineReader::Line line;
     const bool json = settings.code == Code::GeoJson;
     RunStatus status = RunStatus::AllConverted;
     std::size_t number = 0;
+    if (run.progress) run.progress->Start(descriptor);
     while (reader.Next(line)) {
         ++number;
+        if (number % Progress::kEvery == 0 && run.progress) run.progress->Update(number, reader.consumed());
         std::string_view text = line.text;
         if (number == 1 && text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
         const std::string_view end = line.crlf ? "\r\n" : "\n";
@@ -64,6 +70,7 @@ RunStatus ConvertLines(int descriptor, std::string_view source, const OutputSett
             // GeoJSON lines stay JSON: a comment line becomes an empty one.
             if (!json || first == std::string_view::npos) out.Put(text);
             out.Put(end);
+            if (run.interactive) out.Flush();
             continue;
         }
         const std::string_view whole = text;
@@ -99,15 +106,22 @@ RunStatus ConvertLines(int descriptor, std::string_view source, const OutputSett
             out.Put(label);
         }
         out.Put(end);
+        if (run.interactive) out.Flush();
         if (fault == Fault::None || fault == Fault::Skipped) continue;
         const std::string message = line.tooLong ? "longer than " + std::to_string(reader.limit()) + " bytes"
                                                  : FaultMessage(fault, settings, why);
-        ReportLine(source, number, message, whole);
+        ReportLine(source, number, message, whole, line.tooLong ? std::string_view() : LineHint(fault, text, settings));
         status = RunStatus::SomeBad;
-        if (strict) {
+        if (run.strict) {
             stopped = true;
             return status;
         }
+    }
+    if (run.progress) run.progress->Finish();
+    if (reader.binary()) {
+        ReportFile(source, "binary file, not converted");
+        stopped = run.strict;
+        return RunStatus::SomeBad;
     }
     if (reader.failed()) {
         ReportFile(source, std::strerror(reader.error()));
@@ -116,9 +130,14 @@ RunStatus ConvertLines(int descriptor, std::string_view source, const OutputSett
     return status;
 }
 
-std::optional<InputFormat> NotationNamed(const std::string& name) {
-    for (const InputFormat notation : {DegreesMinutesSeconds, DegreesMinutes, DecimalDegrees, Utm})
-        if (name == NotationName(notation)) return notation;
+std::optional<InputFormat> NotationNamed(std::string_view name) {
+    for (const InputFormat notation : {DegreesMinutesSeconds, DegreesMinutes, DecimalDegrees, Utm}) {
+        const std::string_view known = NotationName(notation);
+        if (name.size() == known.size() &&
+            std::equal(name.begin(), name.end(), known.begin(),
+                       [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; }))
+            return notation;
+    }
     return std::nullopt;
 }
 
@@ -151,6 +170,21 @@ int PrintSystems(const OutputSettings& settings) {
     return out.Flush() ? 0 : 2;
 }
 
+// What --to and --from take: the notations, then every code in the table.
+std::vector<std::string> OutputNames() {
+    std::vector<std::string> names{"dms", "dm", "dd", "utm"};
+    for (const CodeForm& form : CodeForms()) names.emplace_back(form.names.front());
+    return names;
+}
+
+// A whole number from `low` to `high`, or nothing.
+std::optional<int> NumberIn(const std::string& text, int low, int high) {
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < low || value > high) return std::nullopt;
+    return value;
+}
+
 int UsageError(const std::string& message) {
     // CLI11 quotes the arguments it refuses, and those may come from a script.
     ReportFile({}, Printable(message, 200));
@@ -171,88 +205,132 @@ int WriteError() {
 std::string CommentCharacter(const std::string& value) {
     const bool fits = value.size() == 1 && std::ispunct(static_cast<unsigned char>(value[0])) &&
                       std::string_view("+-.,;:'\"$*()[]?=").find(value[0]) == std::string_view::npos;
-    return fits ? std::string() : "a comment character is one mark that no position uses, such as # or %";
+    return fits ? std::string() : "one mark that no position uses, such as # or %";
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"Converts positions between degrees, minutes and seconds; degrees and decimal minutes;\n"
-                 "decimal degrees; UTM (WGS 84), MGRS, the codes people share (Plus Code, Maidenhead,\n"
-                 "Geohash, GEOREF, GARS), the British and Irish grids and any system PROJ knows, map links\n"
-                 "and GIS points, one a line, with the texts of the GPS Quillet window.",
+    CLI::App app{"Converts positions between degrees, minutes and seconds; degrees and decimal minutes; decimal "
+                 "degrees; UTM (WGS 84), MGRS, the codes people share (Plus Code, Maidenhead, Geohash, GEOREF, "
+                 "GARS), the British and Irish grids and any system PROJ knows, map links and GIS points, one a "
+                 "line, with the texts of the GPS Quillet window. Reads each FILE in turn, or standard input when "
+                 "there is none or for -.",
                  kProgram};
+    app.formatter(std::make_shared<HelpFormatter>());
+    app.set_help_flag();
     std::vector<std::string> files;
-    std::string from, to = "dd", delimiter = ",", comment;
-    bool direction = false, noUnits = false, falseNorthing = false, csv = false, strict = false;
+    std::string from, to = "dd", delimiter = ",", comment, utmZone, mgrsDigits, gridFigures, codeLength;
+    bool direction = false, noUnits = false, falseNorthing = false, csv = false, strict = false, quiet = false;
     bool decimalComma = false, crsInfo = false, allowBallpark = false;
-    int utmZone = 0, mgrsDigits = 5, gridFigures = 10, codeLength = -1;
     std::string crs, fromCrs, near;
     CsvColumns columns;
-    const auto anyCase = CLI::ignore_case;
-    std::vector<std::string> names{"dms", "dm", "dd", "utm"};
-    for (const CodeForm& form : CodeForms())
-        for (std::string_view name : form.names) names.emplace_back(name);
-    app.add_option("files", files, "Files of positions, one a line; none or - for standard input");
-    app.add_option("--from", from, "Read only positions in this notation")->transform(CLI::IsMember(names, anyCase));
-    app.add_option("--to", to, "Write in this notation (default dd)")->transform(CLI::IsMember(names, anyCase));
-    app.add_flag("--direction", direction, "N/S/E/W letters instead of signs");
-    app.add_flag("--no-units", noUnits, "No degree, minute and second marks");
+    const std::string names = InWords(OutputNames());
+    app.add_option("files", files, "");
+
+    app.option_defaults()->group("Reading");
+    CLI::Option* fromOption =
+        app.add_option("--from", from, "read only positions written as NAME: " + names + ", in any case")
+            ->type_name("NAME");
+    app.add_flag("--decimal-comma", decimalComma,
+                 "a comma between two digits is a decimal comma, and a pair is separated by a semicolon, a comma "
+                 "and a blank, or blanks (45,5; 7,25)");
+
+    app.option_defaults()->group("Writing");
+    app.add_option("--to", to, "write as NAME: " + names + ", in any case; dd when not given")
+        ->type_name("NAME");
+    app.add_flag("--direction", direction, "N, S, E and W letters instead of signs");
+    app.add_flag("--no-units", noUnits, "no degree, minute and second marks");
     app.add_flag("--false-northing", falseNorthing,
-                 "UTM as receivers write it: 10,000,000 m false northing in the south (with --to utm)");
+                 "only with --to utm: UTM as receivers write it, with the 10,000,000 m false northing in the south");
     CLI::Option* zoneOption =
-        app.add_option("--utm-zone", utmZone, "Write UTM in this zone (1-60) instead of the longitude's")
-            ->check(CLI::Range(1, 60));
+        app.add_option("--utm-zone", utmZone, "only with --to utm: write UTM in ZONE, 1 to 60, instead of the "
+                                              "longitude's own zone")
+            ->type_name("ZONE");
     CLI::Option* digitsOption =
-        app.add_option("--mgrs-digits", mgrsDigits, "Digits each of MGRS easting and northing, 0-5 (default 5)")
-            ->check(CLI::Range(0, 5));
-    CLI::Option* figuresOption =
-        app.add_option("--grid-figures", gridFigures,
-                       "Figures of a British or Irish grid reference in all, 0-10, even (default 10)")
-            ->check(CLI::IsMember({0, 2, 4, 6, 8, 10}));
-    CLI::Option* crsOption =
-        app.add_option("--crs", crs, "Write in this coordinate system (EPSG:27700, a WKT or PROJ string), through PROJ")
-            ->type_name("CRS");
-    CLI::Option* fromCrsOption =
-        app.add_option("--from-crs", fromCrs, "Read lines in this coordinate system instead of WGS 84")
-            ->type_name("CRS");
-    app.add_flag("--crs-info", crsInfo, "Print the transformation PROJ uses for --crs or --from-crs, and stop");
-    app.add_flag("--allow-ballpark", allowBallpark,
-                 "Convert between datums even where no datum shift is known (errors of up to hundreds of metres)");
+        app.add_option("--mgrs-digits", mgrsDigits,
+                       "only with --to mgrs: N digits each of easting and northing, 0 to 5; 5 (a metre) when not given")
+            ->type_name("N");
     CLI::Option* lengthOption =
         app.add_option("--code-length", codeLength,
-                       "Length of the code of --to: Plus Code digits (2, 4, 6, 8, 10-15; default 10), characters "
-                       "of a Maidenhead locator (2-10, even; 6), a Geohash (1-12; 9) or a GEOREF (2, 4, 8-14, even; "
-                       "8), minutes of a GARS cell (30, 15, 5; 5)")
+                       "with --to and a code: its length, as Plus Code digits (2, 4, 6, 8, 10 to 15; 10 when not "
+                       "given), characters of a Maidenhead locator (2 to 10, even; 6), a Geohash (1 to 12; 9) or a "
+                       "GEOREF (2, 4, 8 to 14, even; 8), or the minutes of a GARS cell (30, 15 or 5; 5)")
             ->type_name("N")
             ->excludes(digitsOption);
+    CLI::Option* figuresOption =
+        app.add_option("--grid-figures", gridFigures,
+                       "only with --to bng or --to irish: N figures in all, 0 to 10 and even; 10 (a metre) when not "
+                       "given")
+            ->type_name("N");
+    CLI::Option* crsOption =
+        app.add_option("--crs", crs,
+                       "write in the coordinate system CRS, through PROJ: EPSG:27700, another authority's code, a "
+                       "WKT or a PROJ string; easting and northing to the millimetre, or latitude and longitude on "
+                       "its datum in the notation of --to")
+            ->type_name("CRS");
+    app.add_flag("--allow-ballpark", allowBallpark,
+                 "convert between datums even where no datum shift is known (errors of tens to hundreds of metres)");
+    app.add_flag("--crs-info", crsInfo,
+                 "print the transformations PROJ uses for --crs or --from-crs, their accuracy and the grid files "
+                 "that would do better, and stop");
+    CLI::Option* fromCrsOption =
+        app.add_option("--from-crs", fromCrs,
+                       "read the lines in the coordinate system CRS instead of WGS 84; not with --from or --csv")
+            ->type_name("CRS")
+            ->group("Reading");
     CLI::Option* nearOption =
-        app.add_option("--near", near, "Recover short Plus Codes (\"9G8F+6X\") near this position")
-            ->type_name("LAT,LON");
-    app.add_flag("--decimal-comma", decimalComma, "A comma between two digits is a decimal comma (\"45,5; 7,25\")");
+        app.add_option("--near", near, "recover short Plus Codes (9G8F+6X) near this position")
+            ->type_name("LAT,LON")
+            ->group("Reading");
     CLI::Option* commentOption =
-        app.add_option("--comment", comment, "Text from CHAR to the end of a line is a label, copied after the result")
-            ->check(CLI::Validator(CommentCharacter, ""))
+        app.add_option("--comment", comment,
+                       "the text from CHAR to the end of a line is a label, copied after the result; CHAR is one mark "
+                       "that no position uses, such as # or %; not with --csv")
             ->type_name("CHAR");
-    CLI::Option* csvFlag = app.add_flag("--csv", csv, "Read CSV with a header row; results become new columns");
-    app.add_option("--delimiter", delimiter, "CSV field delimiter: , ; or tab (default ,)")
-        ->transform(CLI::IsMember({",", ";", "\t", "tab"}, anyCase).description(""))
-        ->type_name("CHAR")
-        ->needs(csvFlag);
-    commentOption->excludes(csvFlag);
-    CLI::Option* lat = app.add_option("--lat", columns.latitude, "CSV column of the latitude")->needs(csvFlag);
-    CLI::Option* lon = app.add_option("--lon", columns.longitude, "CSV column of the longitude")->needs(csvFlag);
+
+    app.option_defaults()->group("CSV");
+    CLI::Option* csvFlag =
+        app.add_flag("--csv", csv,
+                     "read CSV with a header row and write each row back with the result in new columns; needs "
+                     "--lat and --lon, --position, or --easting, --northing and --zone");
+    CLI::Option* delimiterOption =
+        app.add_option("--delimiter", delimiter, "with --csv: fields are separated by , (when not given), ; or tab")
+            ->type_name("CHAR")
+            ->needs(csvFlag);
+    CLI::Option* lat = app.add_option("--lat", columns.latitude, "with --csv and --lon: the latitude's column")
+                           ->type_name("COLUMN")
+                           ->needs(csvFlag);
+    CLI::Option* lon = app.add_option("--lon", columns.longitude, "with --csv and --lat: the longitude's column")
+                           ->type_name("COLUMN")
+                           ->needs(csvFlag);
     CLI::Option* position =
-        app.add_option("--position", columns.position, "CSV column of a whole position")->needs(csvFlag);
-    CLI::Option* easting = app.add_option("--easting", columns.easting, "CSV column of the easting")->needs(csvFlag);
+        app.add_option("--position", columns.position, "with --csv: the column of a whole position")
+            ->type_name("COLUMN")
+            ->needs(csvFlag);
+    CLI::Option* easting =
+        app.add_option("--easting", columns.easting, "with --csv, --northing and --zone: the easting's column")
+            ->type_name("COLUMN")
+            ->needs(csvFlag);
     CLI::Option* northing =
-        app.add_option("--northing", columns.northing, "CSV column of the northing")->needs(csvFlag);
-    CLI::Option* zone = app.add_option("--zone", columns.zone, "CSV column of the UTM zone")->needs(csvFlag);
-    app.add_flag("--south", columns.south, "Zones without a letter are southern, with the false northing")
+        app.add_option("--northing", columns.northing, "with --csv, --easting and --zone: the northing's column")
+            ->type_name("COLUMN")
+            ->needs(csvFlag);
+    CLI::Option* zone =
+        app.add_option("--zone", columns.zone, "with --csv, --easting and --northing: the UTM zone's column")
+            ->type_name("COLUMN")
+            ->needs(csvFlag);
+    app.add_flag("--south", columns.south,
+                 "with --zone: zones without a letter are southern, their northings with the false northing")
         ->needs(zone);
-    app.add_flag("--strict", strict, "Stop at the first line that gives no position");
-    app.set_version_flag("--version", std::string(kProgram) + " " + QUILLET_VERSION);
+
+    app.option_defaults()->group("Running");
+    app.add_flag("--strict", strict, "stop at the first line that gives no position");
+    app.add_flag("--quiet", quiet, "no progress on a terminal while a long file converts");
+    app.set_help_flag("-h,--help", "show this help and exit");
+    app.set_version_flag("--version", std::string(kProgram) + " " + QUILLET_VERSION, "show the version and exit");
     app.footer(kExamples);
+    commentOption->excludes(csvFlag);
     lat->needs(lon);
     lon->needs(lat);
     easting->needs(northing, zone);
@@ -263,6 +341,17 @@ int main(int argc, char** argv) {
 
     try {
         app.parse(argc, argv);
+    } catch (const CLI::ArgumentMismatch& error) {
+        // "--to: 1 required NAME missing" as a person says it.
+        const std::string what = error.what();
+        const CLI::Option* option = app.get_option_no_throw(what.substr(0, what.find(':')));
+        if (option == nullptr || option->get_type_name().empty()) return UsageError(what);
+        return UsageError(option->get_name() + " needs a " + option->get_type_name() + " after it");
+    } catch (const CLI::ExcludesError& error) {
+        std::string what = error.what();
+        if (const std::size_t at = what.find(" excludes "); at != std::string::npos)
+            what.replace(at, 10, " cannot be used with ");
+        return UsageError(what);
     } catch (const CLI::ParseError& error) {
         if (error.get_exit_code() != 0) return UsageError(error.what());
         std::ostringstream text, unused;  // --help or --version
@@ -271,10 +360,13 @@ int main(int argc, char** argv) {
         out.Put(text.str());
         return out.Flush() ? 0 : WriteError();
     }
-    if (csv && columns.latitude.empty() && columns.position.empty() && columns.easting.empty())
-        return UsageError("--csv needs --lat and --lon, --position, or --easting, --northing and --zone");
     OutputSettings settings;
     const CodeForm* const toCode = FormNamed(to);
+    if (!toCode && !NotationNamed(to)) return UsageError("--to takes " + names + ", not \"" + to + "\"");
+    if (fromOption->count() > 0 && !FormNamed(from) && !NotationNamed(from))
+        return UsageError("--from takes " + names + ", not \"" + from + "\"");
+    if (csv && columns.latitude.empty() && columns.position.empty() && columns.easting.empty())
+        return UsageError("--csv needs --lat and --lon, --position, or --easting, --northing and --zone");
     settings.code = toCode ? toCode->code : Code::None;
     settings.notation = toCode ? Utm : *NotationNamed(to);
     if (const CodeForm* const fromCode = FormNamed(from)) settings.read.only = fromCode->code;
@@ -282,20 +374,57 @@ int main(int argc, char** argv) {
     settings.directionLetters = direction;
     settings.marks = noUnits ? MarksWithoutUnits() : MarksWithUnits();
     settings.falseNorthing = falseNorthing;
-    settings.utmZone = utmZone;
-    if (settings.code == Code::Mgrs) settings.codeLength = mgrsDigits;
-    if (settings.code == Code::BritishGrid || settings.code == Code::IrishGrid) settings.codeLength = gridFigures;
+    settings.read.decimalComma = decimalComma;
+    const bool utmOut = settings.notation == Utm && settings.code == Code::None;
+    if (falseNorthing && !utmOut) return UsageError("--false-northing needs --to utm");
+    if (zoneOption->count() > 0) {
+        if (!utmOut) return UsageError("--utm-zone needs --to utm");
+        const std::optional<int> number = NumberIn(utmZone, 1, 60);
+        if (!number) return UsageError("--utm-zone takes a zone from 1 to 60, not \"" + utmZone + "\"");
+        settings.utmZone = *number;
+    }
+    if (digitsOption->count() > 0) {
+        if (settings.code != Code::Mgrs) return UsageError("--mgrs-digits needs --to mgrs");
+        const std::optional<int> number = NumberIn(mgrsDigits, 0, 5);
+        if (!number) return UsageError("--mgrs-digits takes 0 to 5, not \"" + mgrsDigits + "\"");
+        settings.codeLength = *number;
+    } else if (settings.code == Code::Mgrs) {
+        settings.codeLength = 5;
+    }
+    if (delimiterOption->count() > 0) {
+        const std::string lower = [&] {
+            std::string text = delimiter;
+            for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            return text;
+        }();
+        if (lower != "," && lower != ";" && lower != "\t" && lower != "tab")
+            return UsageError("--delimiter takes , ; or tab, not \"" + delimiter + "\"");
+        columns.delimiter = lower == "tab" ? '\t' : lower[0];
+    }
+    if (commentOption->count() > 0) {
+        if (const std::string refusal = CommentCharacter(comment); !refusal.empty())
+            return UsageError("--comment takes " + refusal + ", not \"" + comment + "\"");
+    }
+    if (figuresOption->count() > 0) {
+        if (settings.code != Code::BritishGrid && settings.code != Code::IrishGrid)
+            return UsageError("--grid-figures needs --to bng or --to irish");
+        const std::optional<int> figures = NumberIn(gridFigures, 0, 10);
+        if (!figures || *figures % 2 != 0)
+            return UsageError("--grid-figures takes 0, 2, 4, 6, 8 or 10, not \"" + gridFigures + "\"");
+        settings.codeLength = *figures;
+    }
     if (lengthOption->count() > 0) {
         if (settings.code == Code::None) return UsageError("--code-length needs --to and a code");
-        if (!ValidCodeLength(settings.code, codeLength)) {
+        const std::optional<int> length = NumberIn(codeLength, 0, 60);
+        if (!length || !ValidCodeLength(settings.code, *length)) {
             std::string lengths;
-            for (int length = 0; length <= 60; ++length)
-                if (ValidCodeLength(settings.code, length))
-                    lengths += (lengths.empty() ? "" : ", ") + std::to_string(length);
-            return UsageError("--code-length " + std::to_string(codeLength) + " is no length of " +
+            for (int candidate = 0; candidate <= 60; ++candidate)
+                if (ValidCodeLength(settings.code, candidate))
+                    lengths += (lengths.empty() ? "" : ", ") + std::to_string(candidate);
+            return UsageError("--code-length " + codeLength + " is no length of " +
                               std::string(toCode->names.front()) + ": " + lengths);
         }
-        settings.codeLength = codeLength;
+        settings.codeLength = *length;
     }
     if (nearOption->count() > 0) {
         Converted reference;
@@ -303,13 +432,6 @@ int main(int argc, char** argv) {
             return UsageError("--near needs a position, such as --near 47.4,8.6");
         settings.read.near = std::pair(*reference.position.latitude, *reference.position.longitude);
     }
-    settings.read.decimalComma = decimalComma;
-    const bool utmOut = settings.notation == Utm && settings.code == Code::None;
-    if (falseNorthing && !utmOut) return UsageError("--false-northing needs --to utm");
-    if (zoneOption->count() > 0 && !utmOut) return UsageError("--utm-zone needs --to utm");
-    if (digitsOption->count() > 0 && settings.code != Code::Mgrs) return UsageError("--mgrs-digits needs --to mgrs");
-    if (figuresOption->count() > 0 && settings.code != Code::BritishGrid && settings.code != Code::IrishGrid)
-        return UsageError("--grid-figures needs --to bng or --to irish");
     settings.allowBallpark = allowBallpark;
     // PROJ starts only here, and only for a system asked for.
     for (const auto& [option, definition] : {std::pair{crsOption, &crs}, std::pair{fromCrsOption, &fromCrs}}) {
@@ -336,10 +458,11 @@ int main(int argc, char** argv) {
         if (probe.failure == proj::Failure::Ballpark)
             return UsageError(probe.why + "; --allow-ballpark converts without one, off by tens to hundreds of metres");
     }
-    columns.delimiter = delimiter == "tab" ? '\t' : delimiter[0];
 
     if (files.empty()) files.emplace_back("-");
     Output out(STDOUT_FILENO);
+    const bool toTerminal = ::isatty(STDOUT_FILENO) == 1;
+    Progress progress(!quiet && !toTerminal && ::isatty(STDERR_FILENO) == 1);
     RunStatus worst = RunStatus::AllConverted;
     for (const std::string& file : files) {
         const bool standardInput = file == "-";
@@ -350,14 +473,20 @@ int main(int argc, char** argv) {
             continue;
         }
         const std::string_view source = standardInput ? std::string_view() : std::string_view(file);
+        RunOptions run;
+        run.strict = strict;
+        // At a terminal a person waits for each line's answer.
+        run.interactive = toTerminal || ::isatty(descriptor) == 1;
+        run.progress = &progress;
         bool stopped = false;
         const RunStatus status =
-            csv ? ConvertCsv(descriptor, source, columns, settings, strict, out, stopped)
-                : ConvertLines(descriptor, source, settings, comment.empty() ? 0 : comment[0], strict, out, stopped);
+            csv ? ConvertCsv(descriptor, source, columns, settings, run, out, stopped)
+                : ConvertLines(descriptor, source, settings, comment.empty() ? 0 : comment[0], run, out, stopped);
         if (!standardInput) ::close(descriptor);
         worst = std::max(worst, status);
         if (stopped) break;
     }
+    progress.Finish();
     if (!out.Flush()) return WriteError();
     return static_cast<int>(worst);
 }

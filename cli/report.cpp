@@ -53,7 +53,12 @@ std::string Prefix(std::string_view source) {
     return prefix;
 }
 
-void Print(const std::string& message) { std::fwrite(message.data(), 1, message.size(), stderr); }
+bool statusShown = false;
+
+void Print(const std::string& message) {
+    EraseStatus();
+    std::fwrite(message.data(), 1, message.size(), stderr);
+}
 
 }  // namespace
 
@@ -76,9 +81,12 @@ std::string Printable(std::string_view text, std::size_t limit) {
     return out;
 }
 
-void ReportLine(std::string_view source, std::size_t line, std::string_view message, std::string_view text) {
+void ReportLine(std::string_view source, std::size_t line, std::string_view message, std::string_view text,
+                std::string_view hint) {
     std::string full = Prefix(source) + "line " + std::to_string(line) + ": ";
-    full.append(message).append(": \"").append(Printable(text)).append("\"\n");
+    full.append(message).append(": \"").append(Printable(text)).append("\"");
+    if (!hint.empty()) full.append("; ").append(hint);
+    full.append("\n");
     Print(full);
 }
 
@@ -86,6 +94,20 @@ void ReportFile(std::string_view source, std::string_view message) {
     std::string full = Prefix(source);
     full.append(message).append("\n");
     Print(full);
+}
+
+// Back to the start of the line, then clear to its end.
+void ShowStatus(std::string_view text) {
+    std::string line = "\r";
+    line.append(text).append("\x1b[K");
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    statusShown = true;
+}
+
+void EraseStatus() {
+    if (!statusShown) return;
+    std::fputs("\r\x1b[K", stderr);
+    statusShown = false;
 }
 
 }  // namespace quillet

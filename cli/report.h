@@ -17,9 +17,15 @@ inline constexpr const char* kProgram = "gps-quillet-convert";
 std::string Printable(std::string_view text, std::size_t limit = 60);
 
 // `source` is the file's name, or empty for standard input; `text` is quoted
-// through Printable.
-void ReportLine(std::string_view source, std::size_t line, std::string_view message, std::string_view text);
+// through Printable; a `hint` ("did you mean --decimal-comma?") follows it.
+void ReportLine(std::string_view source, std::size_t line, std::string_view message, std::string_view text,
+                std::string_view hint = {});
 // A message about a whole file, or about the program when `source` is empty.
 void ReportFile(std::string_view source, std::string_view message);
+
+// A status line on standard error (a terminal), redrawn in place; every
+// message erases it first, so that none is written into its middle.
+void ShowStatus(std::string_view text);
+void EraseStatus();
 
 }  // namespace quillet

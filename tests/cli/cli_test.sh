@@ -83,12 +83,28 @@ check codes-length 2 '' '' $'gps-quillet-convert: --code-length 9 is no length o
 check utm-zone 1 $'60, 5\n64, 15.5\n27.3462, 1.25782' '32 V 276980 6658157' \
     $'gps-quillet-convert: line 2: cannot be converted: "64, 15.5"\ngps-quillet-convert: line 3: cannot be converted: "27.3462, 1.25782"' \
     --to utm --utm-zone 32
+check utm-zone-antimeridian 0 '-16.5, -179.9' '60 K 830973 -1826789' '' --to utm --utm-zone 60
+check utm-zone-antimeridian-1 0 '-16.5, 179.9' '1 K 169027 -1826789' '' --to utm --utm-zone 1
 check utm-zone-receiver 0 '-33.8688, 150.2' '55 H 796025 6247781' '' --to utm --utm-zone 55 --false-northing
 # Quoted text cannot drive the terminal or pass for a position, and is cut.
-check terminal-safe 1 $'\e]0;x\a 1\u2009'"$(printf 'x%.0s' {1..70})" '' \
-    "gps-quillet-convert: line 1: not a position: \"\\x1b]0;x\\x07 1\\u2009$(printf 'x%.0s' {1..51})…\"" 
-check usage-safe 2 '' '' $'gps-quillet-convert: --to: \\x1b[2J not in {dms,dm,dd,utm,mgrs,pluscode,olc,plus-code,maidenhead,locator,geohash,georef,gars,bng,osgb,irish,itm,geo,osm,google,wkt,geojson}\nTry \'gps-quillet-convert --help\' for more information.' \
-    --to $'\e[2J'
+check terminal-safe 1 $'\e]0;x\a 1\u2009\x7f'"$(printf 'x%.0s' {1..70})" '' \
+    "gps-quillet-convert: line 1: not a position: \"\\x1b]0;x\\x07 1\\u2009\\x7f$(printf 'x%.0s' {1..50})…\"" 
+# Usage errors in words; --to lists the table's names, whatever rows it has.
+"$convert" --to $'\e[2J' </dev/null 2>"$scratch/err"
+case $(<"$scratch/err") in
+'gps-quillet-convert: --to takes dms, dm, dd, utm'*'mgrs'*', not "\x1b[2J"'$'\n'"Try 'gps-quillet-convert --help' for more information.") ;;
+*) echo "FAIL usage-safe: $(<"$scratch/err")"; failures=$((failures + 1)) ;;
+esac
+check usage-words 2 '' '' $'gps-quillet-convert: --delimiter takes , ; or tab, not "|"\nTry \'gps-quillet-convert --help\' for more information.' \
+    --csv --position p --delimiter '|'
+check usage-no-mgrs-zone 2 '' '' $'gps-quillet-convert: --utm-zone needs --to utm\nTry \'gps-quillet-convert --help\' for more information.' \
+    --to mgrs --utm-zone 32
+check usage-no-mgrs-northing 2 '' '' $'gps-quillet-convert: --false-northing needs --to utm\nTry \'gps-quillet-convert --help\' for more information.' \
+    --to mgrs --false-northing
+# One line of usage per option, constraints in words, nothing of CLI11's own.
+"$convert" --help >"$scratch/help"
+grep -q '^  --comment CHAR  *the text from CHAR' "$scratch/help" && ! grep -qwE 'Needs|Excludes|TEXT|INT' "$scratch/help" && ! grep -qF '{' "$scratch/help" ||
+    { echo "FAIL help: $(<"$scratch/help")"; failures=$((failures + 1)); }
 # The longest line read whole, and one byte more.
 check long-lines 1 "$(printf '%-262143s\n%-262144s' "$sydney" "$sydney")" '-33.8688°, 151.2093°' \
     "gps-quillet-convert: line 2: longer than 262143 bytes: \"$(printf '%-60s' "$sydney")…\""
@@ -96,11 +112,41 @@ yes -- "$sydney" | head -30000 >"$scratch/many.txt"
 [ "$("$convert" "$scratch/many.txt" | uniq -c | tr -s ' ')" = ' 30000 -33.8688°, 151.2093°' ] ||
     { echo "FAIL lines across the buffer"; failures=$((failures + 1)); }
 
+# At a terminal (script(1) gives one) each line is answered as it is read,
+# whether the terminal is standard input or standard output; Ctrl+D ends.
+at_terminal() {  # NAME COMMAND LINE ANSWER [LINE ANSWER]...
+    local name=$1 echoed= answer= bad=
+    coproc TERMINAL { script -qfec "$2" /dev/null; }
+    shift 2
+    while [ $# -gt 0 ] && [ -z "$bad" ]; do
+        printf '%s\n' "$1" >&"${TERMINAL[1]}"
+        IFS= read -r -t 10 echoed <&"${TERMINAL[0]}" && IFS= read -r -t 10 answer <&"${TERMINAL[0]}"
+        [ "$answer" = "$2"$'\r' ] || bad="\"$answer\" for \"$1\""
+        shift 2
+    done
+    printf '\004' >&"${TERMINAL[1]}"
+    [ -z "$bad" ] || { echo "FAIL $name: $bad"; failures=$((failures + 1)); kill "$TERMINAL_PID"; }
+    wait "$TERMINAL_PID"
+}
+at_terminal terminal-input "'$convert' | cat" '10, 20' '10°, 20°' '30, 40' '30°, 40°'
+at_terminal terminal-output "cat | '$convert'" '# note' '# note' '10, 20' '10°, 20°'
+at_terminal terminal-csv "'$convert' --csv --position p" p 'p,latitude_dd,longitude_dd' '"10, 20"' '"10, 20",10°,20°'
+# Progress: on a terminal's standard error once the run has lasted a second
+# (the first input takes that long), erased at the end; never elsewhere.
+yes -- "$sydney" | head -100000 >"$scratch/long.txt"
+progress() { script -qfec "(sleep 1.1; echo) | '$convert' $1 - '$scratch/long.txt' >/dev/null" /dev/null; }
+[[ $(progress '') == $'\r'*' lines, '*' of 1.90 MB ('*' lines/s, '*' s left'$'\e[K\r\e[K' ]] ||
+    { echo "FAIL progress: $(progress '' | od -c)"; failures=$((failures + 1)); }
+[ -z "$(progress --quiet)" ] || { echo "FAIL progress --quiet"; failures=$((failures + 1)); }
+(sleep 1.1; echo) | "$convert" - "$scratch/long.txt" 2>"$scratch/err" >/dev/null
+[ ! -s "$scratch/err" ] || { echo "FAIL progress off a terminal: $(<"$scratch/err")"; failures=$((failures + 1)); }
+
 # Blank and comment lines pass through; a bad line leaves an empty line, a
 # message naming it, and status 1; line ends are kept.
 check bad-line 1 $'# waypoints\n\nabc\r\n'"$sydney"$'\n91, 0' \
     $'# waypoints\n\n\r\n-33.8688°, 151.2093°' \
     $'gps-quillet-convert: line 3: not a position: "abc"\ngps-quillet-convert: line 5: latitude 91 is beyond 90°: "91, 0"'
+check crlf-blank 0 $'\r\n'"$sydney" $'\r\n-33.8688°, 151.2093°' ''
 # The reason where it is known; cs2cs's lines with their height, exponents,
 # and a map's pair under decimal commas.
 check reasons 1 $'61 500000 0\n56 100000 0\n10 59 61, 0\n-180.5, 0' '' \
@@ -164,6 +210,14 @@ printf '%s\n' "$sydney" >"$scratch/one.txt"
 check missing-file 2 '' '-33.8688°, 151.2093°' \
     "gps-quillet-convert: $scratch: Is a directory"$'\ngps-quillet-convert: nothing.txt: No such file or directory' \
     "$scratch" nothing.txt "$scratch/one.txt"
+check directory 2 '' '-33.8688°, 151.2093°' "gps-quillet-convert: $scratch: Is a directory" "$scratch" "$scratch/one.txt"
+# A binary file is refused once, by its first 4 KiB; a NUL later is text's.
+printf 'abc\n\0def\n10 20\n' >"$scratch/binary.bin"
+check binary 1 '' '-33.8688°, 151.2093°' "gps-quillet-convert: $scratch/binary.bin: binary file, not converted" \
+    "$scratch/binary.bin" "$scratch/one.txt"
+printf '%4095s\n\0\n' '' >"$scratch/late-nul.txt"
+check binary-late 1 '' "$(printf '%4095s' '')" "gps-quillet-convert: $scratch/late-nul.txt: line 2: not a position: \"\\x00\"" \
+    "$scratch/late-nul.txt"
 printf 'abc\n' >"$scratch/bad.txt"
 check file-name 1 '' '' "gps-quillet-convert: $scratch/bad.txt: line 1: not a position: \"abc\"" \
     --strict "$scratch/bad.txt" "$scratch/one.txt"
@@ -171,7 +225,8 @@ for usage in '--to xyz' '--false-northing' '--lat a --lon b' '--csv' '--csv --la
     '--to utm --utm-zone 61' '--mgrs-digits 3' '--delimiter ;' '--comment 5' '--comment $' '--csv --position p --comment #' \
     '--csv --position p --lat a --lon b' '--csv --position p --south' '--csv --easting e --zone z' \
     '--grid-figures 6' '--to bng --grid-figures 5' '--crs EPSG:99999' '--crs EPSG:2056 --to utm' '--crs-info' \
-    '--from-crs EPSG:2056 --csv --lat a --lon b' '--crs +proj=longlat\ +ellps=bessel\ +type=crs'; do
+    '--from-crs EPSG:2056 --csv --lat a --lon b' '--crs +proj=longlat\ +ellps=bessel\ +type=crs' \
+    '--csv --lat a --lon b --easting e --northing n --zone z'; do
     "$convert" $usage </dev/null >/dev/null 2>&1
     [ $? = 2 ] || { echo "FAIL usage $usage: not status 2"; failures=$((failures + 1)); }
 done
@@ -189,6 +244,13 @@ check csv 1 $'\xEF\xBB\xBFname,lat,lon\r\n"Sydney, ""NSW""",-33.8688,151.2093\r\
 check csv-zone 0 $'z,e,n\n56H,334369,6250948\n56s,334369,6250948\n56,334369,6250948\n33U,500000,5538630\n' \
     $'z,e,n,easting,northing,zone\n56H,334369,6250948,334369,-3749052,56 H\n56s,334369,6250948,334369,-3749052,56 H\n56,334369,6250948,334369,-3749052,56 H\n33U,500000,5538630,500000,5538630,33 U' \
     '' --csv --zone z --easting e --northing n --south --to utm
+check csv-decimal-comma-south 0 $'z,e,n\n56,334369,"6250948,5"\n' \
+    $'z,e,n,latitude_dd,longitude_dd\n56,334369,"6250948,5",-33.8687987°,151.209304°' '' \
+    --csv --zone z --easting e --northing n --south --decimal-comma
+check csv-strict 1 $'lat,lon\nx,1\n1,2\n' $'lat,lon,latitude_dd,longitude_dd\nx,1,,' \
+    'gps-quillet-convert: line 2: not a position: "x, 1"' --csv --lat lat --lon lon --strict
+check csv-binary 1 '' '' "gps-quillet-convert: $scratch/binary.bin: binary file, not converted" \
+    --csv --lat lat --lon lon "$scratch/binary.bin"
 check csv-position 0 $'p\n'"\"$sydney\"" $'p,mgrs\n"-33.8688, 151.2093",56H LH 34368 50948' '' \
     --csv --position p --to mgrs
 check csv-code 0 $'p\n'"\"$sydney\"" $'p,maidenhead\n"-33.8688, 151.2093",QF56od' '' --csv --position p --to locator
@@ -203,6 +265,18 @@ check csv-semicolon 1 $'x; Lat ;LON\r\n"a;b";33°52\'07.68"S;151,2093\r\n\r\n\r\
     $'x; Lat ;LON;latitude_dd;longitude_dd\r\n"a;b";"33°52\'07.68""S";151,2093;-33.8688°;151.2093°\r\nc;1;x;;\r' \
     'gps-quillet-convert: line 5: not a position: "1, x"' --csv --delimiter ';' --lat lat --lon lon --from dms \
     --decimal-comma
+# Hints where the reason is known.
+check hint-decimal-comma 1 $'48,1372; 11,5755' '' \
+    'gps-quillet-convert: line 1: not a position: "48,1372; 11,5755"; did you mean --decimal-comma?'
+check csv-hint-decimal-comma 1 $'lat,lon\n"48,1372","11,5755"' $'lat,lon,latitude_dd,longitude_dd\n"48,1372","11,5755",,' \
+    'gps-quillet-convert: line 2: not a position: "48,1372, 11,5755"; did you mean --decimal-comma?' \
+    --csv --lat lat --lon lon
+check csv-hint-delimiter 2 $'lat;lon\n48,1;11,5' '' \
+    $'gps-quillet-convert: no column "lat" in the header: "lat;lon"; did you mean --delimiter \';\'?' \
+    --csv --lat lat --lon lon
+check csv-hint-quoted 2 $'"name,lat,lon"\n"x,1,2"' '' \
+    'gps-quillet-convert: no column "lat" in the header: "name,lat,lon"; it is inside the quoted cell "name,lat,lon"' \
+    --csv --lat lat --lon lon
 check csv-tab 0 $'a\tLat\tlon\n1\t2\t3' $'a\tLat\tlon\tlatitude_dd\tlongitude_dd\n1\t2\t3\t2°\t3°' '' \
     --csv --delimiter TAB --lat lat --lon lon
 

@@ -8,8 +8,6 @@ namespace quillet::text {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool StartsWithAnyCase(std::string_view text, std::string_view prefix) {
@@ -17,24 +15,6 @@ bool StartsWithAnyCase(std::string_view text, std::string_view prefix) {
     for (std::size_t i = 0; i < prefix.size(); ++i)
         if (Lower(text[i]) != prefix[i]) return false;
     return true;
-}
-
-// A number as the URI writes it: "-"? digits ("." digits)?. Advances `text`.
-std::optional<double> Number(std::string_view& text) {
-    std::size_t at = text.starts_with('-');
-    const std::size_t whole = at;
-    while (at < text.size() && IsDigit(text[at])) ++at;
-    if (at == whole) return std::nullopt;
-    if (at < text.size() && text[at] == '.') {
-        const std::size_t point = ++at;
-        while (at < text.size() && IsDigit(text[at])) ++at;
-        if (at == point) return std::nullopt;
-    }
-    double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + at, value);
-    if (error != std::errc() || end != text.data() + at) return std::nullopt;
-    text.remove_prefix(at);
-    return value;
 }
 
 }  // namespace
@@ -46,14 +26,14 @@ std::optional<PositionReading> ReadGeoUri(std::string_view text) {
     if (!StartsWithAnyCase(text, "geo:")) return std::nullopt;
     text.remove_prefix(4);
     PositionReading reading;
-    const std::optional<double> latitude = Number(text);
+    const std::optional<double> latitude = PlainDecimal(text);
     if (!latitude || !text.starts_with(',')) return reading;
     text.remove_prefix(1);
-    const std::optional<double> longitude = Number(text);
+    const std::optional<double> longitude = PlainDecimal(text);
     if (!longitude) return reading;
     if (text.starts_with(',')) {  // the altitude
         text.remove_prefix(1);
-        if (!Number(text)) return reading;
+        if (!PlainDecimal(text)) return reading;
     }
     // Parameters, and a query some phones add ("?z=11"): only another
     // reference system matters.

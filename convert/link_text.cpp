@@ -1,6 +1,7 @@
 #include "convert/link_text.h"
 
 #include "convert/angle_text.h"
+#include "convert/text_tokens.h"
 #include "values/values.h"
 
 #include <charconv>
@@ -107,20 +108,8 @@ std::optional<NumberPair> ReadNumberPair(std::string_view text, char separator) 
         while (!rest.empty() && IsBlank(rest.front())) rest.remove_prefix(1);
         const bool plus = rest.starts_with('+');
         if (plus) rest.remove_prefix(1);
-        std::size_t at = !plus && rest.starts_with('-');
-        const std::size_t digits = at;
-        while (at < rest.size() && rest[at] >= '0' && rest[at] <= '9') ++at;
-        if (at == digits) return std::nullopt;
-        if (at < rest.size() && rest[at] == '.') {
-            const std::size_t point = ++at;
-            while (at < rest.size() && rest[at] >= '0' && rest[at] <= '9') ++at;
-            if (at == point) return std::nullopt;
-        }
-        double value = 0;
-        const auto [end, error] = std::from_chars(rest.data(), rest.data() + at, value);
-        if (error != std::errc() || end != rest.data() + at) return std::nullopt;
-        rest.remove_prefix(at);
-        return value;
+        if (plus && rest.starts_with('-')) return std::nullopt;
+        return PlainDecimal(rest);
     };
     NumberPair pair;
     const std::optional<double> first = number(text);

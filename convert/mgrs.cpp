@@ -78,18 +78,6 @@ long long Micrometres(double metres) {
     return static_cast<long long>(std::floor(scaled));
 }
 
-// The same blanks as between the parts of any other position.
-std::size_t SkipBlanks(std::string_view text, std::size_t at) {
-    while (const std::size_t width = text::BlankWidth(text, at)) at += width;
-    return at;
-}
-
-std::size_t DigitsFrom(std::string_view text, std::size_t at) {
-    std::size_t end = at;
-    while (end < text.size() && text[end] >= '0' && text[end] <= '9') ++end;
-    return end - at;
-}
-
 // The reference: the letters, then `digits` digits each of the easting and
 // northing within their square, truncated, never rounded: it names the
 // square the point is in.
@@ -177,8 +165,8 @@ std::optional<std::string> FormatMgrsFromUtm(const UtmPoint& point, int digits) 
 }
 
 std::optional<PositionText> ReadMgrsText(std::string_view text) {
-    std::size_t at = SkipBlanks(text, 0);
-    const std::size_t zoneDigits = DigitsFrom(text, at);
+    std::size_t at = text::SkipBlanks(text, 0);
+    const std::size_t zoneDigits = text::DigitsFrom(text, at);
     if (zoneDigits > 2) return std::nullopt;
     int zone = 0;
     for (std::size_t i = 0; i < zoneDigits; ++i) zone = zone * 10 + (text[at++] - '0');
@@ -187,18 +175,18 @@ std::optional<PositionText> ReadMgrsText(std::string_view text) {
     if (at + 1 > text.size()) return std::nullopt;
     int band = IndexIn(utm ? kBands : kUpsBands, text[at++]);
     if (band < 0) return std::nullopt;
-    at = SkipBlanks(text, at);
+    at = text::SkipBlanks(text, at);
     if (at + 2 > text.size()) return std::nullopt;
     const bool north = band >= (utm ? 10 : 2);
     int column = IndexIn(utm ? kUtmColumns[(zone - 1) % 3] : kUpsColumns[band], text[at]);
     int row = IndexIn(utm ? kUtmRows : kUpsRows[north], text[at + 1]);
     if (column < 0 || row < 0) return std::nullopt;
-    at = SkipBlanks(text, at + 2);
+    at = text::SkipBlanks(text, at + 2);
     // The digits: one run split in half, or two runs of the same length.
-    const std::size_t first = DigitsFrom(text, at), firstAt = at;
-    at = SkipBlanks(text, at + first);
-    const std::size_t second = DigitsFrom(text, at), secondAt = at;
-    at = SkipBlanks(text, at + second);
+    const std::size_t first = text::DigitsFrom(text, at), firstAt = at;
+    at = text::SkipBlanks(text, at + first);
+    const std::size_t second = text::DigitsFrom(text, at), secondAt = at;
+    at = text::SkipBlanks(text, at + second);
     if (at != text.size()) return std::nullopt;
     const std::size_t places = second ? first : first / 2;
     if ((second ? first != second : first % 2 != 0) || places > 5) return std::nullopt;

@@ -92,17 +92,6 @@ std::optional<std::string> Letters(const Grid& grid, double easting, double nort
     return text;
 }
 
-std::size_t SkipBlanks(std::string_view text, std::size_t at) {
-    while (const std::size_t width = text::BlankWidth(text, at)) at += width;
-    return at;
-}
-
-std::size_t DigitsFrom(std::string_view text, std::size_t at) {
-    std::size_t end = at;
-    while (end < text.size() && text[end] >= '0' && text[end] <= '9') ++end;
-    return end - at;
-}
-
 bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 PositionReading Refusal(std::string why) {
@@ -132,8 +121,8 @@ std::optional<double> PlainNumber(std::string_view text, std::size_t& at) {
     std::size_t end = at;
     if (end < text.size() && (text[end] == '-' || text[end] == '+')) ++end;
     const std::size_t digitsAt = end;
-    end += DigitsFrom(text, end);
-    if (end < text.size() && text[end] == '.') end += 1 + DigitsFrom(text, end + 1);
+    end += text::DigitsFrom(text, end);
+    if (end < text.size() && text[end] == '.') end += 1 + text::DigitsFrom(text, end + 1);
     if (end == digitsAt || (end == digitsAt + 1 && text[digitsAt] == '.')) return std::nullopt;
     double value = 0;
     const std::size_t from = text[at] == '+' ? at + 1 : at;
@@ -181,15 +170,15 @@ std::optional<std::string> FormatGridCode(Code code, double latitude, double lon
 }
 
 std::optional<std::pair<double, double>> ReadEastingNorthing(std::string_view text) {
-    std::size_t at = SkipBlanks(text, 0);
+    std::size_t at = text::SkipBlanks(text, 0);
     const std::optional<double> easting = PlainNumber(text, at);
     if (!easting) return std::nullopt;
     const std::size_t afterEasting = at;
-    at = SkipBlanks(text, at);
-    if (at < text.size() && (text[at] == ',' || text[at] == ';')) at = SkipBlanks(text, at + 1);
+    at = text::SkipBlanks(text, at);
+    if (at < text.size() && (text[at] == ',' || text[at] == ';')) at = text::SkipBlanks(text, at + 1);
     if (at == afterEasting) return std::nullopt;  // no separator at all
     const std::optional<double> northing = PlainNumber(text, at);
-    if (!northing || SkipBlanks(text, at) != text.size()) return std::nullopt;
+    if (!northing || text::SkipBlanks(text, at) != text.size()) return std::nullopt;
     return std::pair{*easting, *northing};
 }
 
@@ -200,7 +189,7 @@ std::optional<PositionReading> ReadGridReference(std::string_view text, const Re
         if (const auto pair = ReadEastingNorthing(text)) return PositionOf(*only, options.only, pair->first, pair->second);
         return std::nullopt;
     }
-    std::size_t at = SkipBlanks(text, 0);
+    std::size_t at = text::SkipBlanks(text, 0);
     const std::size_t lettersAt = at;
     while (at < text.size() && IsAsciiLetter(text[at])) ++at;
     const std::size_t letters = at - lettersAt;
@@ -219,11 +208,11 @@ std::optional<PositionReading> ReadGridReference(std::string_view text, const Re
     const Code code = letters == 2 ? Code::BritishGrid : Code::IrishGrid;
     if (only && only != &grid) return std::nullopt;
     // The figures: one run split in half, or two runs of the same length.
-    at = SkipBlanks(text, at);
-    const std::size_t first = DigitsFrom(text, at), firstAt = at;
-    at = SkipBlanks(text, at + first);
-    const std::size_t second = DigitsFrom(text, at), secondAt = at;
-    at = SkipBlanks(text, at + second);
+    at = text::SkipBlanks(text, at);
+    const std::size_t first = text::DigitsFrom(text, at), firstAt = at;
+    at = text::SkipBlanks(text, at + first);
+    const std::size_t second = text::DigitsFrom(text, at), secondAt = at;
+    at = text::SkipBlanks(text, at + second);
     if (at != text.size()) return std::nullopt;
     if (!only && first + second < 4) return std::nullopt;
     if (second && first != second) return Refusal("easting and northing of different lengths");

@@ -165,6 +165,34 @@ std::size_t BlankWidth(std::string_view text, std::size_t at) {
     return 0;
 }
 
+std::size_t SkipBlanks(std::string_view text, std::size_t at) {
+    while (const std::size_t width = BlankWidth(text, at)) at += width;
+    return at;
+}
+
+std::size_t DigitsFrom(std::string_view text, std::size_t at) {
+    std::size_t end = at;
+    while (end < text.size() && text[end] >= '0' && text[end] <= '9') ++end;
+    return end - at;
+}
+
+std::optional<double> PlainDecimal(std::string_view& text) {
+    std::size_t at = text.starts_with('-');
+    const std::size_t whole = DigitsFrom(text, at);
+    if (whole == 0) return std::nullopt;
+    at += whole;
+    if (at < text.size() && text[at] == '.') {
+        const std::size_t fraction = DigitsFrom(text, ++at);
+        if (fraction == 0) return std::nullopt;
+        at += fraction;
+    }
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + at, value);
+    if (error != std::errc() || end != text.data() + at) return std::nullopt;
+    text.remove_prefix(at);
+    return value;
+}
+
 bool Tokenize(std::string_view text, bool decimalComma, std::vector<Token>& tokens, bool exponents) {
     // Brackets around the whole pair: "(51.5007, -0.1246)".
     std::size_t first = 0, last = text.size();

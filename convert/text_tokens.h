@@ -5,6 +5,7 @@
 #pragma once
 
 #include <span>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -50,5 +51,15 @@ bool IsHemisphereLetter(char c);
 // The width in bytes of the blank at `at` (a space, a tab, or one of the
 // Unicode blanks the tokenizer takes), or 0 when there is none.
 std::size_t BlankWidth(std::string_view text, std::size_t at);
+
+// The first place from `at` on that is not such a blank.
+std::size_t SkipBlanks(std::string_view text, std::size_t at);
+
+// How many ASCII digits follow from `at`.
+std::size_t DigitsFrom(std::string_view text, std::size_t at);
+
+// A plain decimal as URIs and links write it: "-"? digits ("." digits)?, no
+// exponent and no blank. Removes it from the front of `text`.
+std::optional<double> PlainDecimal(std::string_view& text);
 
 }  // namespace quillet::text

@@ -160,6 +160,9 @@ bool IsHemisphereLetter(char c) {
 std::size_t BlankWidth(std::string_view text, std::size_t at) {
     if (at >= text.size()) return 0;
     if (text[at] == ' ' || text[at] == '\t') return 1;
+    // The other blanks are all beyond ASCII: every digit and letter of an
+    // ordinary line is answered here, without the table.
+    if (static_cast<unsigned char>(text[at]) < 0x80) return 0;
     for (const Spelling& spelling : kSpellings)
         if (spelling.piece == Piece::Blank && At(text, at, spelling.text)) return spelling.text.size();
     return 0;

@@ -1,6 +1,7 @@
 // The only file that includes proj.h.
 #include "geodesy/proj_systems.h"
 
+#include <dlfcn.h>
 #include <proj.h>
 
 #include <cmath>
@@ -12,10 +13,74 @@ namespace quillet::proj {
 
 namespace {
 
+// PROJ is opened on first use, never linked: its library brings curl, TLS,
+// SQLite and TIFF, which would otherwise be loaded at every start of the
+// window and the converter, to no use unless a grid or a system is asked for.
+#define QUILLET_PROJ_CALLS(X) \
+    X(proj_context_create) \
+    X(proj_context_destroy) \
+    X(proj_context_errno) \
+    X(proj_context_errno_string) \
+    X(proj_context_set_enable_network) \
+    X(proj_coord) \
+    X(proj_coordoperation_get_accuracy) \
+    X(proj_coordoperation_get_grid_used) \
+    X(proj_coordoperation_get_grid_used_count) \
+    X(proj_coordoperation_has_ballpark_transformation) \
+    X(proj_coordoperation_is_instantiable) \
+    X(proj_create) \
+    X(proj_create_crs_to_crs_from_pj) \
+    X(proj_create_operation_factory_context) \
+    X(proj_create_operations) \
+    X(proj_destroy) \
+    X(proj_errno) \
+    X(proj_errno_reset) \
+    X(proj_errno_string) \
+    X(proj_get_area_of_use) \
+    X(proj_get_name) \
+    X(proj_get_type) \
+    X(proj_is_crs) \
+    X(proj_list_destroy) \
+    X(proj_list_get) \
+    X(proj_list_get_count) \
+    X(proj_log_func) \
+    X(proj_log_level) \
+    X(proj_normalize_for_visualization) \
+    X(proj_operation_factory_context_destroy) \
+    X(proj_operation_factory_context_set_allow_ballpark_transformations) \
+    X(proj_operation_factory_context_set_grid_availability_use) \
+    X(proj_operation_factory_context_set_spatial_criterion) \
+    X(proj_trans)
+
+struct Library {
+#define QUILLET_PROJ_MEMBER(name) decltype(&::name) name = nullptr;
+    QUILLET_PROJ_CALLS(QUILLET_PROJ_MEMBER)
+#undef QUILLET_PROJ_MEMBER
+    bool loaded = false;
+};
+
+const Library& Proj() {
+    static const Library library = [] {
+        Library opened;
+        void* handle = ::dlopen(QUILLET_PROJ_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+        if (!handle) return opened;
+        bool all = true;
+#define QUILLET_PROJ_SYMBOL(name) \
+    all = all && (opened.name = reinterpret_cast<decltype(&::name)>(::dlsym(handle, #name))) != nullptr;
+        QUILLET_PROJ_CALLS(QUILLET_PROJ_SYMBOL)
+#undef QUILLET_PROJ_SYMBOL
+        opened.loaded = all;
+        return opened;
+    }();
+    return library;
+}
+
+constexpr std::string_view kNoProj = "PROJ is not installed (" QUILLET_PROJ_LIBRARY ")";
+
 constexpr std::string_view kWgs84 = "EPSG:4326";
 
 struct PjDeleter {
-    void operator()(PJ* object) const { proj_destroy(object); }
+    void operator()(PJ* object) const { Proj().proj_destroy(object); }
 };
 using PjPointer = std::unique_ptr<PJ, PjDeleter>;
 
@@ -39,20 +104,20 @@ struct Transformation {
 // it chooses among them when it converts.
 PJ_OBJ_LIST* Candidates(PJ_CONTEXT* context, const PJ* source, const PJ* target, bool allowBallpark,
                         PROJ_GRID_AVAILABILITY_USE grids) {
-    PJ_OPERATION_FACTORY_CONTEXT* factory = proj_create_operation_factory_context(context, nullptr);
+    PJ_OPERATION_FACTORY_CONTEXT* factory = Proj().proj_create_operation_factory_context(context, nullptr);
     if (!factory) return nullptr;
-    proj_operation_factory_context_set_allow_ballpark_transformations(context, factory, allowBallpark);
-    proj_operation_factory_context_set_spatial_criterion(context, factory, PROJ_SPATIAL_CRITERION_PARTIAL_INTERSECTION);
-    proj_operation_factory_context_set_grid_availability_use(context, factory, grids);
-    PJ_OBJ_LIST* list = proj_create_operations(context, source, target, factory);
-    proj_operation_factory_context_destroy(factory);
+    Proj().proj_operation_factory_context_set_allow_ballpark_transformations(context, factory, allowBallpark);
+    Proj().proj_operation_factory_context_set_spatial_criterion(context, factory, PROJ_SPATIAL_CRITERION_PARTIAL_INTERSECTION);
+    Proj().proj_operation_factory_context_set_grid_availability_use(context, factory, grids);
+    PJ_OBJ_LIST* list = Proj().proj_create_operations(context, source, target, factory);
+    Proj().proj_operation_factory_context_destroy(factory);
     return list;
 }
 
 std::optional<Area> AreaOf(PJ_CONTEXT* context, const PJ* object) {
     double west, south, east, north;
     const char* name = nullptr;
-    if (!proj_get_area_of_use(context, object, &west, &south, &east, &north, &name) || west <= -1000)
+    if (!Proj().proj_get_area_of_use(context, object, &west, &south, &east, &north, &name) || west <= -1000)
         return std::nullopt;
     return Area{west, south, east, north, name ? name : ""};
 }
@@ -61,15 +126,16 @@ std::optional<Area> AreaOf(PJ_CONTEXT* context, const PJ* object) {
 // it: PROJ's objects belong to the context that made them.
 class State {
 public:
-    State() : context_(proj_context_create()) {
-        proj_log_func(context_, this, &State::Log);
-        proj_log_level(context_, PJ_LOG_ERROR);
-        proj_context_set_enable_network(context_, 0);  // no grid is ever fetched
+    State() : context_(Proj().loaded ? Proj().proj_context_create() : nullptr) {
+        if (!context_) return;
+        Proj().proj_log_func(context_, this, &State::Log);
+        Proj().proj_log_level(context_, PJ_LOG_ERROR);
+        Proj().proj_context_set_enable_network(context_, 0);  // no grid is ever fetched
     }
     ~State() {
         transformations_.clear();
         systems_.clear();
-        proj_context_destroy(context_);
+        if (context_) Proj().proj_context_destroy(context_);
     }
     State(const State&) = delete;
     State& operator=(const State&) = delete;
@@ -77,12 +143,16 @@ public:
     const System& SystemOf(std::string_view definition) {
         if (auto found = systems_.find(definition); found != systems_.end()) return found->second;
         System& system = systems_[std::string(definition)];
+        if (!context_) {
+            system.why = kNoProj;
+            return system;
+        }
         lastLog_.clear();
         const std::string text(definition);
-        PjPointer crs(text.find('\0') == std::string::npos ? proj_create(context_, text.c_str()) : nullptr);
-        const PJ_TYPE type = crs ? proj_get_type(crs.get()) : PJ_TYPE_UNKNOWN;
+        PjPointer crs(text.find('\0') == std::string::npos ? Proj().proj_create(context_, text.c_str()) : nullptr);
+        const PJ_TYPE type = crs ? Proj().proj_get_type(crs.get()) : PJ_TYPE_UNKNOWN;
         const bool geographic = type == PJ_TYPE_GEOGRAPHIC_2D_CRS || type == PJ_TYPE_GEOGRAPHIC_3D_CRS;
-        if (!crs || !proj_is_crs(crs.get())) {
+        if (!crs || !Proj().proj_is_crs(crs.get())) {
             system.why = LastError("not a coordinate system");
             return system;
         }
@@ -91,7 +161,7 @@ public:
             return system;
         }
         system.info.geographic = geographic;
-        if (const char* name = proj_get_name(crs.get())) system.info.name = name;
+        if (const char* name = Proj().proj_get_name(crs.get())) system.info.name = name;
         if (std::optional<Area> area = AreaOf(context_, crs.get())) system.info.area = std::move(*area);
         system.crs = std::move(crs);
         return system;
@@ -115,14 +185,14 @@ public:
         lastLog_.clear();
         const char* const options[] = {allowBallpark ? "ALLOW_BALLPARK=YES" : "ALLOW_BALLPARK=NO", nullptr};
         PjPointer operation(
-            proj_create_crs_to_crs_from_pj(context_, source.crs.get(), target.crs.get(), nullptr, options));
-        if (operation) operation.reset(proj_normalize_for_visualization(context_, operation.get()));
+            Proj().proj_create_crs_to_crs_from_pj(context_, source.crs.get(), target.crs.get(), nullptr, options));
+        if (operation) operation.reset(Proj().proj_normalize_for_visualization(context_, operation.get()));
         if (operation && !allowBallpark) {
             PJ_OBJ_LIST* list = Candidates(context_, source.crs.get(), target.crs.get(), false,
                                            PROJ_GRID_AVAILABILITY_DISCARD_OPERATION_IF_MISSING_GRID);
-            const int count = list ? proj_list_get_count(list) : 0;
+            const int count = list ? Proj().proj_list_get_count(list) : 0;
             for (int i = 0; i < count; ++i) {
-                const PjPointer candidate(proj_list_get(context_, list, i));
+                const PjPointer candidate(Proj().proj_list_get(context_, list, i));
                 std::optional<Area> area = candidate ? AreaOf(context_, candidate.get()) : std::nullopt;
                 if (!area) {  // a shift without an area holds everywhere
                     made.shifts.clear();
@@ -130,7 +200,7 @@ public:
                 }
                 made.shifts.push_back(std::move(*area));
             }
-            proj_list_destroy(list);
+            Proj().proj_list_destroy(list);
             made.noShift = "no datum shift known here between " + source.info.name + " and " + target.info.name;
         }
         if (!operation) {
@@ -149,8 +219,8 @@ public:
 
     std::string LastError(std::string_view otherwise) const {
         if (!lastLog_.empty()) return lastLog_;
-        const int error = proj_context_errno(context_);
-        const char* text = error ? proj_context_errno_string(context_, error) : nullptr;
+        const int error = Proj().proj_context_errno(context_);
+        const char* text = error ? Proj().proj_context_errno_string(context_, error) : nullptr;
         return text ? text : std::string(otherwise);
     }
 
@@ -184,11 +254,11 @@ Transformed Apply(Transformation& transformation, Point point) {
         return result;
     }
     PJ* operation = transformation.operation.get();
-    proj_errno_reset(operation);
-    const PJ_COORD out = proj_trans(operation, PJ_FWD, proj_coord(point.x, point.y, 0, 0));
+    Proj().proj_errno_reset(operation);
+    const PJ_COORD out = Proj().proj_trans(operation, PJ_FWD, Proj().proj_coord(point.x, point.y, 0, 0));
     if (!std::isfinite(out.xy.x) || !std::isfinite(out.xy.y) || out.xy.x == HUGE_VAL) {
-        const int error = proj_errno(operation);
-        const char* text = error ? proj_errno_string(error) : nullptr;
+        const int error = Proj().proj_errno(operation);
+        const char* text = error ? Proj().proj_errno_string(error) : nullptr;
         result.failure = Failure::Failed;
         result.why = text ? text : "no coordinates from PROJ";
         return result;
@@ -289,16 +359,16 @@ TransformationInfo DescribeTransformation(std::string_view from, std::string_vie
         // The transformations whose grids are missing too, to name those grids.
         list = Candidates(context, source.crs.get(), target.crs.get(), allowBallpark,
                           PROJ_GRID_AVAILABILITY_USED_FOR_SORTING);
-        const int count = list ? proj_list_get_count(list) : 0;
+        const int count = list ? Proj().proj_list_get_count(list) : 0;
         for (int i = 0; i < count; ++i) {
-            PjPointer operation(proj_list_get(context, list, i));
+            PjPointer operation(Proj().proj_list_get(context, list, i));
             if (!operation) continue;
-            if (!proj_coordoperation_is_instantiable(context, operation.get())) {
-                const int grids = proj_coordoperation_get_grid_used_count(context, operation.get());
+            if (!Proj().proj_coordoperation_is_instantiable(context, operation.get())) {
+                const int grids = Proj().proj_coordoperation_get_grid_used_count(context, operation.get());
                 for (int g = 0; g < grids; ++g) {
                     const char* name = nullptr;
                     int available = 1;
-                    if (proj_coordoperation_get_grid_used(context, operation.get(), g, &name, nullptr, nullptr,
+                    if (Proj().proj_coordoperation_get_grid_used(context, operation.get(), g, &name, nullptr, nullptr,
                                                           nullptr, nullptr, nullptr, &available) &&
                         !available && name) {
                         const std::string grid = name;
@@ -310,9 +380,9 @@ TransformationInfo DescribeTransformation(std::string_view from, std::string_vie
                 continue;
             }
             Operation entry;
-            if (const char* name = proj_get_name(operation.get())) entry.name = name;
-            entry.accuracy = proj_coordoperation_get_accuracy(context, operation.get());
-            entry.ballpark = proj_coordoperation_has_ballpark_transformation(context, operation.get());
+            if (const char* name = Proj().proj_get_name(operation.get())) entry.name = name;
+            entry.accuracy = Proj().proj_coordoperation_get_accuracy(context, operation.get());
+            entry.ballpark = Proj().proj_coordoperation_has_ballpark_transformation(context, operation.get());
             if (const std::optional<Area> area = AreaOf(context, operation.get())) entry.area = area->name;
             info.operations.push_back(std::move(entry));
         }
@@ -323,7 +393,7 @@ TransformationInfo DescribeTransformation(std::string_view from, std::string_vie
     } catch (...) {
         info.why = "no memory left";
     }
-    proj_list_destroy(list);
+    if (list) Proj().proj_list_destroy(list);
     return info;
 }
 

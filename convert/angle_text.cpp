@@ -93,8 +93,9 @@ std::optional<Angle> ReadAngle(Tokens tokens, std::string* why) {
 namespace {
 
 // Two angles split at `at`, a comma or semicolon allowed between them. Where
-// both have an angle's shape but one is out of bounds, `why` says which.
-std::optional<PositionText> ReadPairAt(Tokens tokens, std::size_t at, std::string& why) {
+// both have an angle's shape but one is out of bounds, `why` (when given)
+// says which.
+std::optional<PositionText> ReadPairAt(Tokens tokens, std::size_t at, std::string* why) {
     Tokens second = tokens.subspan(at);
     if (second.front().kind == Token::Separator) second = second.subspan(1);
     // An angle begins with a number or a letter: a split anywhere else
@@ -112,13 +113,18 @@ std::optional<PositionText> ReadPairAt(Tokens tokens, std::size_t at, std::strin
         tokens[at - 2].kind == Token::Letter && tokens[at - 2].letter == 'M')
         return std::nullopt;
     // Most splits fail on their first half: the second is then never read.
-    std::string oneWhy, twoWhy;
-    const std::optional<Angle> one = ReadAngle(tokens.first(at), &oneWhy);
-    if (!one && oneWhy.empty()) return std::nullopt;
-    const std::optional<Angle> two = ReadAngle(second, &twoWhy);
-    if (!one || !two) {
-        if (two || !twoWhy.empty()) why = oneWhy.empty() ? twoWhy : oneWhy;  // both have an angle's shape
-        return std::nullopt;
+    std::optional<Angle> one, two;
+    if (!why) {
+        if (!(one = ReadAngle(tokens.first(at), nullptr)) || !(two = ReadAngle(second, nullptr))) return std::nullopt;
+    } else {
+        std::string oneWhy, twoWhy;
+        one = ReadAngle(tokens.first(at), &oneWhy);
+        if (!one && oneWhy.empty()) return std::nullopt;
+        two = ReadAngle(second, &twoWhy);
+        if (!one || !two) {
+            if (two || !twoWhy.empty()) *why = oneWhy.empty() ? twoWhy : oneWhy;  // both have an angle's shape
+            return std::nullopt;
+        }
     }
     // Latitude first, unless the letters say otherwise.
     bool firstIsLatitude = true;
@@ -138,20 +144,21 @@ std::optional<PositionText> ReadPairAt(Tokens tokens, std::size_t at, std::strin
         const bool latitude = !WithinBound(position.latitude, true);
         const double value = latitude ? position.latitude : position.longitude;
         // Thousands of degrees are no degrees meant ("4060.0N": packed minutes of 60).
-        if (std::fabs(value) < 1000) why = BeyondBound(value, latitude);
+        if (why && std::fabs(value) < 1000) *why = BeyondBound(value, latitude);
         return std::nullopt;
     }
     return position;
 }
 
 // Every split of the tokens into two angles: one place, two (Ambiguous), or
-// none, with the reason of the first split that has a pair's shape.
-PositionReading ReadSplits(Tokens tokens) {
+// none, with (when `reasons` is asked for) the reason of the first split
+// that has a pair's shape.
+PositionReading ReadSplits(Tokens tokens, bool reasons) {
     PositionReading reading;
-    std::string reason;
+    std::string reason, why;
     for (std::size_t at = 1; at < tokens.size(); ++at) {
-        std::string why;
-        if (std::optional<PositionText> pair = ReadPairAt(tokens, at, why)) {
+        why.clear();
+        if (std::optional<PositionText> pair = ReadPairAt(tokens, at, reasons ? &why : nullptr)) {
             if (reading.position && (pair->latitude != reading.position->latitude ||
                                      pair->longitude != reading.position->longitude)) {
                 reading.failure = ReadFailure::Ambiguous;
@@ -161,8 +168,8 @@ PositionReading ReadSplits(Tokens tokens) {
             }
             reading.position = pair;
             reading.failure = ReadFailure::None;
-        } else if (reason.empty()) {
-            reason = why;
+        } else if (reason.empty() && !why.empty()) {
+            reason.swap(why);
         }
     }
     if (!reading.position && !reason.empty()) {
@@ -170,6 +177,14 @@ PositionReading ReadSplits(Tokens tokens) {
         reading.why = reason;
     }
     return reading;
+}
+
+// The splits without reasons first: a text that gives a place needs none,
+// and most texts read give one.
+PositionReading ReadSplits(Tokens tokens) {
+    PositionReading reading = ReadSplits(tokens, false);
+    if (reading.position || reading.failure == ReadFailure::Ambiguous) return reading;
+    return ReadSplits(tokens, true);
 }
 
 }  // namespace

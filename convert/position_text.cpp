@@ -36,6 +36,11 @@ std::string_view Unquoted(std::string_view text) {
 // Map links and geodata snippets, told apart by their first character: a
 // line that begins with a digit or a sign pays nothing here.
 std::optional<PositionReading> ReadLinkOrSnippet(std::string_view text) {
+    // A number, a sign or a point first is a plain position: most lines.
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return std::nullopt;
+    if (const char c = text[first]; (c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.' || c == '$')
+        return std::nullopt;
     const std::string_view inner = Unquoted(text);
     const char start = inner.empty() ? '\0' : inner.front();
     if (start == '{') return ReadGeoJson(inner);
@@ -99,7 +104,24 @@ bool AlsoBritishSquare(std::string_view text) {
 
 bool IsGridCode(Code code) { return code == Code::BritishGrid || code == Code::IrishGrid || code == Code::IrishTm; }
 
+// A sign, a point, or digits followed by neither a letter nor a "+", first:
+// no code or MGRS reference starts so, and most lines do ("-33.8688, ...",
+// "57°47'26.83\"N ...").
+bool PlainNumberFirst(std::string_view text, std::size_t first) {
+    if (first >= text.size()) return false;
+    const char c = text[first];
+    if (c == '-' || c == '+' || c == '.') return true;
+    std::size_t at = first;
+    while (at < text.size() && text[at] >= '0' && text[at] <= '9') ++at;
+    if (at == first || at == text.size()) return false;
+    const char after = text[at];
+    return !((after >= 'A' && after <= 'Z') || (after >= 'a' && after <= 'z') || after == '+');
+}
+
 PositionReading Read(std::string_view text, const ReadOptions& options) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    const char start = first == std::string_view::npos ? '\0' : text[first];
+    if (options.only == Code::None && PlainNumberFirst(text, first)) return ReadOthers(text, options, start);
     // A chosen code is read alone, and a code's shape is unlike any other form's.
     if (std::optional<PositionReading> code = ReadCodeText(text, options)) {
         if (options.only == Code::None && AlsoBritishSquare(text)) {
@@ -121,8 +143,6 @@ PositionReading Read(std::string_view text, const ReadOptions& options) {
     }
     // A sentence begins with "$", a URI with "geo:", a grid reference with a
     // letter: most texts need none of them tried.
-    const std::size_t first = text.find_first_not_of(" \t");
-    const char start = first == std::string_view::npos ? '\0' : text[first];
     const bool letter = (start >= 'A' && start <= 'Z') || (start >= 'a' && start <= 'z');
     if ((letter && options.only == Code::None) || IsGridCode(options.only))
         if (std::optional<PositionReading> grid = ReadGridReference(text, options)) {

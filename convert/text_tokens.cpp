@@ -111,6 +111,9 @@ std::size_t ExponentEnd(std::string_view text, std::size_t at, bool decimalComma
     return end;
 }
 
+// The blanks among those spellings, for the callers that skip blanks alone.
+constexpr std::string_view kBlanks[] = {"\u00A0", "\u2009", "\u202F", "\u2007"};
+
 Token MarkToken(int mark) {
     Token token{Token::Mark};
     token.mark = mark;
@@ -163,8 +166,8 @@ std::size_t BlankWidth(std::string_view text, std::size_t at) {
     // The other blanks are all beyond ASCII: every digit and letter of an
     // ordinary line is answered here, without the table.
     if (static_cast<unsigned char>(text[at]) < 0x80) return 0;
-    for (const Spelling& spelling : kSpellings)
-        if (spelling.piece == Piece::Blank && At(text, at, spelling.text)) return spelling.text.size();
+    for (const std::string_view blank : kBlanks)
+        if (At(text, at, blank)) return blank.size();
     return 0;
 }
 
@@ -272,7 +275,32 @@ bool Tokenize(std::string_view text, bool decimalComma, std::vector<Token>& toke
         // something between them: "1.2.3" and "33-5" are no pair.
         if (afterNumber) return false;
         const std::size_t start = at;
-        if (const std::size_t dotted = DottedLength(text, at, decimalComma)) {
+        int digits = 0;
+        bool comma = false;
+        std::size_t dotted = 0;
+        while (at < text.size()) {
+            const char d = text[at];
+            if (IsDigit(d)) {
+                ++digits;
+            } else if (d == '.' || (decimalComma && d == ',' && at > start && IsDigit(text[at - 1]) &&
+                                    at + 1 < text.size() && IsDigit(text[at + 1]))) {
+                if (number.fraction) {
+                    // "48.1372,11.5755": two numbers with points; the comma between them separates.
+                    if (d == ',' && !comma && PointedNumberAt(text, at + 1)) break;
+                    // A second point: degrees, minutes and seconds with dots, or no number.
+                    if (d == '.' && !comma && (dotted = DottedLength(text, start, decimalComma)) != 0) break;
+                    return false;
+                }
+                number.fraction = true;
+                comma = d == ',';
+            } else {
+                break;
+            }
+            ++at;
+        }
+        if (dotted != 0) {
+            at = start;
+            number.fraction = false;
             for (int part = 0; part < 3; ++part) {
                 const std::size_t length = part == 0 ? dotted - 6 : 2;
                 number.digits = text.substr(at, length);
@@ -284,26 +312,6 @@ bool Tokenize(std::string_view text, bool decimalComma, std::vector<Token>& toke
             }
             at -= 1;
             continue;
-        }
-        int digits = 0;
-        bool comma = false;
-        while (at < text.size()) {
-            const char d = text[at];
-            if (IsDigit(d)) {
-                ++digits;
-            } else if (d == '.' || (decimalComma && d == ',' && at > start && IsDigit(text[at - 1]) &&
-                                    at + 1 < text.size() && IsDigit(text[at + 1]))) {
-                if (number.fraction) {
-                    // "48.1372,11.5755": two numbers with points; the comma between them separates.
-                    if (d == ',' && !comma && PointedNumberAt(text, at + 1)) break;
-                    return false;
-                }
-                number.fraction = true;
-                comma = d == ',';
-            } else {
-                break;
-            }
-            ++at;
         }
         if (digits == 0) return false;
         if (exponents) {

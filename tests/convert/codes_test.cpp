@@ -176,6 +176,13 @@ std::vector<std::pair<double, double>> EdgesAndRandomPoints() {
     return points;
 }
 
+// A code read back names the cell whose centre GeographicLib gives.
+void ExpectCentre(const CellReading& cell, double latitude, double longitude, const std::string& code) {
+    ASSERT_TRUE(cell.cell) << code;
+    EXPECT_NEAR(cell.cell->Latitude(), latitude, 1e-11) << code;
+    EXPECT_NEAR(cell.cell->Longitude(), longitude, 1e-11) << code;
+}
+
 TEST(Geohash, AgreesWithGeographicLibBothWays) {
     for (const auto& [latitude, longitude] : EdgesAndRandomPoints())
         for (int length = 1; length <= 12; ++length) {
@@ -185,10 +192,7 @@ TEST(Geohash, AgreesWithGeographicLibBothWays) {
             double centreLatitude = 0, centreLongitude = 0;
             int read = 0;
             GeographicLib::Geohash::Reverse(expected, centreLatitude, centreLongitude, read);
-            const CellReading cell = GeohashCell(expected);
-            ASSERT_TRUE(cell.cell) << expected;
-            EXPECT_NEAR(cell.cell->Latitude(), centreLatitude, 1e-11) << expected;
-            EXPECT_NEAR(cell.cell->Longitude(), centreLongitude, 1e-11) << expected;
+            ExpectCentre(GeohashCell(expected), centreLatitude, centreLongitude, expected);
         }
 }
 
@@ -204,10 +208,7 @@ TEST(Georef, AgreesWithGeographicLibBothWays) {
             double centreLatitude = 0, centreLongitude = 0;
             int precision = 0;
             GeographicLib::Georef::Reverse(expected, centreLatitude, centreLongitude, precision);
-            const CellReading cell = GeorefCell(expected);
-            ASSERT_TRUE(cell.cell) << expected;
-            EXPECT_NEAR(cell.cell->Latitude(), centreLatitude, 1e-11) << expected;
-            EXPECT_NEAR(cell.cell->Longitude(), centreLongitude, 1e-11) << expected;
+            ExpectCentre(GeorefCell(expected), centreLatitude, centreLongitude, expected);
         }
     EXPECT_EQ(GeorefOf(40.1, 129.7, 10).value_or("-"), "WJKL420060");  // a decimal edge: north and east
 }
@@ -223,10 +224,7 @@ TEST(Gars, AgreesWithGeographicLibBothWays) {
             double centreLatitude = 0, centreLongitude = 0;
             int precision = 0;
             GeographicLib::GARS::Reverse(expected, centreLatitude, centreLongitude, precision);
-            const CellReading cell = GarsCell(expected);
-            ASSERT_TRUE(cell.cell) << expected;
-            EXPECT_NEAR(cell.cell->Latitude(), centreLatitude, 1e-11) << expected;
-            EXPECT_NEAR(cell.cell->Longitude(), centreLongitude, 1e-11) << expected;
+            ExpectCentre(GarsCell(expected), centreLatitude, centreLongitude, expected);
         }
 }
 

@@ -37,7 +37,8 @@ std::string BeyondBound(double value, bool latitude) {
 std::optional<Angle> ReadAngle(Tokens tokens, std::string* why) {
     Angle angle;
     std::size_t at = 0;
-    const auto next = [&](Token::Kind kind) { return at < tokens.size() && tokens[at].kind == kind; };
+    const std::size_t size = tokens.size();
+    const auto next = [&](Token::Kind kind) { return at < size && tokens[at].kind == kind; };
     if (next(Token::Letter)) {
         if (!IsHemisphereLetter(tokens[at].letter)) return std::nullopt;
         angle.letter = tokens[at++].letter;
@@ -72,7 +73,7 @@ std::optional<Angle> ReadAngle(Tokens tokens, std::string* why) {
     }
     if (angle.parts == 0) return std::nullopt;
     if (next(Token::Letter) && !angle.letter && IsHemisphereLetter(tokens[at].letter)) angle.letter = tokens[at++].letter;
-    if (at != tokens.size()) return std::nullopt;
+    if (at != size) return std::nullopt;
     // Minus and a letter together would each say which side: too unclear.
     if (first->negative && angle.letter) return std::nullopt;
     // Up to sixty minutes or seconds, as the boxes take them.
@@ -102,10 +103,12 @@ std::optional<PositionText> ReadPairAt(Tokens tokens, std::size_t at, std::strin
     // cannot be read, and its first half need not be tried.
     if (second.empty() || (second.front().kind != Token::Number && second.front().kind != Token::Letter))
         return std::nullopt;
-    // An angle's first number is its degrees: a split before minutes or
-    // seconds cannot be read (most splits of a marked pair end here).
+    // An angle's first number is its degrees, right after its letter: a
+    // split before minutes or seconds, or before a closing letter, cannot
+    // be read (most splits of a marked pair end here).
     const std::size_t degrees = second.front().kind == Token::Letter;
-    if (degrees + 1 < second.size() && second[degrees + 1].kind == Token::Mark && second[degrees + 1].mark != 0)
+    if (degrees >= second.size() || second[degrees].kind != Token::Number ||
+        (degrees + 1 < second.size() && second[degrees + 1].kind == Token::Mark && second[degrees + 1].mark != 0))
         return std::nullopt;
     // "24s" after "53m" is seconds, never the letter of the angle after it.
     const Token& start = second.front();

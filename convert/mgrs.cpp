@@ -84,14 +84,14 @@ long long Micrometres(double metres) {
 std::optional<std::string> Reference(std::string_view letters, long long x, long long y, int digits) {
     char text[24];
     std::size_t length = letters.copy(text, 12);
-    long long divisor = 1;
-    for (int place = digits; place < 11; ++place) divisor *= 10;
-    long long east = x % kPerTile / divisor, northWithin = y % kPerTile / divisor;
-    for (long long* value : {&east, &northWithin}) {
+    // Whole metres within the square, below 100,000, then cut to `digits`.
+    static constexpr unsigned kCut[6] = {100000, 10000, 1000, 100, 10, 1};
+    for (const long long micrometres : {x, y}) {
         if (digits == 0) break;
+        unsigned value = static_cast<unsigned>(micrometres % kPerTile / 1000000) / kCut[digits];
         text[length++] = ' ';
-        for (int place = digits - 1; place >= 0; --place, *value /= 10)
-            text[length + static_cast<std::size_t>(place)] = static_cast<char>('0' + *value % 10);
+        for (int place = digits - 1; place >= 0; --place, value /= 10)
+            text[length + static_cast<std::size_t>(place)] = static_cast<char>('0' + value % 10);
         length += static_cast<std::size_t>(digits);
     }
     try {

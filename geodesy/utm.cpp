@@ -84,7 +84,7 @@ UtmCoordinates SeriesInZone(double latitude, double longitude, double zoneNumber
     const double tanPhi = std::tan(phi);
     // The denominator is at least 1 - e^2, so no division by zero here; the
     // whole projection has no divisor that can vanish.
-    const double nu = kSemiMajorAxis / std::pow(1 - e2 * std::pow(sinPhi, 2), 0.5);
+    const double nu = kSemiMajorAxis / std::sqrt(1 - e2 * (sinPhi * sinPhi));
     const double arc = MeridionalArc(phi);
 
     const std::int16_t centralMeridian = ToShortInt(6 * zoneNumber - 183);
@@ -96,20 +96,22 @@ UtmCoordinates SeriesInZone(double latitude, double longitude, double zoneNumber
     const double k0 = kScaleFactor;
     const double k1 = arc * k0;
     const double k2 = nu * sinPhi * cosPhi * std::pow(s1, 2) * k0 * 1e8 / 2;
-    const double k3 = (std::pow(s1, 4) * nu * sinPhi * std::pow(cosPhi, 3) / 24) *
-                      (5 - std::pow(tanPhi, 2) + 9 * ep2 * std::pow(cosPhi, 2) +
-                       4 * std::pow(ep2, 2) * std::pow(cosPhi, 4)) *
-                      k0 * 1e16;
+    // Small powers as products: std::pow is a library call each, and the
+    // series runs for every line a file converts.
+    const double cos2 = cosPhi * cosPhi, tan2 = tanPhi * tanPhi;
+    const double k3 = (std::pow(s1, 4) * nu * sinPhi * (cos2 * cosPhi) / 24) *
+                      (5 - tan2 + 9 * ep2 * cos2 + 4 * std::pow(ep2, 2) * (cos2 * cos2)) * k0 * 1e16;
     const double k4 = nu * cosPhi * s1 * k0 * 1e4;
-    const double k5 = std::pow(s1 * cosPhi, 3) * (nu / 6) * (1 - std::pow(tanPhi, 2) + ep2 * std::pow(cosPhi, 2)) *
-                      k0 * 1e12;
+    const double s1CosPhi = s1 * cosPhi;
+    const double k5 = (s1CosPhi * s1CosPhi * s1CosPhi) * (nu / 6) * (1 - tan2 + ep2 * cos2) * k0 * 1e12;
 
     // The series stops at p^4 (northing) and p^3 (easting), which leaves it up
     // to about 0.1 m off at a zone edge: the accuracy the program has always had.
     UtmCoordinates utm{};
     utm.zoneNumber = zoneNumber;
-    utm.northing = FiniteOrOverflow(k1 + k2 * std::pow(p, 2) + k3 * std::pow(p, 4));
-    utm.easting = FiniteOrOverflow(kFalseEasting + (k4 * p + k5 * std::pow(p, 3)));
+    const double p2 = p * p;
+    utm.northing = FiniteOrOverflow(k1 + k2 * p2 + k3 * (p2 * p2));
+    utm.easting = FiniteOrOverflow(kFalseEasting + (k4 * p + k5 * (p2 * p)));
     return utm;
 }
 

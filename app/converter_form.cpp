@@ -432,12 +432,13 @@ bool ConverterForm::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void ConverterForm::ApplyVerdict(FieldBox* box, const FieldVerdict& verdict) {
+void ConverterForm::ApplyVerdict(FieldBox* box, const FieldVerdict& verdict, FieldBox* refused) {
     if (verdict.rewrite) box->setText(QString::fromStdString(*verdict.rewrite));
     if (verdict.refusal) {
+        if (!refused) refused = box;
         ShowMessage(QString::fromStdString(*verdict.refusal));
-        box->setFocus(Qt::OtherFocusReason);
-        box->setTextColour(kRefusedRed);
+        refused->setFocus(Qt::OtherFocusReason);
+        refused->setTextColour(kRefusedRed);
         return;
     }
     box->useWindowTextColour();
@@ -447,29 +448,33 @@ void ConverterForm::ApplyVerdict(FieldBox* box, const FieldVerdict& verdict) {
         EmptyAbsentOutputs();
 }
 
+void ConverterForm::ApplyVerdict(std::span<FieldBox* const> boxes, int left, const FieldVerdict& verdict) {
+    const int refused = verdict.refusedElement.value_or(left);
+    ApplyVerdict(boxes[static_cast<std::size_t>(left)], verdict, boxes[static_cast<std::size_t>(refused)]);
+}
+
 void ConverterForm::txtDecLatIn_LostFocus(int index) {
-    ApplyVerdict(txtDecLatIn[index], CheckDecimalDegreeBox(Coordinate::Latitude, index, TextsOf(txtDecLatIn)));
+    ApplyVerdict(txtDecLatIn, index, CheckDecimalDegreeBox(Coordinate::Latitude, index, TextsOf(txtDecLatIn)));
 }
 
 void ConverterForm::txtDecLonIn_LostFocus(int index) {
-    ApplyVerdict(txtDecLonIn[index], CheckDecimalDegreeBox(Coordinate::Longitude, index, TextsOf(txtDecLonIn)));
+    ApplyVerdict(txtDecLonIn, index, CheckDecimalDegreeBox(Coordinate::Longitude, index, TextsOf(txtDecLonIn)));
 }
 
 void ConverterForm::txtDMLatIn_LostFocus(int index) {
-    ApplyVerdict(txtDMLatIn[index], CheckDegreeMinuteBox(Coordinate::Latitude, index, TextsOf(txtDMLatIn)));
+    ApplyVerdict(txtDMLatIn, index, CheckDegreeMinuteBox(Coordinate::Latitude, index, TextsOf(txtDMLatIn)));
 }
 
 void ConverterForm::txtDMLonIn_LostFocus(int index) {
-    ApplyVerdict(txtDMLonIn[index], CheckDegreeMinuteBox(Coordinate::Longitude, index, TextsOf(txtDMLonIn)));
+    ApplyVerdict(txtDMLonIn, index, CheckDegreeMinuteBox(Coordinate::Longitude, index, TextsOf(txtDMLonIn)));
 }
 
 void ConverterForm::txtDMSLatIn_LostFocus(int index) {
-    ApplyVerdict(txtDMSLatIn[index], CheckDegreeMinuteSecondBox(Coordinate::Latitude, index, TextsOf(txtDMSLatIn)));
+    ApplyVerdict(txtDMSLatIn, index, CheckDegreeMinuteSecondBox(Coordinate::Latitude, index, TextsOf(txtDMSLatIn)));
 }
 
 void ConverterForm::txtDMSLonIn_LostFocus(int index) {
-    ApplyVerdict(txtDMSLonIn[index],
-                 CheckDegreeMinuteSecondBox(Coordinate::Longitude, index, TextsOf(txtDMSLonIn)));
+    ApplyVerdict(txtDMSLonIn, index, CheckDegreeMinuteSecondBox(Coordinate::Longitude, index, TextsOf(txtDMSLonIn)));
 }
 
 void ConverterForm::txtEastIn_LostFocus() { ApplyVerdict(txtEastIn, CheckEasting(TextOf(txtEastIn))); }

@@ -48,7 +48,9 @@ private:
     template <class Check>
     void WatchBox(FieldBox* box, Check check);
     // Applies a check's verdict to the box that was left.
-    void ApplyVerdict(FieldBox* box, const FieldVerdict& verdict);
+    void ApplyVerdict(FieldBox* box, const FieldVerdict& verdict, FieldBox* refused = nullptr);
+    // A coordinate's boxes, left at `left`: a refusal may be about another of them.
+    void ApplyVerdict(std::span<FieldBox* const> boxes, int left, const FieldVerdict& verdict);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 

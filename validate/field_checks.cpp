@@ -86,6 +86,22 @@ bool NegativeBesideLetter(Coordinate coordinate, const std::string& degrees, std
     return (letter == rules.letters[0] || letter == rules.letters[1]) && std::signbit(LeadingNumber(degrees));
 }
 
+// The letter typed after the negative degrees: the same refusal, given to
+// the degree box. Holding the letter box instead would trap the person, who
+// mends the minus in the other box.
+void RefuseDegreesBesideLetter(Coordinate coordinate, int left, std::span<const std::string> texts,
+                               const char* message, FieldVerdict& verdict) {
+    if (left != 0 || verdict.refusal || !IsNumericText(texts[1]) || !NegativeBesideLetter(coordinate, texts[1], texts))
+        return;
+    verdict.refusal = message;
+    verdict.refusedElement = 1;
+}
+
+const char* DecimalDegreeMessage(Coordinate coordinate) {
+    return IsLatitude(coordinate) ? "Error: Latitudes must be between -90 and 90 degrees."
+                                  : "Error: Longitudes must be between -180 and 180 degrees.";
+}
+
 }  // namespace
 
 FieldVerdict CheckDecimalDegreeBox(Coordinate coordinate, int left, std::span<const std::string> texts) {
@@ -93,11 +109,11 @@ FieldVerdict CheckDecimalDegreeBox(Coordinate coordinate, int left, std::span<co
     const std::string text = CommonSteps(coordinate, left, texts[left], false, verdict);
     if (left == 1 && !text.empty()) {
         if (!WithinBound(text, RulesOf(coordinate).degreeBound) || NegativeBesideLetter(coordinate, text, texts))
-            verdict.refusal = IsLatitude(coordinate) ? "Error: Latitudes must be between -90 and 90 degrees."
-                                                     : "Error: Longitudes must be between -180 and 180 degrees.";
+            verdict.refusal = DecimalDegreeMessage(coordinate);
         else
             verdict.recompute = true;
     }
+    RefuseDegreesBesideLetter(coordinate, left, texts, DecimalDegreeMessage(coordinate), verdict);
     return verdict;
 }
 
@@ -123,6 +139,7 @@ FieldVerdict CheckDegreeMinuteBox(Coordinate coordinate, int left, std::span<con
         verdict.refusal = DegreeMessage(coordinate);
         verdict.recompute = false;
     }
+    RefuseDegreesBesideLetter(coordinate, left, texts, DegreeMessage(coordinate), verdict);
     return verdict;
 }
 
@@ -151,6 +168,7 @@ FieldVerdict CheckDegreeMinuteSecondBox(Coordinate coordinate, int left, std::sp
         verdict.refusal = DegreeMessage(coordinate);
         verdict.recompute = false;
     }
+    RefuseDegreesBesideLetter(coordinate, left, texts, DegreeMessage(coordinate), verdict);
     return verdict;
 }
 

@@ -19,10 +19,14 @@ struct FieldVerdict {
     std::optional<std::string> refusal;
     // Whether the output is recomputed once the box is accepted.
     bool recompute = false;
+    // The element the refusal is about when it is not the box left: a letter
+    // left beside negative degrees refuses the degrees, where the minus is
+    // mended.
+    std::optional<int> refusedElement;
 };
 
 // A degree box is refused too when it is negative while its coordinate's
-// letter box holds a letter.
+// letter box holds a letter, whichever of the two boxes is left last.
 //
 // The boxes of one coordinate, by element: 0 the direction letter, 1 the
 // degrees, then minutes and seconds as far as the notation has them. `left`

@@ -30,6 +30,7 @@ TEST(FieldChecks, EachRuleRefusesWithItsOwnMessageAndRewritesAndRecomputesAsItSa
         const char* refusal;
         bool recompute = false;
         const char* rewrite = "";
+        int refusedElement = -1;  // the box left
     } cases[] = {
         {Leave(Lat, {"e", "", "", ""}, 0),
          "Error: You cannot have any direction other than North (N) or South (S) for latitude.", false, "E"},
@@ -79,12 +80,20 @@ TEST(FieldChecks, EachRuleRefusesWithItsOwnMessageAndRewritesAndRecomputesAsItSa
         {Leave(Lat, {"N", "-0", "30", ""}, 1), latitude},
         {Leave(Lat, {"", "-33.5"}, 1), "", true},
         {Leave(Lat, {"S", "33", "", ""}, 1), "", true},
+        // The letter typed after the minus: the degrees are refused, where the minus is mended.
+        {Leave(Lat, {"s", "-33.5"}, 0), "Error: Latitudes must be between -90 and 90 degrees.", false, "S", 1},
+        {Leave(Lon, {"W", "-0", "5"}, 0), "Error: Longitude degrees must be between -180 and 180.", false, "", 1},
+        {Leave(Lat, {"N", "-5", "1", "2"}, 0), latitude, false, "", 1},
+        {Leave(Lat, {"x", "-5"}, 0), "Error: You cannot have any direction other than North (N) or South (S) for latitude.",
+         false, "X"},
+        {Leave(Lat, {"", "-5", "", ""}, 0), ""},
     };
     for (std::size_t row = 0; row < std::size(cases); ++row) {
         const FieldVerdict& verdict = cases[row].verdict;
         EXPECT_EQ(verdict.refusal.value_or(""), cases[row].refusal) << "row " << row;
         EXPECT_EQ(verdict.recompute, cases[row].recompute) << "row " << row;
         EXPECT_EQ(verdict.rewrite.value_or(""), cases[row].rewrite) << "row " << row;
+        EXPECT_EQ(verdict.refusedElement.value_or(-1), cases[row].refusedElement) << "row " << row;
     }
 }
 

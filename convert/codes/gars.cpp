@@ -70,21 +70,19 @@ std::optional<std::string> GarsOf(double latitude, double longitude, int minutes
         return std::nullopt;
     const long long x = CellIndex(WrappedLongitude(longitude), 180, kScale, 1, 360 * kScale);
     const long long y = CellIndex(latitude, 90, kScale, 1, 180 * kScale);
-    char text[8];
+    // Written in the string itself: a text assembled aside byte by byte and
+    // copied in whole is read back before its bytes have landed, a stall
+    // longer than the whole code's arithmetic.
+    std::string text(5 + (minutes <= 15) + (minutes == 5), '0');  // short: no allocation, nothing thrown
     const long long band = x / 6 + 1, latitudeBand = y / 6;
     text[0] = static_cast<char>('0' + band / 100);
     text[1] = static_cast<char>('0' + band / 10 % 10);
     text[2] = static_cast<char>('0' + band % 10);
     text[3] = kLetters[latitudeBand / 24];
     text[4] = kLetters[latitudeBand % 24];
-    std::size_t length = 5;
-    if (minutes <= 15) text[length++] = static_cast<char>('1' + x / 3 % 2 + 2 * (1 - y / 3 % 2));
-    if (minutes == 5) text[length++] = static_cast<char>('1' + x % 3 + 3 * (2 - y % 3));
-    try {
-        return std::string(text, length);
-    } catch (...) {
-        return std::nullopt;
-    }
+    if (minutes <= 15) text[5] = static_cast<char>('1' + x / 3 % 2 + 2 * (1 - y / 3 % 2));
+    if (minutes == 5) text[6] = static_cast<char>('1' + x % 3 + 3 * (2 - y % 3));
+    return text;
 }
 
 }  // namespace quillet::codes

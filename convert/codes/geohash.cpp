@@ -1,6 +1,7 @@
 #include "convert/codes/geohash.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace quillet::codes {
@@ -18,6 +19,18 @@ int Value(char c) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     const char* found = c ? std::strchr(kAlphabet, c) : nullptr;
     return found ? static_cast<int>(found - kAlphabet) : -1;
+}
+
+// The bits of `value` moved apart to the even places of the result: bit i
+// to bit 2i.
+std::uint64_t Spread(std::uint32_t value) {
+    std::uint64_t spread = value;
+    spread = (spread | spread << 16) & 0x0000FFFF0000FFFFULL;
+    spread = (spread | spread << 8) & 0x00FF00FF00FF00FFULL;
+    spread = (spread | spread << 4) & 0x0F0F0F0F0F0F0F0FULL;
+    spread = (spread | spread << 2) & 0x3333333333333333ULL;
+    spread = (spread | spread << 1) & 0x5555555555555555ULL;
+    return spread;
 }
 
 }  // namespace
@@ -52,20 +65,16 @@ std::optional<std::string> GeohashOf(double latitude, double longitude, int char
         return std::nullopt;
     const long long x = CellIndex(WrappedLongitude(longitude), 180, kLongitudeNumerator, kDenominator, kCells);
     const long long y = CellIndex(latitude, 90, kLatitudeNumerator, kDenominator, kCells);
+    // The bits alternate from the longitude's first: with an odd count the
+    // longitude has one more, and its last bit ends the code.
     const int bits = 5 * characters;
     const int xBits = (bits + 1) / 2, yBits = bits / 2;
+    const std::uint64_t xSpread = Spread(static_cast<std::uint32_t>(x >> (kBits - xBits)));
+    const std::uint64_t ySpread = Spread(static_cast<std::uint32_t>(y >> (kBits - yBits)));
+    const std::uint64_t code = bits % 2 ? xSpread | ySpread << 1 : xSpread << 1 | ySpread;
     char text[kMostCharacters];
-    int value = 0, xUsed = 0, yUsed = 0;
-    for (int bit = 0; bit < bits; ++bit) {
-        const bool fromX = bit % 2 == 0;
-        const long long source = fromX ? x >> (kBits - xBits) : y >> (kBits - yBits);
-        const int place = fromX ? xBits - 1 - xUsed++ : yBits - 1 - yUsed++;
-        value = 2 * value + static_cast<int>(source >> place & 1);
-        if (bit % 5 == 4) {
-            text[bit / 5] = kAlphabet[value];
-            value = 0;
-        }
-    }
+    for (int character = 0; character < characters; ++character)
+        text[character] = kAlphabet[code >> (bits - 5 * (character + 1)) & 31];
     try {
         return std::string(text, static_cast<std::size_t>(characters));
     } catch (...) {

@@ -8,7 +8,6 @@ scripts/setup.sh
 packages=(
     libbenchmark-dev     # Google Benchmark
     libgeographiclib-dev # the projection and text conversion to compare with
-    libproj-dev          # PROJ's transverse Mercator to compare with
     geographiclib-tools proj-bin time  # GeoConvert and cs2cs to race the command-line converter; /usr/bin/time
     xvfb xauth           # an X server for the start-up run on a real display protocol
 )

@@ -214,14 +214,25 @@ PositionReading CsvConverter::ReadRow(std::string& quoted, const ReadOptions& op
 void CsvConverter::Row() {
     Fault fault = Fault::None;
     std::string message;
+    std::string_view hint;
     for (int i = 0; i < used_ && message.empty(); ++i)
         if (index_[i] >= fieldCount_) message = "missing column \"" + Printable(*names_[i]) + "\"";
+    // More fields than the header has: decimal commas left unquoted in a
+    // comma-separated file split each number in two, and "48,13,11,57" read
+    // by its first two fields is another place. Empty fields at the end, a
+    // spreadsheet's trailing separators, leave no such doubt.
+    std::size_t filled = fieldCount_;
+    while (filled > headerWidth_ && fields_[filled - 1].empty()) --filled;
+    if (message.empty() && filled > headerWidth_) {
+        message = NumberToText(static_cast<double>(filled)) + " fields where the header has " +
+                  NumberToText(static_cast<double>(headerWidth_));
+        if (columns_.delimiter == ',') hint = "decimal commas in a comma-separated file need quotes";
+    }
     if (!message.empty()) {
         quoted_.clear();
         for (std::size_t i = 0; i < fieldCount_; ++i) quoted_.append(i > 0 ? "," : "").append(fields_[i]);
     }
     bool converted = false;
-    std::string_view hint;
     if (message.empty()) {
         Converted place;
         const PositionReading reading = ReadRow(quoted_, settings_.read);
@@ -237,8 +248,9 @@ void CsvConverter::Row() {
         if (fault == Fault::None && !converted) message = FaultMessage(Fault::NotConvertible, settings_);
     }
 
-    // Short rows are filled up to the header, so the new columns line up.
-    const std::size_t width = std::max(fieldCount_, headerWidth_);
+    // Short rows are filled up to the header, and empty fields beyond it
+    // dropped, so the new columns line up.
+    const std::size_t width = std::max(filled, headerWidth_);
     for (std::size_t i = 0; i < width; ++i) {
         if (i > 0) PutSeparator();
         if (i < fieldCount_) PutField(out_, fields_[i], columns_.delimiter);

@@ -277,6 +277,12 @@ check csv-hint-delimiter 2 $'lat;lon\n48,1;11,5' '' \
 check csv-hint-quoted 2 $'"name,lat,lon"\n"x,1,2"' '' \
     'gps-quillet-convert: no column "lat" in the header: "name,lat,lon"; it is inside the quoted cell "name,lat,lon"' \
     --csv --lat lat --lon lon
+# Unquoted decimal commas split each number: refused, never read by the first
+# fields; empty trailing fields are dropped, so the new columns line up.
+check csv-extra-fields 1 $'lat,lon\n48,13,11,57\n48.1,11.5,,\n' \
+    $'lat,lon,latitude_dd,longitude_dd\n48,13,11,57,,\n48.1,11.5,48.1°,11.5°' \
+    'gps-quillet-convert: line 2: 4 fields where the header has 2: "48,13,11,57"; decimal commas in a comma-separated file need quotes' \
+    --csv --lat lat --lon lon
 check csv-tab 0 $'a\tLat\tlon\n1\t2\t3' $'a\tLat\tlon\tlatitude_dd\tlongitude_dd\n1\t2\t3\t2°\t3°' '' \
     --csv --delimiter TAB --lat lat --lon lon
 

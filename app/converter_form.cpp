@@ -7,9 +7,9 @@
 #include "values/values.h"
 #include "convert/direction_mode.h"
 #include "convert/input_reading.h"
-#include "convert/codes.h"
+#include "convert/forms/code_forms.h"
 #include "convert/output_format.h"
-#include "convert/position_text.h"
+#include "convert/read/position_text.h"
 #include "validate/field_checks.h"
 
 #include <QAction>

@@ -2,7 +2,7 @@
 // Ctrl+Z takes a whole fill back. The form carries the decisions out.
 #pragma once
 
-#include "convert/position_text.h"
+#include "convert/read/position_text.h"
 
 #include <QPalette>
 #include <QString>

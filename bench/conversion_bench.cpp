@@ -5,14 +5,14 @@
 // handles one point per iteration, cycling through the set, so its time is
 // a time per point. At the end the ratios and the goals are printed.
 #include "bench/report.h"
-#include "convert/codes.h"
+#include "convert/forms/code_forms.h"
 #include "convert/codes/gars.h"
 #include "convert/codes/geohash.h"
 #include "convert/codes/georef.h"
 #include "convert/codes/maidenhead.h"
 #include "convert/codes/plus_code.h"
 #include "convert/input_reading.h"
-#include "convert/mgrs.h"
+#include "convert/grids/mgrs.h"
 #include "convert/output_format.h"
 #include "geodesy/utm.h"
 

@@ -1,8 +1,8 @@
 #include "cli/conversion.h"
 
 #include "cli/report.h"
-#include "convert/codes.h"
-#include "convert/national_grid.h"
+#include "convert/forms/code_forms.h"
+#include "convert/grids/national_grid.h"
 #include "convert/output_format.h"
 #include "geodesy/utm.h"
 #include "validate/field_checks.h"

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "convert/position.h"
-#include "convert/position_text.h"
+#include "convert/read/position_text.h"
 
 #include <array>
 #include <optional>

@@ -6,8 +6,8 @@
 #include "cli/line_io.h"
 #include "cli/progress.h"
 #include "cli/report.h"
-#include "convert/codes.h"
-#include "convert/link_text.h"
+#include "convert/forms/code_forms.h"
+#include "convert/links/link_text.h"
 #include "geodesy/proj_systems.h"
 
 #include "values/values.h"

@@ -5,7 +5,7 @@
 #include "convert/codes/georef.h"
 #include "convert/codes/maidenhead.h"
 #include "convert/codes/plus_code.h"
-#include "convert/text_tokens.h"
+#include "convert/text/text_tokens.h"
 
 namespace quillet::text {
 

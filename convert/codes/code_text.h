@@ -10,7 +10,7 @@
 // forms too ("JO", "SKNA", a bare Geohash). Plain C++, no Qt.
 #pragma once
 
-#include "convert/position_text.h"
+#include "convert/reading.h"
 
 #include <optional>
 #include <string_view>

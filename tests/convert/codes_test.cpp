@@ -1,4 +1,4 @@
-#include "convert/codes.h"
+#include "convert/forms/code_forms.h"
 #include "convert/codes/gars.h"
 #include "convert/codes/geohash.h"
 #include "convert/codes/georef.h"

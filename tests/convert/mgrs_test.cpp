@@ -1,4 +1,4 @@
-#include "convert/mgrs.h"
+#include "convert/grids/mgrs.h"
 
 #include <GeographicLib/MGRS.hpp>
 #include <GeographicLib/UTMUPS.hpp>

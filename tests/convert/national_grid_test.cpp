@@ -1,5 +1,6 @@
-#include "convert/codes.h"
-#include "convert/national_grid.h"
+#include "convert/forms/code_forms.h"
+#include "convert/grids/national_grid.h"
+#include "convert/read/position_text.h"
 #include "geodesy/proj_systems.h"
 
 #include <GeographicLib/Geocentric.hpp>

@@ -1,6 +1,6 @@
-#include "convert/codes.h"
+#include "convert/forms/code_forms.h"
 #include "convert/output_format.h"
-#include "convert/position_text.h"
+#include "convert/read/position_text.h"
 #include "geodesy/proj_systems.h"
 
 #include <GeographicLib/DMS.hpp>

@@ -1,8 +1,8 @@
 // GeoJSON (RFC 7946): a Point, a Feature whose geometry is a Point, or a
 // FeatureCollection of one such Feature. Coordinates are longitude first.
 // Read with nlohmann-json, never by hand.
-#include "convert/link_text.h"
-#include "convert/snippet_text.h"
+#include "convert/links/link_text.h"
+#include "convert/snippets/snippet_text.h"
 
 #include <nlohmann/json.hpp>
 

@@ -2,8 +2,8 @@
 // </coordinates>" (longitude first) and GPX's <wpt>, <trkpt> and <rtept>,
 // whose lat= and lon= attributes come in any order. Read by hand: a
 // fragment is no document, and only these tags matter.
-#include "convert/link_text.h"
-#include "convert/snippet_text.h"
+#include "convert/links/link_text.h"
+#include "convert/snippets/snippet_text.h"
 
 #include <array>
 #include <string>

@@ -1,6 +1,6 @@
-#include "convert/national_grid.h"
+#include "convert/grids/national_grid.h"
 
-#include "convert/text_tokens.h"
+#include "convert/text/text_tokens.h"
 #include "geodesy/proj_systems.h"
 #include "values/values.h"
 

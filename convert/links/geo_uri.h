@@ -3,7 +3,7 @@
 // ("geo:27.9881,86.9250,8848;u=10").
 #pragma once
 
-#include "convert/position_text.h"
+#include "convert/reading.h"
 
 #include <optional>
 #include <string_view>

@@ -3,7 +3,7 @@
 // caption, and the writer. Plain C++, no Qt.
 #pragma once
 
-#include "convert/position_text.h"
+#include "convert/reading.h"
 
 #include <optional>
 #include <span>

@@ -1,6 +1,6 @@
-#include "convert/geo_uri.h"
+#include "convert/links/geo_uri.h"
 
-#include "convert/angle_text.h"
+#include "convert/text/angle_text.h"
 
 #include <charconv>
 

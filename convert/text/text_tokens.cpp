@@ -1,4 +1,4 @@
-#include "convert/text_tokens.h"
+#include "convert/text/text_tokens.h"
 
 #include "values/values.h"
 

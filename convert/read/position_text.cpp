@@ -1,15 +1,15 @@
-#include "convert/position_text.h"
+#include "convert/read/position_text.h"
 
-#include "convert/angle_text.h"
+#include "convert/text/angle_text.h"
 #include "convert/codes/code_text.h"
-#include "convert/geo_uri.h"
-#include "convert/link_text.h"
-#include "convert/mgrs.h"
-#include "convert/national_grid.h"
-#include "convert/nmea_text.h"
-#include "convert/snippet_text.h"
-#include "convert/text_tokens.h"
-#include "convert/utm_text.h"
+#include "convert/links/geo_uri.h"
+#include "convert/links/link_text.h"
+#include "convert/grids/mgrs.h"
+#include "convert/grids/national_grid.h"
+#include "convert/read/nmea_text.h"
+#include "convert/snippets/snippet_text.h"
+#include "convert/text/text_tokens.h"
+#include "convert/read/utm_text.h"
 
 #include <algorithm>
 

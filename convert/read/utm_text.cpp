@@ -1,4 +1,4 @@
-#include "convert/utm_text.h"
+#include "convert/read/utm_text.h"
 
 #include "geodesy/exact_inverse.h"
 #include "geodesy/utm.h"

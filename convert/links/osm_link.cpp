@@ -1,7 +1,7 @@
 // OpenStreetMap: the marker (mlat=, mlon=) is the place; the map's view
 // ("#map=<zoom>/<lat>/<lon>", or an old "?lat=&lon=") is only where the map
 // was scrolled. An object's link (/node/123) names no position itself.
-#include "convert/link_text.h"
+#include "convert/links/link_text.h"
 
 namespace quillet::text {
 

@@ -1,8 +1,8 @@
 // WKT and PostGIS's EWKT: "POINT (<lon> <lat>)", "POINT Z (<lon> <lat> <alt>)",
 // "SRID=4326;POINT(...)". Longitude first, as every GIS writes it; another
 // SRID (a national grid's easting and northing) through PROJ.
-#include "convert/link_text.h"
-#include "convert/snippet_text.h"
+#include "convert/links/link_text.h"
+#include "convert/snippets/snippet_text.h"
 #include "geodesy/proj_systems.h"
 
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "convert/angle_text.h"
+#include "convert/text/angle_text.h"
 
 #include "values/values.h"
 

@@ -6,7 +6,7 @@
 // no Qt.
 #pragma once
 
-#include "convert/position_text.h"
+#include "convert/reading.h"
 
 #include <optional>
 #include <string>

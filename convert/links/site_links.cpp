@@ -2,7 +2,7 @@
 // q= when it is a pair, sll= (the search's centre); Bing: cp=<lat>~<lon>;
 // HERE: map=<lat>,<lon>,<zoom>; Waze: ll=; Yandex: pt= (the marker) or ll=
 // (the view), both longitude first.
-#include "convert/link_text.h"
+#include "convert/links/link_text.h"
 
 namespace quillet::text {
 

@@ -1,6 +1,6 @@
-#include "convert/nmea_text.h"
+#include "convert/read/nmea_text.h"
 
-#include "convert/angle_text.h"
+#include "convert/text/angle_text.h"
 
 #include <charconv>
 

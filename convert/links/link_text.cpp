@@ -1,7 +1,7 @@
-#include "convert/link_text.h"
+#include "convert/links/link_text.h"
 
-#include "convert/angle_text.h"
-#include "convert/text_tokens.h"
+#include "convert/text/angle_text.h"
+#include "convert/text/text_tokens.h"
 #include "values/values.h"
 
 #include <charconv>

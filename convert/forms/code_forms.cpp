@@ -1,12 +1,12 @@
-#include "convert/codes.h"
+#include "convert/forms/code_forms.h"
 
 #include "convert/codes/gars.h"
 #include "convert/codes/geohash.h"
 #include "convert/codes/georef.h"
 #include "convert/codes/maidenhead.h"
 #include "convert/codes/plus_code.h"
-#include "convert/mgrs.h"
-#include "convert/national_grid.h"
+#include "convert/grids/mgrs.h"
+#include "convert/grids/national_grid.h"
 
 #include <algorithm>
 #include <array>

@@ -7,7 +7,7 @@
 // nothing here throws or reads past the text.
 #pragma once
 
-#include "convert/position_text.h"
+#include "convert/reading.h"
 
 #include <optional>
 #include <string>

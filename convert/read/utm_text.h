@@ -2,8 +2,8 @@
 // easting and northing, with or without "E"/"N" or "mE"/"mN" after them.
 #pragma once
 
-#include "convert/position_text.h"
-#include "convert/text_tokens.h"
+#include "convert/reading.h"
+#include "convert/text/text_tokens.h"
 
 #include <optional>
 #include <string>

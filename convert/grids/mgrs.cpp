@@ -1,6 +1,6 @@
-#include "convert/mgrs.h"
+#include "convert/grids/mgrs.h"
 
-#include "convert/text_tokens.h"
+#include "convert/text/text_tokens.h"
 #include "geodesy/exact_inverse.h"
 #include "geodesy/utm.h"
 

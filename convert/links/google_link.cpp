@@ -2,7 +2,7 @@
 // query (q=, ll=, query=), else a searched or placed pair in the path, else
 // the view's centre ("@<lat>,<lon>,<zoom>z"), which is only where the map
 // was scrolled.
-#include "convert/link_text.h"
+#include "convert/links/link_text.h"
 
 #include <vector>
 

@@ -5,7 +5,7 @@
 // agree with every other MGRS tool. Plain C++, no Qt.
 #pragma once
 
-#include "convert/position_text.h"
+#include "convert/reading.h"
 
 #include <optional>
 #include <string>

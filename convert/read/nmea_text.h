@@ -3,8 +3,8 @@
 // ("5130.0420,N,00007.4760,W": degrees, then two digits of minutes).
 #pragma once
 
-#include "convert/position_text.h"
-#include "convert/text_tokens.h"
+#include "convert/reading.h"
+#include "convert/text/text_tokens.h"
 
 #include <optional>
 #include <string_view>

@@ -3,8 +3,8 @@
 // after, and a pair in either order when its letters say so.
 #pragma once
 
-#include "convert/position_text.h"
-#include "convert/text_tokens.h"
+#include "convert/reading.h"
+#include "convert/text/text_tokens.h"
 
 #include <optional>
 #include <string>

@@ -33,6 +33,28 @@ double WrappedX(double x) {
     return x < 0 ? x + 1.0 : x;
 }
 
+// The lines where the data cuts countries at ±180° or at the map's bottom
+// edge (Antarctica) are no coast or border: they are not drawn.
+bool IsSeam(QPointF a, QPointF b) {
+    return (a.x() == b.x() && (a.x() == 0 || a.x() == 1)) || (a.y() == 1 && b.y() == 1);
+}
+
+// Adds a ring's edges to `lines`, its seams left out; `pixels` is the ring
+// on screen, closed.
+void AddCoastAndBorders(QPainterPath& lines, const QPolygonF& ring, const QPolygonF& pixels) {
+    bool drawing = false;
+    for (qsizetype i = 0; i < ring.size(); ++i) {
+        const qsizetype next = (i + 1) % ring.size();
+        if (IsSeam(ring[i], ring[next])) {
+            drawing = false;
+            continue;
+        }
+        if (!drawing) lines.moveTo(pixels[i]);
+        lines.lineTo(pixels[i + 1]);
+        drawing = true;
+    }
+}
+
 QString ScaleText(double metres) {
     return metres >= 1000 ? QStringLiteral("%1 km").arg(metres / 1000) : QStringLiteral("%1 m").arg(metres);
 }
@@ -60,7 +82,7 @@ void MapView::LoadOutlines() {
             QPolygonF& polygon = country.rings.emplace_back();
             polygon.reserve(static_cast<qsizetype>(ring.size()));
             for (const OutlinePoint& point : ring) {
-                const WorldPoint world = ToWorld(point.latitude * kOutlineUnit, point.longitude * kOutlineUnit);
+                const WorldPoint world = ToWorld(point.latitude / kOutlineUnitsPerDegree, point.longitude / kOutlineUnitsPerDegree);
                 polygon.append({world.x, world.y});
             }
             country.bounds = country.bounds.isNull() ? polygon.boundingRect() : country.bounds.united(polygon.boundingRect());
@@ -106,6 +128,13 @@ void MapView::setPosition(Position position) {
         if (!inner.contains(pin)) centerOn(position_->first, position_->second);
     }
     update();
+}
+
+void MapView::resizeEvent(QResizeEvent* event) {
+    KeepInsideWorld();
+    // A position set before the view had its size is brought into sight.
+    if (position_) setPosition(position_);
+    QWidget::resizeEvent(event);
 }
 
 void MapView::setZoom(int zoom) {
@@ -325,9 +354,9 @@ void MapView::DrawOutlines(QPainter& painter) {
                 for (qsizetype i = 0; i < ring.size(); ++i) pixels[i] = ring[i] * scale + shift;
                 pixels.append(pixels.first());
                 land.addPolygon(pixels);
+                AddCoastAndBorders(borders, ring, pixels);
             }
             if (!tiles_) painter.drawPath(land);
-            borders.addPath(land);
         }
     }
     painter.setBrush(Qt::NoBrush);
@@ -339,24 +368,26 @@ void MapView::DrawPin(QPainter& painter) {
     if (!position_) return;
     const auto [latitude, longitude] = *position_;
     const QPointF tip = PixelOf(latitude, longitude);
+    // Drawn with its tip at (0, 0); north of the map's top edge it hangs
+    // below the edge, pointing up at the pole it cannot reach.
     QPainterPath pin;
-    pin.moveTo(tip);
-    pin.lineTo(tip + QPointF(-5, -12));
-    pin.arcTo(QRectF(tip.x() - 7, tip.y() - 24, 14, 14), 215, -250);
+    pin.moveTo(0, 0);
+    pin.lineTo(-5, -12);
+    pin.arcTo(QRectF(-7, -24, 14, 14), 215, -250);
     pin.closeSubpath();
+    pin.addEllipse(QRectF(-2.5, -19.5, 5, 5));
+    QTransform place = QTransform::fromTranslate(tip.x(), tip.y());
+    if (latitude > kMercatorMaxLatitude) place.scale(1, -1);
     painter.setPen(QPen(Qt::white, 1.5));
     painter.setBrush(kPin);
-    painter.drawPath(pin);
-    painter.setBrush(Qt::white);
-    painter.setPen(Qt::NoPen);
-    painter.drawEllipse(QRectF(tip.x() - 2.5, tip.y() - 19.5, 5, 5));
+    painter.drawPath(place.map(pin));
     if (std::abs(latitude) > kMercatorMaxLatitude) {
         // The pin sits on the map's edge; the pole itself cannot be drawn.
         const QString note = QStringLiteral("The pole is off the map");
         const QFontMetrics metrics(font());
         QRectF box(0, 0, metrics.horizontalAdvance(note) + 8, metrics.height() + 4);
         box.moveCenter(QPointF(std::clamp(tip.x(), box.width() / 2, width() - box.width() / 2),
-                               latitude > 0 ? std::max(tip.y(), 0.0) + 32 : std::min(tip.y(), double(height())) - 40));
+                               latitude > 0 ? std::max(tip.y(), 0.0) + 44 : std::min(tip.y(), double(height())) - 40));
         painter.setBrush(QColor(255, 255, 255, 220));
         painter.drawRect(box);
         painter.setPen(Qt::black);

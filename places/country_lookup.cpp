@@ -113,8 +113,8 @@ double WrappedDegrees(double degrees) {
 double DistanceKm(const CountryOutline& country, double latitude, double longitude, double limit) {
     const double xScale = std::cos(latitude * std::numbers::pi / 180.0) * kKmPerDegree;
     const auto local = [&](OutlinePoint p) {
-        return std::pair{WrappedDegrees(p.longitude * kOutlineUnit - longitude) * xScale,
-                         (p.latitude * kOutlineUnit - latitude) * kKmPerDegree};
+        return std::pair{WrappedDegrees(p.longitude / kOutlineUnitsPerDegree - longitude) * xScale,
+                         (p.latitude / kOutlineUnitsPerDegree - latitude) * kKmPerDegree};
     };
     double nearest = std::numeric_limits<double>::infinity();
     for (const auto& ring : country.rings) {
@@ -135,13 +135,13 @@ double DistanceKm(const CountryOutline& country, double latitude, double longitu
 // Whether the country's box, widened by the margin, can hold the point.
 bool MayReach(const CountryOutline& country, double latitude, double longitude, double marginKm) {
     const double marginLat = marginKm / kKmPerDegree;
-    if (latitude < country.south_west.latitude * kOutlineUnit - marginLat ||
-        latitude > country.north_east.latitude * kOutlineUnit + marginLat)
+    if (latitude < country.south_west.latitude / kOutlineUnitsPerDegree - marginLat ||
+        latitude > country.north_east.latitude / kOutlineUnitsPerDegree + marginLat)
         return false;
     const double cosine = std::cos(std::min(89.0, std::abs(latitude)) * std::numbers::pi / 180.0);
     const double marginLon = marginKm / (kKmPerDegree * cosine);
-    const double west = country.south_west.longitude * kOutlineUnit - marginLon;
-    const double east = country.north_east.longitude * kOutlineUnit + marginLon;
+    const double west = country.south_west.longitude / kOutlineUnitsPerDegree - marginLon;
+    const double east = country.north_east.longitude / kOutlineUnitsPerDegree + marginLon;
     for (const double shift : {-360.0, 0.0, 360.0})
         if (longitude + shift >= west && longitude + shift <= east) return true;
     return false;
@@ -170,8 +170,8 @@ Place LookUpPlace(double latitude, double longitude) {
     if (!std::isfinite(latitude) || !std::isfinite(longitude) || std::abs(latitude) > 90) return {};
     longitude = WrappedDegrees(longitude);
     const std::vector<CountryOutline>& countries = CountryOutlines();
-    const double x = std::round(longitude / kOutlineUnit);
-    const double y = std::round(latitude / kOutlineUnit);
+    const double x = std::round(longitude * kOutlineUnitsPerDegree);
+    const double y = std::round(latitude * kOutlineUnitsPerDegree);
     const CountryOutline* holder = nullptr;
     for (const CountryOutline& country : countries)
         if (MayReach(country, latitude, longitude, 0) && Contains(country, x, y)) {

@@ -9,13 +9,15 @@
 
 namespace quillet {
 
-// A vertex of an outline, in units of 1e-5 degree, as the data file keeps it.
+// A vertex of an outline, in units of 1e-5 degree (kOutlineUnitsPerDegree), as the data file keeps it.
 struct OutlinePoint {
     std::int32_t longitude;
     std::int32_t latitude;
 };
 
-inline constexpr double kOutlineUnit = 1e-5;
+// Outline units in a degree. Divided by, never multiplied with its inverse:
+// 18000000 / 1e5 is exactly 180, where 18000000 * 1e-5 is not.
+inline constexpr double kOutlineUnitsPerDegree = 1e5;
 
 struct CountryOutline {
     std::string name;

@@ -8,6 +8,7 @@
 #include <QBuffer>
 #include <QColor>
 #include <QImage>
+#include <QPainter>
 #include <QPointer>
 #include <QStringList>
 #include <QTcpServer>
@@ -52,9 +53,15 @@ private:
         }
     }
 
-    static QByteArray Png(int side) {
+    // A plain tile with its frame and its address written on it.
+    static QByteArray Png(int side, const QByteArray& label = {}) {
         QImage image(side, side, QImage::Format_RGB32);
-        image.fill(QColor(0x55, 0xaa, 0x55));
+        image.fill(QColor(0xb8, 0xd8, 0xb0));
+        QPainter painter(&image);
+        painter.setPen(QColor(0x60, 0x80, 0x60));
+        painter.drawRect(0, 0, side - 1, side - 1);
+        painter.drawText(QRect(0, 0, side, side), Qt::AlignCenter, QString::fromLatin1(label));
+        painter.end();
         QByteArray png;
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
@@ -73,7 +80,7 @@ private:
         if (path.startsWith("/big/")) return Send(socket, "200 OK", "image/png", Png(256) + QByteArray(2 << 20, 'x'));
         if (path.startsWith("/small/")) return Send(socket, "200 OK", "image/png", Png(100));
         if (path.startsWith("/text/")) return Send(socket, "200 OK", "text/html", QByteArray(300, '<'));
-        Send(socket, "200 OK", "image/png", Png(256));
+        Send(socket, "200 OK", "image/png", Png(256, path));
     }
 
     QTcpServer server_;

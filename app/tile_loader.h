@@ -79,7 +79,8 @@ private:
     static quint64 Key(const TileAddress& tile);
 
     QNetworkAccessManager* network_ = nullptr;
-    QCache<quint64, QImage> tiles_{256};
+    // Decoded tiles, 256 KiB each: a few views' worth.
+    QCache<quint64, QImage> tiles_{64};
     std::deque<TileAddress> wanted_;
     QSet<quint64> inFlight_;
     QSet<quint64> failedTiles_;

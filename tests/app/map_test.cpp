@@ -333,9 +333,14 @@ private slots:
         panel.streetMapBox()->click();
         QTRY_VERIFY_WITH_TIMEOUT(server.paths.size() >= 2, 5000);
         // Remembered for the next start, which asks for tiles only once shown.
+        const int asked = static_cast<int>(server.paths.size());
         MapPanel next;
         next.resize(400, 360);
+        next.setPosition(std::pair{-22.9068, -43.1729});
+        QTest::qWait(100);
         QVERIFY(!next.streetMapBox()->isChecked());
+        QVERIFY(!next.tileLoader()->hasNetwork());
+        QCOMPARE(server.paths.size(), asked);
         next.show();
         QVERIFY(QTest::qWaitForWindowExposed(&next));
         QVERIFY(next.streetMapBox()->isChecked());

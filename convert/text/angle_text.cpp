@@ -44,7 +44,7 @@ std::optional<Angle> ReadAngle(Tokens tokens, std::string* why) {
         angle.letter = tokens[at++].letter;
     }
     double parts[3] = {0, 0, 0};
-    bool lettersMarkMinutes = false;
+    bool lettersMarkMinutes = false, marks = false, colons = false;
     const Token* first = nullptr;
     const Token* last = nullptr;
     while (next(Token::Number)) {
@@ -55,11 +55,14 @@ std::optional<Angle> ReadAngle(Tokens tokens, std::string* why) {
         last = &number;
         parts[angle.parts] = number.magnitude;
         if (next(Token::Mark)) {
-            if (tokens[at++].mark != angle.parts) return std::nullopt;
+            if (tokens[at++].mark != angle.parts || colons) return std::nullopt;
+            marks = true;
         } else if (next(Token::Colon)) {
             // "40:26:46": a colon stands for the mark of its number, and a
-            // number follows it.
+            // number follows it; never after a mark.
             ++at;
+            if (marks) return std::nullopt;
+            colons = true;
             if (!next(Token::Number)) return std::nullopt;
         } else if (next(Token::Letter) && tokens[at].glued) {
             const int mark = LetterMark(tokens[at], lettersMarkMinutes);
@@ -204,6 +207,14 @@ std::string TwoReadings(const PositionText& one, const PositionText& other) {
 }
 
 PositionReading ReadPair(Tokens tokens) {
+    // Marks and colons in one text ("1\u22182\u201B3: 0"): no one writes an
+    // angle so, and no split of it is what was meant.
+    bool marks = false, colons = false;
+    for (const Token& token : tokens) {
+        marks = marks || token.kind == Token::Mark;
+        colons = colons || token.kind == Token::Colon;
+    }
+    if (marks && colons) return {};
     PositionReading reading = ReadSplits(tokens);
     // A height after a pair closed by its letter, as cs2cs writes it. "41d53m24s
     // 12d30m0s 5": a seconds "s" closes no pair.

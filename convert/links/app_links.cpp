@@ -14,9 +14,11 @@ namespace quillet::text {
 
 namespace {
 
-std::optional<PositionReading> LatLon(std::string_view query, std::string_view latitude, std::string_view longitude) {
+std::optional<PositionReading> LatLon(std::string_view query, std::string_view latitude,
+                                      std::string_view longitude) {
     bool broken = false;
-    const std::optional<std::string> lat = QueryValue(query, latitude, broken), lon = QueryValue(query, longitude, broken);
+    const std::optional<std::string> lat = QueryValue(query, latitude, broken);
+    const std::optional<std::string> lon = QueryValue(query, longitude, broken);
     if (broken) return Refusal("a broken percent escape");
     if (!lat && !lon) return std::nullopt;
     const std::optional<NumberPair> pair = ReadNumberPair(lat.value_or("") + "," + lon.value_or(""), ',');

@@ -42,10 +42,10 @@ bool EndsAddress(char c, bool quoted = false) {
 }
 
 // Hosts that a person copies without "https://".
-constexpr std::string_view kBareHosts[] = {"www.",     "maps.",          "google.",        "openstreetmap.", "osm.org",
-                                           "goo.gl",   "bing.com",       "wego.here.com",  "share.here.com", "waze.com",
-                                           "yandex.",  "omaps.app",      "ge0.me",         "osmand.net",     "magicearth.com",
-                                           "mapy.cz",  "mapy.com"};
+constexpr std::string_view kBareHosts[] = {
+    "www.",     "maps.",     "google.",   "openstreetmap.", "osm.org",    "goo.gl",
+    "bing.com", "wego.here.com", "share.here.com", "waze.com", "yandex.", "omaps.app",
+    "ge0.me",   "osmand.net", "magicearth.com", "mapy.cz", "mapy.com"};
 
 // Where the address begins: its scheme, or a bare map host at the start of a word.
 std::size_t AddressStart(std::string_view text) {

@@ -19,6 +19,14 @@ int LetterMark(const Token& token, bool lettersMarkMinutes) {
     return -1;
 }
 
+// Whether the tokens hold a mark: asked only where a colon is met, which
+// is rare, so that marked angles pay nothing for it.
+bool HasMark(Tokens tokens) {
+    for (const Token& token : tokens)
+        if (token.kind == Token::Mark) return true;
+    return false;
+}
+
 }  // namespace
 
 bool IsLatitudeLetter(char letter) { return letter == 'N' || letter == 'S'; }
@@ -44,7 +52,7 @@ std::optional<Angle> ReadAngle(Tokens tokens, std::string* why) {
         angle.letter = tokens[at++].letter;
     }
     double parts[3] = {0, 0, 0};
-    bool lettersMarkMinutes = false, marks = false, colons = false;
+    bool lettersMarkMinutes = false;
     const Token* first = nullptr;
     const Token* last = nullptr;
     while (next(Token::Number)) {
@@ -55,15 +63,12 @@ std::optional<Angle> ReadAngle(Tokens tokens, std::string* why) {
         last = &number;
         parts[angle.parts] = number.magnitude;
         if (next(Token::Mark)) {
-            if (tokens[at++].mark != angle.parts || colons) return std::nullopt;
-            marks = true;
+            if (tokens[at++].mark != angle.parts) return std::nullopt;
         } else if (next(Token::Colon)) {
             // "40:26:46": a colon stands for the mark of its number, and a
-            // number follows it; never after a mark.
-            ++at;
-            if (marks) return std::nullopt;
-            colons = true;
-            if (!next(Token::Number)) return std::nullopt;
+            // number follows it; no mark before or after.
+            if (HasMark(tokens.first(at++))) return std::nullopt;
+            if (!next(Token::Number) || (at + 1 < size && tokens[at + 1].kind == Token::Mark)) return std::nullopt;
         } else if (next(Token::Letter) && tokens[at].glued) {
             const int mark = LetterMark(tokens[at], lettersMarkMinutes);
             if (mark >= 0) {
@@ -130,6 +135,17 @@ std::optional<PositionText> ReadPairAt(Tokens tokens, std::size_t at, std::strin
         if (!one || !two) {
             if (two || !twoWhy.empty()) *why = oneWhy.empty() ? twoWhy : oneWhy;  // both have an angle's shape
             return std::nullopt;
+        }
+    }
+    // Marks after one angle's degrees and a colon after the other's
+    // ("1\u22182\u201B3: 0"): no one writes a pair so, and no split of it
+    // is what was meant.
+    if (degrees + 1 < second.size()) {
+        const Token::Kind twoAfter = second[degrees + 1].kind;
+        if (twoAfter == Token::Mark || twoAfter == Token::Colon) {
+            // The text's first three tokens, which the two angles hold.
+            const Token::Kind oneAfter = tokens[tokens[0].kind == Token::Letter ? 2 : 1].kind;
+            if ((oneAfter == Token::Mark || oneAfter == Token::Colon) && oneAfter != twoAfter) return std::nullopt;
         }
     }
     // Latitude first, unless the letters say otherwise.
@@ -207,14 +223,6 @@ std::string TwoReadings(const PositionText& one, const PositionText& other) {
 }
 
 PositionReading ReadPair(Tokens tokens) {
-    // Marks and colons in one text ("1\u22182\u201B3: 0"): no one writes an
-    // angle so, and no split of it is what was meant.
-    bool marks = false, colons = false;
-    for (const Token& token : tokens) {
-        marks = marks || token.kind == Token::Mark;
-        colons = colons || token.kind == Token::Colon;
-    }
-    if (marks && colons) return {};
     PositionReading reading = ReadSplits(tokens);
     // A height after a pair closed by its letter, as cs2cs writes it. "41d53m24s
     // 12d30m0s 5": a seconds "s" closes no pair.

@@ -28,6 +28,7 @@ std::optional<PositionReading> LatLon(std::string_view query, std::string_view l
 }
 
 PositionReading OrganicMaps(const Url& url) {
+    if (url.path.size() <= 1) return Refusal("the link holds no position");
     std::string_view first = url.path.substr(url.path.empty() ? 0 : 1);
     first = first.substr(0, first.find('/'));
     if (const std::optional<NumberPair> pair = ReadNumberPair(first, ','); pair && pair->rest.empty())

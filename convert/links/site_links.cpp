@@ -82,6 +82,9 @@ PositionReading Mapy(const Url& url) {
     bool broken = false;
     const std::optional<std::string> source = QueryValue(url.query, "source", broken);
     if (source && *source == "coor") return FirstPair(url.query, {{"id", ',', true, false}});
+    // A business or an address by its number: x= and y= are only the view around it.
+    if (source && !source->empty() && HasValue(url.query, "id"))
+        return Refusal("the link holds no position (a place by its number)");
     if (HasValue(url.query, "rc") || url.path.find("trasy") != std::string_view::npos)
         return Refusal(MoreThanOnePlace("a route"));
     const std::optional<std::string> x = QueryValue(url.query, "x", broken), y = QueryValue(url.query, "y", broken);

@@ -479,6 +479,7 @@ TEST(ReadPosition, RefusesLinksAndSnippetsWithTheReason) {
         {"https://www.openstreetmap.org/search?query=Colosseo#map=17/41.89/12.49", "a search text"},
         {"https://osmand.net/map?start=41.9,12.5&finish=41.89,12.49", "more than one place"},
         {"https://2gis.ru/rome/firm/70000001012345678?m=12.49%2C41.89%2F17", "a place by its number"},
+        {"https://mapy.cz/zakladni?source=firm&id=13144564&x=12.49&y=41.89&z=17", "a place by its number"},
         {"https://osm.org/go/0E!Q", "code is broken"},
         {"ge0://B4sr*dHVVt/Name", "ge0 code that is broken"},
         {"https://maps.app.goo.gl/?link=https%3A%2F%2Fmaps.app.goo.gl%2F%3Flink%3Dx", "a link inside a link"},

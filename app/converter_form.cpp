@@ -303,6 +303,10 @@ bool ConverterForm::TakePaste(FieldBox* box, const QString& text) {
     if (Latitude && Longitude) options.near = std::pair(*Latitude, *Longitude);
     const Paste paste = ReadPaste(text, place, options);
     if (paste.kind == Paste::Kind::Insert) return false;
+    if (paste.kind == Paste::Kind::Refused) {
+        ShowMessage(QStringLiteral("Error: The pasted text cannot be read: %1.").arg(paste.text));
+        return true;
+    }
     if (paste.kind == Paste::Kind::Replace) {
         box->selectAll();
         box->insert(paste.text);
@@ -416,6 +420,10 @@ bool ConverterForm::eventFilter(QObject* watched, QEvent* event) {
         if (pendingCheck_ && (watched == btnReset || watched == cmbInput) &&
             IsDeparture(static_cast<QFocusEvent*>(event)->reason())) {
             const QWidget* towards = QApplication::focusWidget();
+            // Only a control of this window is a departure: the first time
+            // the list opens, Qt hands its popup's view the focus with no
+            // named reason.
+            if (!towards || towards->window() != window()) break;
             if (towards == pendingCheck_)
                 pendingCheck_ = nullptr;
             else if (towards != btnReset && towards != cmbInput)

@@ -27,6 +27,15 @@ bool IsPartOfABox(const QString& text, int element, const ReadOptions& options) 
     return true;
 }
 
+// Whether every letter in the text is one a box takes (a direction): a
+// refused text of numbers is left in the box to be mended there; one with
+// other letters (a code, a grid square, a link) could never be.
+bool BoxLetters(const QString& text) {
+    for (const QChar c : text)
+        if (c.unicode() < 0x80 && c.isLetter() && !QStringLiteral("NSEWnsew").contains(c)) return false;
+    return true;
+}
+
 }  // namespace
 
 BoxPlace PlaceOf(const FieldBox* box, int notation, std::span<FieldBox* const> latitudeBoxes,
@@ -49,11 +58,13 @@ Paste ReadPaste(const QString& text, const BoxPlace& place, const ReadOptions& o
     if (const QRegularExpressionMatch zone = zoneText.match(line); place.zone && zone.hasMatch())
         return {.kind = Paste::Kind::Replace,
                 .text = SplitZoneBand(line.toStdString()).band ? line : zone.captured(1)};
-    if (const std::optional<PositionText> whole = ReadPositionText(line.toStdString(), options))
-        return {.kind = Paste::Kind::Whole, .whole = *whole};
+    const PositionReading reading = ReadPosition(line.toStdString(), options);
+    if (reading.position) return {.kind = Paste::Kind::Whole, .whole = *reading.position};
     if (place.notation != Utm && !IsPartOfABox(line, place.element, options))
         if (const std::optional<AngleValue> angle = ReadAngleText(line.toStdString(), place.latitude, options))
             return {.kind = Paste::Kind::Angle, .angle = angle->value};
+    if (reading.failure == ReadFailure::Refused && !BoxLetters(line))
+        return {.kind = Paste::Kind::Refused, .text = QString::fromStdString(reading.why)};
     return {.kind = Paste::Kind::Insert};
 }
 

@@ -34,6 +34,7 @@ struct Paste {
         Replace,  // the box's whole text becomes `text`
         Whole,    // a whole position fills the input
         Angle,    // one angle fills its own coordinate
+        Refused,  // a form the reader knows, refused: `text` says why
     };
     Kind kind = Kind::Insert;
     QString text{};

@@ -1,5 +1,7 @@
 #include "cli/help.h"
 
+#include <cctype>
+
 namespace quillet {
 
 namespace {
@@ -7,6 +9,17 @@ namespace {
 constexpr std::size_t kNameColumn = 24;
 
 }  // namespace
+
+std::string MeantOutput(const std::vector<std::string>& unknown, const std::function<bool(std::string_view)>& isOutput) {
+    for (const std::string& argument : unknown) {
+        if (!argument.starts_with("--")) continue;
+        std::string name = argument.substr(2, argument.find('=') - 2);
+        if (name.empty() || !isOutput(name)) continue;
+        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return argument.substr(0, name.size() + 2) + " is not an option; did you mean --to " + name + "?";
+    }
+    return {};
+}
 
 std::string InWords(const std::vector<std::string>& names, std::string_view last) {
     std::string text;

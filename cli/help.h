@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,11 @@ public:
     std::string make_group(std::string group, bool positional, std::vector<const CLI::Option*> options) const override;
     std::string make_option(const CLI::Option* option, bool positional) const override;
 };
+
+// The usage error for options the converter does not have, where one names
+// an output (`isOutput`), as "--mgrs" does: the --to that was meant; empty
+// when none does.
+std::string MeantOutput(const std::vector<std::string>& unknown, const std::function<bool(std::string_view)>& isOutput);
 
 // "a, b or c".
 std::string InWords(const std::vector<std::string>& names, std::string_view last = "or");

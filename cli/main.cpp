@@ -110,7 +110,9 @@ RunStatus ConvertLines(int descriptor, std::string_view source, const OutputSett
         if (fault == Fault::None || fault == Fault::Skipped) continue;
         const std::string message = line.tooLong ? "longer than " + std::to_string(reader.limit()) + " bytes"
                                                  : FaultMessage(fault, settings, why);
-        ReportLine(source, number, message, whole, line.tooLong ? std::string_view() : LineHint(fault, text, settings));
+        std::string_view hint = line.tooLong ? std::string_view() : LineHint(fault, text, settings);
+        if (number == 1 && hint.empty() && fault == Fault::NotAPosition) hint = CsvHeaderHint(text);
+        ReportLine(source, number, message, whole, hint);
         status = RunStatus::SomeBad;
         if (run.strict) {
             stopped = true;
@@ -352,6 +354,11 @@ int main(int argc, char** argv) {
         if (const std::size_t at = what.find(" excludes "); at != std::string::npos)
             what.replace(at, 10, " cannot be used with ");
         return UsageError(what);
+    } catch (const CLI::ExtrasError& error) {
+        const std::string meant = MeantOutput(app.remaining(), [](std::string_view name) {
+            return FormNamed(name) || NotationNamed(name);
+        });
+        return UsageError(meant.empty() ? error.what() : meant);
     } catch (const CLI::ParseError& error) {
         if (error.get_exit_code() != 0) return UsageError(error.what());
         std::ostringstream text, unused;  // --help or --version
@@ -468,7 +475,9 @@ int main(int argc, char** argv) {
         const bool standardInput = file == "-";
         const int descriptor = standardInput ? STDIN_FILENO : ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
         if (descriptor < 0) {
-            ReportFile(file, std::strerror(errno));
+            const int error = errno;
+            if (error == ENOENT && ReadLine(file, settings).position) ReportPositionNotFile(file);
+            else ReportFile(file, std::strerror(error));
             worst = RunStatus::Failed;
             continue;
         }

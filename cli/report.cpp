@@ -96,6 +96,36 @@ void ReportFile(std::string_view source, std::string_view message) {
     Print(full);
 }
 
+void ReportPositionNotFile(std::string_view name) {
+    // The name goes back into the example only where the shell would pass
+    // it on as it stands.
+    const std::string printable = Printable(name, 200);
+    const bool asTyped = printable == name && name.find('\'') == std::string_view::npos;
+    ReportFile({}, "no file named \"" + printable + "\"; to convert a position, give it on standard input: echo '" +
+                       (asTyped ? printable : "…") + "' | " + kProgram);
+}
+
+std::string_view CsvHeaderHint(std::string_view line) {
+    const std::size_t delimiter = line.find_first_of(",;\t");
+    if (delimiter == std::string_view::npos) return {};
+    // Every cell a name: a letter first, then letters, digits, blanks or
+    // the marks names use; quotes around a cell allowed.
+    for (std::size_t start = 0; start <= line.size();) {
+        std::size_t end = line.find(line[delimiter], start);
+        if (end == std::string_view::npos) end = line.size();
+        std::string_view cell = line.substr(start, end - start);
+        while (!cell.empty() && (cell.front() == ' ' || cell.front() == '"')) cell.remove_prefix(1);
+        while (!cell.empty() && (cell.back() == ' ' || cell.back() == '"' || cell.back() == '\r')) cell.remove_suffix(1);
+        const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+        if (cell.empty() || !letter(cell.front())) return {};
+        for (const char c : cell)
+            if (!letter(c) && !(c >= '0' && c <= '9') && std::string_view(" _-.()/").find(c) == std::string_view::npos)
+                return {};
+        start = end + 1;
+    }
+    return "this looks like CSV with a header: add --csv and --lat/--lon or --position";
+}
+
 // Back to the start of the line, then clear to its end.
 void ShowStatus(std::string_view text) {
     std::string line = "\r";

@@ -23,6 +23,14 @@ void ReportLine(std::string_view source, std::size_t line, std::string_view mess
 // A message about a whole file, or about the program when `source` is empty.
 void ReportFile(std::string_view source, std::string_view message);
 
+// A file that is not there whose name reads as a position: how to give a
+// position instead, on standard input.
+void ReportPositionNotFile(std::string_view name);
+
+// The hint for a first line that gave no position and looks like a CSV
+// header (names between delimiters); empty for any other line.
+std::string_view CsvHeaderHint(std::string_view line);
+
 // A status line on standard error (a terminal), redrawn in place; every
 // message erases it first, so that none is written into its middle.
 void ShowStatus(std::string_view text);

@@ -35,6 +35,9 @@ std::string_view Trimmed(std::string_view text) {
     return first < end ? text.substr(first, end - first) : std::string_view();
 }
 
+bool IsAlphanumericOrPlus(char c) { return IsAlphanumeric(c) || c == '+'; }
+bool IsPlusCodeCharacter(char c) { return c == '+' || c == '0' || codes::IsPlusCodeDigit(c); }
+
 bool AllOf(std::string_view text, bool (*test)(char)) {
     for (const char c : text)
         if (!test(c)) return false;
@@ -86,9 +89,16 @@ std::optional<PositionReading> PlusCodeReading(std::string_view text, const Read
     while (end < text.size() && text[end] != ',' && !BlankAt(text, end)) ++end;
     const std::string_view code = text.substr(0, end);
     const std::size_t plus = code.find('+');
+    // Chosen, a code without its "+" is refused for the want of it.
+    if (plus == std::string_view::npos && chosen && !code.empty() && AllOf(code, IsAlphanumeric))
+        return FromCell(codes::PlusCodeCell(code), Code::PlusCode);
     if (plus == std::string_view::npos || (!chosen && plus < 2)) return std::nullopt;
     const std::string_view before = code.substr(0, plus), after = code.substr(plus + 1);
-    if (!AllOf(before, IsAlphanumeric) || !AllOf(after, IsAlphanumeric)) return std::nullopt;
+    // A second "+" in a word of the code's own characters ("8FWC2345+G6+")
+    // is a code refused, not another form.
+    if (!AllOf(before, IsAlphanumeric) ||
+        !(AllOf(after, IsAlphanumeric) || (AllOf(after, IsAlphanumericOrPlus) && AllOf(code, IsPlusCodeCharacter))))
+        return std::nullopt;
     if (!before.empty() && (before.back() == 'e' || before.back() == 'E') &&
         AllOf(before.substr(0, before.size() - 1), IsDigit) && AllOf(after, IsDigit))
         return std::nullopt;
@@ -132,8 +142,23 @@ bool IsCellCode(Code code) {
            code == Code::Gars;
 }
 
+bool IsPlusFirstCode(std::string_view text) {
+    std::size_t first = 0;
+    while (const std::size_t width = BlankAt(text, first)) first += width;
+    if (first >= text.size() || text[first] != '+') return false;
+    text = Trimmed(text);
+    if (text.size() < 3) return false;
+    bool letter = false;
+    for (const char c : text.substr(1)) {
+        if (!codes::IsPlusCodeDigit(c)) return false;
+        letter |= IsLetter(c) && c != 'W' && c != 'w';
+    }
+    return letter;
+}
+
 std::optional<PositionReading> ReadCodeText(std::string_view text, const ReadOptions& options) {
     if (options.only != Code::None) return IsCellCode(options.only) ? Chosen(Trimmed(text), options) : std::nullopt;
+    if (IsPlusFirstCode(text)) return FromCell(codes::PlusCodeCell(Trimmed(text), options.near), Code::PlusCode);
     // The first word decides, so that an ordinary line ("33.8688 151.2093")
     // costs a glance: letters and digits, then a "+", a ":" or a blank; or
     // the geohash.org site.
@@ -158,6 +183,15 @@ std::optional<PositionReading> ReadCodeText(std::string_view text, const ReadOpt
         AllOf(text.substr(5), IsDigit))
         return FromCell(codes::GarsCell(text), Code::Gars);
     return std::nullopt;
+}
+
+std::optional<PositionReading> ReadCodeWithoutMark(std::string_view text) {
+    const std::string why = codes::MissingPlus(Trimmed(text));
+    if (why.empty()) return std::nullopt;
+    PositionReading refused;
+    refused.failure = ReadFailure::Refused;
+    refused.why = why;
+    return refused;
 }
 
 }  // namespace quillet::text

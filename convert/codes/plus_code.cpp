@@ -19,6 +19,8 @@ constexpr long long kLatitudeScale = 25000000, kLongitudeScale = 8192000;
 constexpr long long kLatitudePairUnit[5] = {500000000, 25000000, 1250000, 62500, 3125};
 constexpr long long kLongitudePairUnit[5] = {163840000, 8192000, 409600, 20480, 1024};
 
+constexpr const char* kNoPlus = "a Plus Code has a + after its 8th digit";
+
 int DigitValue(char c) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     const char* found = c ? std::strchr(kAlphabet, c) : nullptr;
@@ -28,8 +30,8 @@ int DigitValue(char c) {
 // What is wrong with the text as a code, or empty; its "+" in `separator`.
 std::string Fault(std::string_view text, std::size_t& separator) {
     separator = text.find('+');
-    if (separator == std::string_view::npos) return "a Plus Code has a +";
-    if (text.find('+', separator + 1) != std::string_view::npos) return "a Plus Code has one +";
+    if (separator == std::string_view::npos) return kNoPlus;
+    if (text.find('+', separator + 1) != std::string_view::npos) return "a Plus Code has only one +";
     for (const char c : text)
         if (c != '+' && c != '0' && DigitValue(c) < 0) return "a character outside the Plus Code alphabet";
     if (separator > kSeparator || separator % 2 != 0)
@@ -83,6 +85,21 @@ int DigitCount(std::string_view text) {
 bool IsShortPlusCode(std::string_view text) {
     std::size_t separator = 0;
     return Fault(text, separator).empty() && separator < kSeparator;
+}
+
+bool IsPlusCodeDigit(char c) { return DigitValue(c) >= 0; }
+
+std::string MissingPlus(std::string_view text) {
+    if (text.size() != kSeparator && (text.size() < kPairDigits || text.size() > kMostDigits)) return {};
+    bool letter = false;
+    for (const char c : text) {
+        if (c != '0' && (DigitValue(c) < 0 || (c >= 'a' && c <= 'z'))) return {};
+        letter |= c >= 'A' && c <= 'Z';
+    }
+    // Digits alone are a number; a first pair beyond the globe, no code at all.
+    const int first = DigitValue(text[0]), second = DigitValue(text[1]);
+    if (!letter || first < 0 || second < 0 || first * 20 >= 180 || second * 20 >= 360) return {};
+    return kNoPlus;
 }
 
 CellReading PlusCodeCell(std::string_view text, const std::optional<std::pair<double, double>>& near) {

@@ -16,6 +16,13 @@ namespace quillet::codes {
 // Whether `text` is shaped like a short code: a valid code's "+" before the 8th digit.
 bool IsShortPlusCode(std::string_view text);
 
+// Whether `c` is a digit of the code's alphabet, in any case (the padding 0 is not).
+bool IsPlusCodeDigit(char c);
+
+// Why a text shaped like a full code in capitals without its "+" ("8FWC2345")
+// is none; empty for any other text.
+std::string MissingPlus(std::string_view text);
+
 // The cell a full code names, in any case; digits beyond the 15th are
 // ignored. With `near`, a short code is recovered near that latitude and
 // longitude; without, it is refused.

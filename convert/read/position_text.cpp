@@ -106,12 +106,13 @@ bool AlsoBritishSquare(std::string_view text) {
 bool IsGridCode(Code code) { return code == Code::BritishGrid || code == Code::IrishGrid || code == Code::IrishTm; }
 
 // A sign, a point, or digits followed by neither a letter nor a "+", first:
-// no code or MGRS reference starts so, and most lines do ("-33.8688, ...",
-// "57°47'26.83\"N ...").
+// no code or MGRS reference starts so (but a short Plus Code at its "+"),
+// and most lines do ("-33.8688, ...", "57°47'26.83\"N ...").
 bool PlainNumberFirst(std::string_view text, std::size_t first) {
     if (first >= text.size()) return false;
     const char c = text[first];
-    if (c == '-' || c == '+' || c == '.') return true;
+    if (c == '-' || c == '.') return true;
+    if (c == '+') return !IsPlusFirstCode(text);
     std::size_t at = first;
     while (at < text.size() && text[at] >= '0' && text[at] <= '9') ++at;
     if (at == first || at == text.size()) return false;
@@ -231,7 +232,10 @@ PositionReading ReadOthers(std::string_view text, const ReadOptions& options, ch
 
 PositionReading ReadPosition(std::string_view text, const ReadOptions& options) {
     try {
-        return Read(text, options);
+        PositionReading reading = Read(text, options);
+        if (reading.failure == ReadFailure::NotAPosition && options.only == Code::None)
+            if (std::optional<PositionReading> refused = ReadCodeWithoutMark(text)) return *refused;
+        return reading;
     } catch (...) {  // a number beyond every double, or no memory left
         return {};
     }

@@ -101,6 +101,11 @@ check usage-no-mgrs-zone 2 '' '' $'gps-quillet-convert: --utm-zone needs --to ut
     --to mgrs --utm-zone 32
 check usage-no-mgrs-northing 2 '' '' $'gps-quillet-convert: --false-northing needs --to utm\nTry \'gps-quillet-convert --help\' for more information.' \
     --to mgrs --false-northing
+# An output's name as an option: the --to that was meant.
+for name in mgrs utm bng olc; do
+    check "usage-meant-$name" 2 '' '' "gps-quillet-convert: --$name is not an option; did you mean --to $name?"$'\n'"Try 'gps-quillet-convert --help' for more information." \
+        "--$name"
+done
 # One line of usage per option, constraints in words, nothing of CLI11's own.
 "$convert" --help >"$scratch/help"
 grep -q '^  --comment CHAR  *the text from CHAR' "$scratch/help" && ! grep -qwE 'Needs|Excludes|TEXT|INT' "$scratch/help" && ! grep -qF '{' "$scratch/help" ||
@@ -210,6 +215,10 @@ printf '%s\n' "$sydney" >"$scratch/one.txt"
 check missing-file 2 '' '-33.8688°, 151.2093°' \
     "gps-quillet-convert: $scratch: Is a directory"$'\ngps-quillet-convert: nothing.txt: No such file or directory' \
     "$scratch" nothing.txt "$scratch/one.txt"
+# A position given as a file name: how to give it instead.
+eiffel='48.8583701, 2.2944813'
+check position-as-file 2 '' '' "gps-quillet-convert: no file named \"$eiffel\"; to convert a position, give it on standard input: echo '$eiffel' | gps-quillet-convert" \
+    "$eiffel"
 check directory 2 '' '-33.8688°, 151.2093°' "gps-quillet-convert: $scratch: Is a directory" "$scratch" "$scratch/one.txt"
 # A binary file is refused once, by its first 4 KiB; a NUL later is text's.
 printf 'abc\n\0def\n10 20\n' >"$scratch/binary.bin"
@@ -225,7 +234,7 @@ for usage in '--to xyz' '--false-northing' '--lat a --lon b' '--csv' '--csv --la
     '--to utm --utm-zone 61' '--mgrs-digits 3' '--delimiter ;' '--comment 5' '--comment $' '--csv --position p --comment #' \
     '--csv --position p --lat a --lon b' '--csv --position p --south' '--csv --easting e --zone z' \
     '--grid-figures 6' '--to bng --grid-figures 5' '--crs EPSG:99999' '--crs EPSG:2056 --to utm' '--crs-info' \
-    '--from-crs EPSG:2056 --csv --lat a --lon b' '--crs +proj=longlat\ +ellps=bessel\ +type=crs' \
+    '--from-crs EPSG:2056 --csv --lat a --lon b' '--from-crs EPSG:2056 --from dms' '--comment //' '--crs +proj=longlat\ +ellps=bessel\ +type=crs' \
     '--csv --lat a --lon b --easting e --northing n --zone z'; do
     "$convert" $usage </dev/null >/dev/null 2>&1
     [ $? = 2 ] || { echo "FAIL usage $usage: not status 2"; failures=$((failures + 1)); }
@@ -283,6 +292,9 @@ check csv-extra-fields 1 $'lat,lon\n48,13,11,57\n48.1,11.5,,\n' \
     $'lat,lon,latitude_dd,longitude_dd\n48,13,11,57,,\n48.1,11.5,48.1°,11.5°' \
     'gps-quillet-convert: line 2: 4 fields where the header has 2: "48,13,11,57"; decimal commas in a comma-separated file need quotes' \
     --csv --lat lat --lon lon
+# CSV read as lines: the header says so, once.
+check csv-as-lines 1 $'name,lat,lon\nEiffel,48.8583701,2.2944813' '' \
+    $'gps-quillet-convert: line 1: not a position: "name,lat,lon"; this looks like CSV with a header: add --csv and --lat/--lon or --position\ngps-quillet-convert: line 2: not a position: "Eiffel,48.8583701,2.2944813"'
 check csv-tab 0 $'a\tLat\tlon\n1\t2\t3' $'a\tLat\tlon\tlatitude_dd\tlongitude_dd\n1\t2\t3\t2°\t3°' '' \
     --csv --delimiter TAB --lat lat --lon lon
 

@@ -557,20 +557,21 @@ namespace {
 
 // Every code by its shape: the centre of its cell, or the reason it is refused.
 TEST(ReadPosition, CodesByTheirShapeOrTheChosenCode) {
-    const std::pair<double, double> zurich{47.4, 8.6};
+    const std::pair<double, double> zurich{47.4, 8.6}, newbury{51.3701125, -1.217765625};
     const struct {
         const char* text;
         Code only;
         Code code;  // None: not a position; with `why`: refused
         double latitude, longitude;
         const char* why = "";
-        bool near = false;
+        const std::pair<double, double>* near = nullptr;
     } rows[] = {
         {"8FVC2222+22", Code::None, Code::PlusCode, 47.0000625, 8.0000625},
         {" 7fg49qcj+2v ", Code::None, Code::PlusCode, 20.3700625, 2.7821875},
         {"7FG40000+\u00A0\r\n", Code::None, Code::PlusCode, 20.5, 2.5},
-        {"9G8F+6X", Code::None, Code::PlusCode, 47.3655625, 8.5249375, "", true},
-        {"9G8F+6X22222222", Code::PlusCode, Code::PlusCode, 47.36550002, 8.524875061, "", true},
+        {"9G8F+6X", Code::None, Code::PlusCode, 47.3655625, 8.5249375, "", &zurich},
+        {"9G8F+6X22222222", Code::PlusCode, Code::PlusCode, 47.36550002, 8.524875061, "", &zurich},
+        {" +2VX", Code::None, Code::PlusCode, 51.3701125, -1.217765625, "", &newbury},  // 9C3W9QCJ+2VX
         {"JO62QM", Code::None, Code::Maidenhead, 52.5208333333, 13.375},
         {"JN58td", Code::None, Code::Maidenhead, 48.1458333333, 11.625},
         {"FN31", Code::None, Code::Maidenhead, 41.5, -73},
@@ -590,6 +591,7 @@ TEST(ReadPosition, CodesByTheirShapeOrTheChosenCode) {
         {"bed", Code::None, Code::None, 0, 0},
         {"u4pruydqqvj", Code::None, Code::None, 0, 0},
         {"HEAD", Code::None, Code::None, 0, 0},
+        {"+22", Code::None, Code::None, 0, 0, "", &newbury},
         {"OK", Code::None, Code::None, 0, 0},
         // Refused, with the reason.
         {"8FVC2I22+22", Code::None, Code::None, 0, 0, "outside the Plus Code alphabet"},
@@ -599,14 +601,19 @@ TEST(ReadPosition, CodesByTheirShapeOrTheChosenCode) {
         {"7FG40000+22", Code::None, Code::None, 0, 0, "ends at its +"},
         {"7F0G0000+", Code::None, Code::None, 0, 0, "no digits after its padding"},
         {"WFVC2222+22", Code::None, Code::None, 0, 0, "beyond latitude 90"},
+        {"F2000000+", Code::None, Code::None, 0, 0, "beyond latitude 90"},
+        {"8FWC2345+G6+", Code::None, Code::None, 0, 0, "only one +"},
+        {"8FWC2345", Code::None, Code::None, 0, 0, "a + after its 8th digit"},
+        {"8fwc2345", Code::PlusCode, Code::None, 0, 0, "a + after its 8th digit"},
         {"9G8F+6X", Code::None, Code::None, 0, 0, "a full code or a reference is needed"},
-        {"9G8F+6X Sydney NSW", Code::None, Code::None, 0, 0, "needs a place database", true},
+        {"9G8F+6X Sydney NSW", Code::None, Code::None, 0, 0, "needs a place database", &zurich},
         {"JS62QM", Code::None, Code::None, 0, 0, "field runs from A to R"},
         {"JN58tz", Code::None, Code::None, 0, 0, "subsquare runs from a to x"},
         {"JN58t", Code::None, Code::None, 0, 0, "2, 4, 6, 8 or 10 characters"},
         {"geohash:u4pruydqqva", Code::None, Code::None, 0, 0, "Geohash alphabet"},
         {"geohash:u4pruydqqvjxy", Code::None, Code::None, 0, 0, "1 to 12 characters"},
         {"SKNA6042", Code::None, Code::None, 0, 0, "minutes run from 00 to 59"},
+        {"MKPG12346500", Code::None, Code::None, 0, 0, "minutes run from 00 to 59"},
         {"SKNA234", Code::None, Code::None, 0, 0, "2, 4, 8, 10, 12 or 14"},
         {"SINA2342", Code::None, Code::None, 0, 0, "second letter"},
         {"721HN37", Code::None, Code::None, 0, 0, "001 to 720"},
@@ -616,7 +623,7 @@ TEST(ReadPosition, CodesByTheirShapeOrTheChosenCode) {
     };
     for (const auto& row : rows) {
         ReadOptions options{.only = row.only};
-        if (row.near) options.near = zurich;
+        if (row.near) options.near = *row.near;
         const PositionReading read = ReadPosition(row.text, options);
         const std::string why = row.why;
         if (!why.empty()) {

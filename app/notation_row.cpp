@@ -78,7 +78,8 @@ std::optional<std::string> RowText(const RowForm& form, const ShownOutput& outpu
         std::optional<std::string> text;
         if (form.code != Code::None) {
             text = FormatCode(form.code, *output.latitude, *output.longitude, form.length, output.utm);
-            if (!text && !GridName(form.code).empty()) why = "outside the area of the " + std::string(GridName(form.code));
+            // The caption names the grid; the converter's longer words would not fit.
+            if (!text && !GridName(form.code).empty()) why = "outside the grid's area";
         } else if (form.notation == Utm) {
             const std::optional<UtmTexts> utm = FormatUtm({output.latitude, output.longitude});
             if (utm) text = UtmLine(*utm);
@@ -140,6 +141,7 @@ NotationRow::NotationRow(RowForm form, QWidget* parent, QGridLayout* grid, int l
         lengthButton_->setObjectName(QStringLiteral("btnLength_") + form_.name);
         lengthButton_->setFocusPolicy(Qt::NoFocus);  // the row's own menu offers the same
         lengthButton_->setPopupMode(QToolButton::InstantPopup);
+        lengthButton_->setMinimumWidth(lengthButton_->fontMetrics().horizontalAdvance(QStringLiteral("10")) + 22);
         lengthMenu_ = new QMenu(QStringLiteral("Length"), parent);
         for (const int length : form_.lengths) {
             QAction* choice = lengthMenu_->addAction(LengthText(length));

@@ -88,7 +88,7 @@ void NotationsPanel::SetMap(QWidget* map) {
 QSize NotationsPanel::Place(QSize form) {
     const QSize wanted = sizeHint();
     const int height = std::max({form.height(), wanted.height(), map_ ? form.height() + kMapHeight : 0});
-    setGeometry(form.width(), 0, std::max(wanted.width(), 470), height);
+    setGeometry(form.width(), 0, std::max(wanted.width(), 540), height);
     if (mapSlot_) mapSlot_->setGeometry(0, form.height(), form.width(), height - form.height());
     return {form.width() + width(), height};
 }

@@ -281,11 +281,6 @@ void ConverterForm::ConnectPasteAndCopy() {
 }
 
 void ConverterForm::ConnectPanel() {
-    // The status line exists from the start, so that it holds the last
-    // report whether or not the panel was ever opened; it shows in the panel.
-    lblStatus = new QLabel(this);
-    lblStatus->setObjectName(QStringLiteral("lblStatus"));
-    lblStatus->hide();
     // The toggle sits in the banner's free right end, where it moves
     // nothing, and takes no focus, so the form's Tab order stays as it is.
     btnNotations = new QPushButton(QStringLiteral("Notations \u25B8"), this);
@@ -325,7 +320,7 @@ void ConverterForm::ToggleNotations() {
         QWidget* focus = QApplication::focusWidget();
         focusBeforePanel_ = focus && isAncestorOf(focus) ? focus : cmbInput;
         if (!panel_) {
-            panel_ = new NotationsPanel(this, lblStatus);
+            panel_ = new NotationsPanel(this, StatusLine());
             panel_->ChainTabs(Find<QWidget>(QString::fromLatin1(TabOrder().back())));
             connect(panel_, &NotationsPanel::rowRead, this,
                     [this](const PositionText& read) { Guarded([this, &read] { FillFromRow(read); }); });
@@ -347,8 +342,19 @@ void ConverterForm::ToggleNotations() {
     btnNotations->setText(open ? QStringLiteral("Notations \u25C2") : QStringLiteral("Notations \u25B8"));
 }
 
+QLabel* ConverterForm::StatusLine() {
+    // Made with the first report or the panel, whichever comes first; it
+    // holds the last report whether or not the panel is open.
+    if (!lblStatus) {
+        lblStatus = new QLabel(this);
+        lblStatus->setObjectName(QStringLiteral("lblStatus"));
+        lblStatus->hide();
+    }
+    return lblStatus;
+}
+
 void ConverterForm::ShowStatus(const QString& text, QWidget* near) {
-    lblStatus->setText(text);
+    StatusLine()->setText(text);
     if (panel_ && panel_->isVisible()) return;
     // A note that comes and goes on its own, over the window rather than in it.
     QWidget* anchor = near && isAncestorOf(near) ? near : btnNotations;

@@ -55,6 +55,7 @@ signals:
 
 private:
     void ConnectPanel();
+    QLabel* StatusLine();
     // The position the output shows (nothing while it is empty), and how
     // the form writes angles.
     ShownOutput CurrentOutput() const;

@@ -186,6 +186,15 @@ void NotationRow::Show(const ShownOutput& output) {
     copy_->setEnabled(text.has_value());
 }
 
+void NotationRow::ShowPending() {
+    shown_.clear();
+    editing_ = false;
+    text_->setText(QString());
+    text_->setPlaceholderText(QStringLiteral("\u2026"));
+    text_->useWindowTextColour();
+    copy_->setEnabled(false);
+}
+
 void NotationRow::SetNote(const QString& note, const QString& tooltip) {
     note_->setText(note);
     note_->setToolTip(tooltip);

@@ -71,6 +71,8 @@ public:
 
     // Writes the row for the output; puts back the window-text colour.
     void Show(const ShownOutput& output);
+    // Empty for a moment, while its writer starts.
+    void ShowPending();
     // A grey note after the text (how accurate it is, say); empty hides it.
     void SetNote(const QString& note, const QString& tooltip = {});
 

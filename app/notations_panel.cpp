@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace quillet {
@@ -66,13 +67,32 @@ NotationsPanel::NotationsPanel(QWidget* window, QLabel* status) : QWidget(window
 
 void NotationsPanel::Show(const ShownOutput& output) {
     output_ = output;
-    for (NotationRow* row : rows_) row->Show(output_);
+    // The grids start PROJ the first time they are written, which takes
+    // longer than the rest of the panel's first opening: their rows follow
+    // right after the panel is on screen.
+    const bool later = !gridsStarted_ && output_.latitude && output_.longitude;
+    for (NotationRow* row : rows_) {
+        const Code code = row->form().code;
+        if (later && (code == Code::BritishGrid || code == Code::IrishGrid))
+            row->ShowPending();
+        else
+            row->Show(output_);
+    }
+    if (!later) return;
+    gridsStarted_ = true;
+    QTimer::singleShot(0, this, [this] {
+        for (NotationRow* row : rows_)
+            if (row->form().code == Code::BritishGrid || row->form().code == Code::IrishGrid) row->Show(output_);
+    });
 }
 
 void NotationsPanel::ShowStatus(const QString& text) { status_->setText(text); }
 
 void NotationsPanel::SetMap(QWidget* map) {
-    if (map_ && map_ != map) map_->setParent(nullptr);
+    if (map_ && map_ != map) {
+        map_->hide();
+        map_->setParent(nullptr);
+    }
     map_ = map;
     if (!map_) return;
     if (!mapSlot_) {
@@ -83,9 +103,12 @@ void NotationsPanel::SetMap(QWidget* map) {
     }
     mapSlot_->layout()->addWidget(map_);
     mapSlot_->setVisible(isVisible());
+    // The window makes room for it at once.
+    if (isVisible() && form_.isValid()) window()->setFixedSize(Place(form_));
 }
 
 QSize NotationsPanel::Place(QSize form) {
+    form_ = form;
     const QSize wanted = sizeHint();
     const int height = std::max({form.height(), wanted.height(), map_ ? form.height() + kMapHeight : 0});
     setGeometry(form.width(), 0, std::max(wanted.width(), 540), height);

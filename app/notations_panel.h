@@ -27,7 +27,8 @@ public:
     void Show(const ShownOutput& output);
     // Says what just happened, in the status line.
     void ShowStatus(const QString& text);
-    // Puts a map under the form, beside the rows; nullptr takes it away.
+    // Puts a map under the form, beside the rows, and makes the window room
+    // for it; nullptr takes it away (the caller then owns the old one).
     void SetMap(QWidget* map);
     // Places the panel beside a form of `form` size and the map under it;
     // gives the window's size with the panel open.
@@ -54,6 +55,8 @@ private:
     QWidget* mapSlot_ = nullptr;
     QWidget* map_ = nullptr;
     ShownOutput output_;
+    QSize form_;  // the form's size, as last placed beside
+    bool gridsStarted_ = false;
 };
 
 }  // namespace quillet

@@ -151,6 +151,25 @@ private slots:
         QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
     }
 
+    // A map given to the panel lies under the form, inside the window, and
+    // goes and comes with the panel; the form's size stays its own.
+    void mapLiesUnderTheFormWithThePanel() {
+        ConverterForm form;
+        form.show();
+        const QSize closed = form.size();
+        form.ToggleNotations();
+        auto* map = new QLabel(QStringLiteral("map"));
+        form.notationsPanel()->SetMap(map);
+        QVERIFY(map->isVisible());
+        const QRect onWindow(map->mapTo(&form, QPoint(0, 0)), map->size());
+        QVERIFY(onWindow.top() >= closed.height());
+        QVERIFY(form.rect().contains(onWindow));
+        QVERIFY(map->height() >= 150);
+        form.ToggleNotations();
+        QVERIFY(!map->isVisible());
+        QCOMPARE(form.size(), closed);
+    }
+
     // The window shows raw pixels, kept beside the PNGs people edit: they
     // must be the same pictures, 64 pixels for scale 2.
     void iconIsThePictureOfThePngs() {

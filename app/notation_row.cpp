@@ -163,6 +163,16 @@ NotationRow::NotationRow(RowForm form, QWidget* parent, QGridLayout* grid, int l
         // Only a departure of the person's; a popup or another window is none.
         if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) TakeText();
     });
+    // A paste replaces the row's one value and is read at once, as a paste
+    // into the form's boxes is.
+    text_->setPasteTaker([this](const QString& pasted) {
+        QString line = pasted.trimmed();
+        line.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
+        text_->setText(line);
+        editing_ = true;
+        TakeText();
+        return true;
+    });
     text_->installEventFilter(this);
 }
 

@@ -42,16 +42,20 @@ bool EndsAddress(char c, bool quoted = false) {
 }
 
 // Hosts that a person copies without "https://".
-constexpr std::string_view kBareHosts[] = {"www.", "maps.", "google.", "openstreetmap.", "osm.org", "goo.gl",
-                                           "bing.com", "wego.here.com", "share.here.com", "waze.com", "yandex."};
+constexpr std::string_view kBareHosts[] = {
+    "www.",     "maps.",     "google.",   "openstreetmap.", "osm.org",    "goo.gl",
+    "bing.com", "wego.here.com", "share.here.com", "waze.com", "yandex.", "omaps.app",
+    "ge0.me",   "osmand.net", "magicearth.com", "mapy.cz", "mapy.com"};
 
 // Where the address begins: its scheme, or a bare map host at the start of a word.
 std::size_t AddressStart(std::string_view text) {
     for (std::size_t at = text.find("://"); at != std::string_view::npos; at = text.find("://", at + 3)) {
         std::size_t start = at;
-        while (start > 0 && ((Lower(text[start - 1]) >= 'a' && Lower(text[start - 1]) <= 'z'))) --start;
+        while (start > 0 && ((Lower(text[start - 1]) >= 'a' && Lower(text[start - 1]) <= 'z') ||
+                             (text[start - 1] >= '0' && text[start - 1] <= '9')))
+            --start;
         const std::string_view scheme = text.substr(start, at - start);
-        if (SameAnyCase(scheme, "https") || SameAnyCase(scheme, "http")) return start;
+        if (SameAnyCase(scheme, "https") || SameAnyCase(scheme, "http") || SameAnyCase(scheme, "ge0")) return start;
     }
     for (std::size_t at = 0; at < text.size(); ++at) {
         if (at > 0 && !EndsAddress(text[at - 1]) && text[at - 1] != '(' && text[at - 1] != ':') continue;
@@ -94,6 +98,12 @@ std::optional<std::string> QueryValue(std::string_view query, std::string_view n
     return std::nullopt;
 }
 
+bool HasValue(std::string_view query, std::string_view name) {
+    bool broken = false;
+    const std::optional<std::string> value = QueryValue(query, name, broken);
+    return value && !value->empty();
+}
+
 bool HostIs(std::string_view host, std::string_view domain) {
     if (host.size() < domain.size() || !SameAnyCase(host.substr(host.size() - domain.size()), domain)) return false;
     return host.size() == domain.size() || host[host.size() - domain.size() - 1] == '.';
@@ -122,6 +132,23 @@ std::optional<NumberPair> ReadNumberPair(std::string_view text, char separator) 
     pair.second = *second;
     pair.rest = text;
     return pair;
+}
+
+std::optional<NumberPair> LabelledPair(std::string_view text) {
+    if (const std::size_t at = text.rfind('@'); at != std::string_view::npos) text.remove_prefix(at + 1);
+    if (text.starts_with("loc:")) text.remove_prefix(4);
+    const std::optional<NumberPair> read = ReadNumberPair(text, ',');
+    if (!read) return std::nullopt;
+    const std::size_t rest = read->rest.find_first_not_of(" ");
+    if (rest != std::string_view::npos && (read->rest[rest] != '(' || !read->rest.ends_with(')'))) return std::nullopt;
+    return read;
+}
+
+std::optional<PositionReading> ZoomLatLon(std::string_view text, Code code) {
+    if (!PlainDecimal(text) || !text.starts_with('/')) return std::nullopt;
+    const std::optional<NumberPair> view = ReadNumberPair(text.substr(1), '/');
+    if (!view || !view->rest.empty()) return std::nullopt;
+    return Place(view->first, view->second, code);
 }
 
 PositionReading Place(double latitude, double longitude, Code code) {
@@ -163,7 +190,39 @@ std::pair<std::size_t, std::size_t> FindAddress(std::string_view text) {
     return {start, end};
 }
 
-std::optional<PositionReading> ReadMapLink(std::string_view text) {
+namespace {
+
+// Google's app writes its navigation intent without "//".
+std::optional<PositionReading> NavigationIntent(std::string_view address) {
+    constexpr std::string_view kIntent = "google.navigation:";
+    if (!StartsAnyCase(address, kIntent)) return std::nullopt;
+    address.remove_prefix(kIntent.size());
+    if (!address.starts_with("q=")) return Refusal("the link holds no position");
+    bool broken = false;
+    const std::optional<std::string> value = QueryValue(address, "q", broken);
+    if (broken) return Refusal("a broken percent escape");
+    const std::optional<NumberPair> pair = LabelledPair(value.value_or(""));
+    if (!pair) return Refusal("the link holds no position (a search text)");
+    return Place(pair->first, pair->second, Code::GoogleLink);
+}
+
+std::optional<PositionReading> ReadLink(std::string_view text, bool inner);
+
+// A short link that already carries the full address it stands for
+// ("maps.app.goo.gl/?link=<address>") is that address; one level only.
+std::optional<PositionReading> CarriedLink(const Url& url, bool inner) {
+    if (!HostIs(url.host, "goo.gl") && !HostIs(url.host, "app.goo.gl")) return std::nullopt;
+    bool broken = false;
+    const std::optional<std::string> link = QueryValue(url.query, "link", broken);
+    if (!link) return std::nullopt;
+    if (broken) return Refusal("a broken percent escape");
+    if (inner) return Refusal("a link inside a link inside a link");
+    std::optional<PositionReading> reading = ReadLink(*link, true);
+    if (!reading) return Refusal("the link holds no position");
+    return reading;
+}
+
+std::optional<PositionReading> ReadLink(std::string_view text, bool inner) {
     const auto [start, end] = FindAddress(text);
     if (start == std::string_view::npos) return std::nullopt;
     std::string_view address = text.substr(start, end - start);
@@ -172,8 +231,13 @@ std::optional<PositionReading> ReadMapLink(std::string_view text) {
                                 (address.back() == ')' && address.find('(') == std::string_view::npos)))
         address.remove_suffix(1);
     if (AddressStart(text.substr(end)) != std::string_view::npos) return Refusal(MoreThanOnePlace("two links"));
-    if (const std::size_t scheme = address.find("://"); scheme != std::string_view::npos)
+    if (std::optional<PositionReading> navigation = NavigationIntent(address)) return navigation;
+    bool ge0 = false;
+    if (const std::size_t scheme = address.find("://"); scheme != std::string_view::npos) {
+        ge0 = SameAnyCase(address.substr(0, scheme), "ge0");
         address.remove_prefix(scheme + 3);
+    }
+    if (ge0) return Ge0Reading(address);
     for (std::size_t at = 0; at < address.size(); ++at)
         if (address[at] == '%' &&
             (at + 2 >= address.size() || HexValue(address[at + 1]) < 0 || HexValue(address[at + 2]) < 0))
@@ -192,10 +256,16 @@ std::optional<PositionReading> ReadMapLink(std::string_view text) {
     const std::size_t question = address.find('?');
     url.path = address.substr(0, question);
     if (question != std::string_view::npos) url.query = address.substr(question + 1);
+    if (std::optional<PositionReading> carried = CarriedLink(url, inner)) return carried;
     if (std::optional<PositionReading> google = ReadGoogleLink(url)) return google;
     if (std::optional<PositionReading> osm = ReadOsmLink(url)) return osm;
     if (std::optional<PositionReading> other = ReadOtherMapLink(url)) return other;
+    if (std::optional<PositionReading> app = ReadAppLink(url)) return app;
     return PositionReading{};
 }
+
+}  // namespace
+
+std::optional<PositionReading> ReadMapLink(std::string_view text) { return ReadLink(text, false); }
 
 }  // namespace quillet::text

@@ -1,5 +1,6 @@
 // Map links as a browser's address bar gives them: Google Maps,
-// OpenStreetMap, Apple Maps, Bing, HERE, Waze and Yandex. A link is taken as
+// OpenStreetMap, Apple Maps, Bing, HERE, Waze, Yandex, Mapy.cz, 2GIS, and
+// the apps' shared links (Organic Maps, OsmAnd, Magic Earth). A link is taken as
 // a person copies it: with or without "https://", inside "<...>" or quotes,
 // "&amp;" from a web page, a label before or after it. Each site's rules
 // live in their own file; what they share (the address's parts, its
@@ -42,6 +43,9 @@ bool PercentDecode(std::string_view text, bool plusIsBlank, std::string& decoded
 // the value holds a broken escape.
 std::optional<std::string> QueryValue(std::string_view query, std::string_view name, bool& broken);
 
+// Whether the query has `name` with a value that is not empty.
+bool HasValue(std::string_view query, std::string_view name);
+
 // Whether `host` is `domain` or ends in "." + `domain`, in any case.
 bool HostIs(std::string_view host, std::string_view domain);
 // Whether `host` begins with `label` + "." (any case): "google." in "google.co.uk".
@@ -54,6 +58,11 @@ struct NumberPair {
     std::string_view rest;
 };
 std::optional<NumberPair> ReadNumberPair(std::string_view text, char separator);
+
+// A decoded value that is a pair and nothing else, or with the label maps
+// add in brackets ("-33.8688,151.2093 (Opera House)"), or after a name and
+// "@" ("Opera House@-33.8688,151.2093"), or after "loc:".
+std::optional<NumberPair> LabelledPair(std::string_view text);
 
 // A reading: the place (latitude and longitude checked against ±90 and
 // ±180, Refused beyond them), or a refusal with its reason.
@@ -69,7 +78,15 @@ std::string MoreThanOnePlace(std::string_view what);
 // Each site's reader: nothing when the address is not of that site.
 std::optional<PositionReading> ReadGoogleLink(const Url& url);
 std::optional<PositionReading> ReadOsmLink(const Url& url);
-// Apple Maps, Bing, HERE, Waze, Yandex.
+// Apple Maps, Bing, HERE, Waze, Yandex, Mapy.cz, 2GIS.
 std::optional<PositionReading> ReadOtherMapLink(const Url& url);
+// Organic Maps (and its ge0 codes), OsmAnd, Magic Earth, and the Chinese
+// maps, refused for their offset datum.
+std::optional<PositionReading> ReadAppLink(const Url& url);
+// A ge0 code and the name after it ("ApYSV0YTAl/Name"): the place.
+PositionReading Ge0Reading(std::string_view codeAndName);
+// A map view's "zoom/latitude/longitude" ("#11/34.99393/-106.61568"):
+// nothing when the text is not shaped so.
+std::optional<PositionReading> ZoomLatLon(std::string_view text, Code code = Code::None);
 
 }  // namespace quillet::text

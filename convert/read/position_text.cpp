@@ -10,6 +10,7 @@
 #include "convert/snippets/snippet_text.h"
 #include "convert/text/text_tokens.h"
 #include "convert/read/utm_text.h"
+#include "values/values.h"
 
 #include <algorithm>
 
@@ -118,6 +119,42 @@ bool PlainNumberFirst(std::string_view text, std::size_t first) {
     return !((after >= 'A' && after <= 'Z') || (after >= 'a' && after <= 'z') || after == '+');
 }
 
+// A hemisphere letter and two bare numbers, nothing else ("S 6 6").
+bool LetterAndTwoNumbers(std::string_view text) {
+    std::size_t at = text.find_first_not_of(" \t");
+    if (at == std::string_view::npos || !IsHemisphereLetter(text[at])) return false;
+    ++at;
+    for (int number = 0; number < 2; ++number) {
+        const std::size_t blank = at;
+        while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) ++at;
+        const std::size_t digits = DigitsFrom(text, at);
+        if (at == blank || digits == 0) return false;
+        at += digits;
+        if (at < text.size() && text[at] == '.') at += 1 + DigitsFrom(text, at + 1);
+    }
+    return text.find_first_not_of(" \t\r\n", at) == std::string_view::npos;
+}
+
+// "S 6 6" is the pair -6, 6, the angle 6° 6' S, and (with one digit each) a
+// 2-figure Irish grid reference: none is guessed. The reason names them.
+std::optional<PositionReading> LetterPairAmbiguous(std::string_view text, const PositionReading& pair,
+                                                   const ReadOptions& options) {
+    if (!pair.position || pair.position->notation == Utm || !LetterAndTwoNumbers(text)) return std::nullopt;
+    const char letter = text[text.find_first_not_of(" \t")];
+    const bool latitude = letter == 'N' || letter == 'S' || letter == 'n' || letter == 's';
+    const std::optional<AngleValue> angle = ReadAngleText(text, latitude, options);
+    if (!angle) return std::nullopt;
+    PositionReading reading;
+    reading.failure = ReadFailure::Ambiguous;
+    reading.why = PlaceText(*pair.position) + (latitude ? ", the latitude " : ", the longitude ") +
+                  NumberToText(RoundHalfEven(angle->value, 6)) + "\u00B0";
+    ReadOptions irish = options;
+    irish.only = Code::IrishGrid;
+    const std::optional<PositionReading> grid = ReadGridReference(text, irish);
+    reading.why += grid && grid->position ? " or an Irish grid reference" : "";
+    return reading;
+}
+
 PositionReading Read(std::string_view text, const ReadOptions& options) {
     const std::size_t first = text.find_first_not_of(" \t");
     const char start = first == std::string_view::npos ? '\0' : text[first];
@@ -156,7 +193,10 @@ PositionReading Read(std::string_view text, const ReadOptions& options) {
             }
             return *grid;
         }
-    return ReadOthers(text, options, start);
+    reading = ReadOthers(text, options, start);
+    if (letter && options.only == Code::None)
+        if (std::optional<PositionReading> ambiguous = LetterPairAmbiguous(text, reading, options)) return *ambiguous;
+    return reading;
 }
 
 PositionReading ReadOthers(std::string_view text, const ReadOptions& options, char start) {

@@ -19,6 +19,14 @@ int LetterMark(const Token& token, bool lettersMarkMinutes) {
     return -1;
 }
 
+// Whether the tokens hold a mark: asked only where a colon is met, which
+// is rare, so that marked angles pay nothing for it.
+bool HasMark(Tokens tokens) {
+    for (const Token& token : tokens)
+        if (token.kind == Token::Mark) return true;
+    return false;
+}
+
 }  // namespace
 
 bool IsLatitudeLetter(char letter) { return letter == 'N' || letter == 'S'; }
@@ -58,9 +66,9 @@ std::optional<Angle> ReadAngle(Tokens tokens, std::string* why) {
             if (tokens[at++].mark != angle.parts) return std::nullopt;
         } else if (next(Token::Colon)) {
             // "40:26:46": a colon stands for the mark of its number, and a
-            // number follows it.
-            ++at;
-            if (!next(Token::Number)) return std::nullopt;
+            // number follows it; no mark before or after.
+            if (HasMark(tokens.first(at++))) return std::nullopt;
+            if (!next(Token::Number) || (at + 1 < size && tokens[at + 1].kind == Token::Mark)) return std::nullopt;
         } else if (next(Token::Letter) && tokens[at].glued) {
             const int mark = LetterMark(tokens[at], lettersMarkMinutes);
             if (mark >= 0) {
@@ -127,6 +135,17 @@ std::optional<PositionText> ReadPairAt(Tokens tokens, std::size_t at, std::strin
         if (!one || !two) {
             if (two || !twoWhy.empty()) *why = oneWhy.empty() ? twoWhy : oneWhy;  // both have an angle's shape
             return std::nullopt;
+        }
+    }
+    // Marks after one angle's degrees and a colon after the other's
+    // ("1\u22182\u201B3: 0"): no one writes a pair so, and no split of it
+    // is what was meant.
+    if (degrees + 1 < second.size()) {
+        const Token::Kind twoAfter = second[degrees + 1].kind;
+        if (twoAfter == Token::Mark || twoAfter == Token::Colon) {
+            // The text's first three tokens, which the two angles hold.
+            const Token::Kind oneAfter = tokens[tokens[0].kind == Token::Letter ? 2 : 1].kind;
+            if ((oneAfter == Token::Mark || oneAfter == Token::Colon) && oneAfter != twoAfter) return std::nullopt;
         }
     }
     // Latitude first, unless the letters say otherwise.

@@ -138,13 +138,20 @@ TEST(ReadPositionText, RefusesWhatTheChecksRefuseAndAnythingUnclear) {
                              "1e+999, 5", "4025N0743860W", "402505N07438W",  // DMS with DM: no pair
                              "500N 1000E",              // unpadded without a point: perhaps metres
                              "33.5.7S 151.12.33E", "33.52.07.5S 151.12.33E", "33.52.071 18",  // two digits each
-                             "41d53m24s 12d30m0s 5"})   // seconds close no pair: no height
+                             "41d53m24s 12d30m0s 5",    // seconds close no pair: no height
+                             // Marks mixed with colons: no split of them is what was meant.
+                             "1\u22182\u201B3: 0", "33\u00B052'7.68\"S 151:12:33.48E", "33\u00B052:7.68, 151",
+                             "33:52\u2032, 151"})
         EXPECT_FALSE(ReadPositionText(text)) << text;
 }
 
 TEST(ReadPosition, SaysWhyATextGivesNoPosition) {
-    const struct { const char* text; ReadFailure failure; } rows[] = {
+    const struct { const char* text; ReadFailure failure; const char* why = ""; } rows[] = {
         {"10 20 30", ReadFailure::Ambiguous},  // 10, 20° 30' or 10° 20', 30
+        // A letter and two small numbers: a pair, an angle, and a 2-figure Irish grid reference.
+        {"S 6 6", ReadFailure::Ambiguous, "-6, 6, the latitude -6.1\u00B0 or an Irish grid reference"},
+        {"N 0 4", ReadFailure::Ambiguous, "0, 4, the latitude 0.066667\u00B0 or an Irish grid reference"},
+        {"W 12 5", ReadFailure::Ambiguous, "5, -12, the longitude -12.083333\u00B0"},
         {"0030.5000S 00015.2500E", ReadFailure::Ambiguous},  // packed, or decimal degrees
         {"$GPGGA,123519,3352.128,S,15112.558,E,1,08,0.9,545.4,M,46.9,M,,*5B", ReadFailure::Checksum},
         {"$GPGGA,123519,,,,,0,00,,,M,,M,,*6B", ReadFailure::NoFix},
@@ -184,6 +191,7 @@ TEST(ReadPosition, SaysWhyATextGivesNoPosition) {
         EXPECT_FALSE(read.position) << row.text;
         EXPECT_EQ(read.failure, row.failure) << row.text;
         EXPECT_EQ(read.why.empty(), row.failure != ReadFailure::Ambiguous) << row.text;
+        EXPECT_NE(read.why.find(row.why), std::string::npos) << row.text << ": " << read.why;
     }
 }
 
@@ -330,6 +338,8 @@ TEST(ReadPosition, MapLinksAndSnippets) {
          Code::GeoJson},
         {R"({"type":"FeatureCollection","features":[{"type":"Feature","geometry":{"type":"Point","coordinates":[151.2152967,-33.8567844]},"properties":null}]})",
          Code::GeoJson},
+        {R"({"type":"Point","crs":{"type":"name","properties":{"name":"urn:ogc:def:crs:EPSG::4326"}},"coordinates":[151.2152967,-33.8567844]})",
+         Code::GeoJson},
         {"<Placemark><name>Opera House</name><Point><coordinates>151.2152967,-33.8567844,0</coordinates></Point></Placemark>",
          Code::None},
         {"<kml:coordinates>\n  151.2152967,-33.8567844\n</kml:coordinates>", Code::None},
@@ -362,6 +372,72 @@ TEST(ReadPosition, EachFormatKeepsItsAxisOrder) {
     }
 }
 
+// The links people share, and the mends of links once read into another
+// place: each the Colosseum (or a code's published example) with both
+// coordinates within ±90, so that a swap would show.
+TEST(ReadPosition, LinksPeopleShare) {
+    constexpr double lat = 41.8902, lon = 12.4922;
+    constexpr double cell = 1.4e-3;  // an 18-bit OpenStreetMap short code's
+    const struct { std::string text; double latitude = lat, longitude = lon, within = 0; } rows[] = {
+        // Android's geo: with its query: q= is the place, over the path's centre.
+        {"geo:0,0?q=41.8902,12.4922"},
+        {"geo:0,0?z=14&q=41.8902,12.4922(Colosseo%20di%20Roma)"},
+        {"geo:0,0?q=41.8902%2C%2012.4922"},
+        {"geo:0,0?q=41.8902, 12.4922 (Colosseo)"},
+        {"geo:41.9,12.5?q=41.8902,12.4922"},
+        {"geo:?q=41.8902,12.4922"},
+        // Organic Maps and MAPS.ME; ge0 codes as the decoder's README decodes them.
+        {"https://omaps.app/41.8902,12.4922/Colosseo"},
+        {"https://omaps.app/B4srhdHVVt/Name", 64.5234, 12.1234, 1e-5},
+        {"ge0://B4srhdHVVt/Name", 64.5234, 12.1234, 1e-5},
+        {"http://ge0.me/B4srhdHVVt/Name_of_it", 64.5234, 12.1234, 1e-5},
+        {"https://omaps.app/Umse5f0H8a/Nova_Iorque", 40.7128, -74.0060, 1e-3},  // New York
+        // OpenStreetMap: the wiki's short link is the view 51.511, 0.055.
+        {"https://osm.org/go/0EEQjE--", 51.511, 0.055, cell},
+        {"https://www.openstreetmap.org/go/0EEQjE--?m", 51.511, 0.055, cell},
+        {"https://www.openstreetmap.org/search?query=41.8902%2C12.4922"},
+        {"https://www.openstreetmap.org/#17/41.8902/12.4922"},
+        {"https://www.openstreetmap.de/karte/?zoom=17&lat=41.8902&lon=12.4922&layers=B000TF"},
+        {"https://www.openstreetmap.org/directions?from=&to=41.8902%2C12.4922"},
+        {"https://www.openstreetmap.org/directions?to=41.8902,12.4922"},
+        // Google: one destination, the navigation intent, a named pair, the
+        // map's centre, the search page, a full Plus Code, a short link that
+        // carries its full address.
+        {"https://www.google.com/maps/dir/Current+Location/41.8902,12.4922"},
+        {"https://www.google.com/maps/dir//41.8902,12.4922/@41.89,12.49,17z"},
+        {"https://maps.google.com/maps?daddr=Colosseo@41.8902,12.4922"},
+        {"https://maps.google.com/maps?f=d&saddr=My+Location&daddr=41.8902,12.4922"},
+        {"google.navigation:q=41.8902,12.4922"},
+        {"https://maps.google.com/?q=Colosseo@41.8902,12.4922"},
+        {"https://www.google.com/maps/@?api=1&map_action=map&center=41.8902,12.4922&zoom=17"},
+        {"www.google.com/?q=41.8902,12.4922"},
+        {"https://www.google.com/maps/place/8FHJVFRR%2B3V", lat, lon, 1e-4},
+        {"https://maps.app.goo.gl/?link=https%3A%2F%2Fwww.google.com%2Fmaps%2Fplace%2F%4041.89%2C12.49%2C17z%2Fdata%3D"
+         "!4m6!3m5!8m2!3d41.8902!4d12.4922"},
+        // OsmAnd, Waze's Geohash, HERE, Apple, Magic Earth, Mapy.cz, 2GIS and Urbi (longitude first).
+        {"https://osmand.net/map?pin=41.8902,12.4922#17/41.9/12.5"},
+        {"https://osmand.net/go?lat=41.8902&lon=12.4922&z=17"},
+        {"https://waze.com/ul/sr2yk3bs17", lat, lon, 1e-5},
+        {"https://share.here.com/l/41.8902,12.4922,Colosseo?z=17&t=normal"},
+        {"https://maps.apple.com/?daddr=41.8902,12.4922"},
+        {"https://maps.apple.com/search?center=41.8902,12.4922&query=Colosseo"},
+        {"https://magicearth.com/?lat=41.8902&lon=12.4922&name=Colosseo"},
+        {"https://mapy.cz/zakladni?x=12.4922&y=41.8902&z=17"},
+        {"https://mapy.com/en/zakladni?source=coor&id=12.4922%2C41.8902&x=12.49&y=41.89&z=17"},
+        {"https://2gis.ru/rome/geo/70030076123456789/12.4922%2C41.8902"},
+        {"https://2gis.com/?m=12.4922%2C41.8902%2F17"},
+        {"https://maps.urbi.ae/dubai/geo/70030076123456789/12.4922,41.8902"},
+        // Yandex: the pin asked about, never the view around it.
+        {"https://yandex.ru/maps/?ll=12.4%2C41.8&mode=whatshere&whatshere%5Bpoint%5D=12.4922%2C41.8902&"
+         "whatshere%5Bzoom%5D=17&z=17"}};
+    for (const auto& row : rows) {
+        const PositionReading read = ReadPosition(row.text);
+        ASSERT_TRUE(read.position) << row.text << ": " << read.why;
+        EXPECT_NEAR(read.position->latitude, row.latitude, row.within) << row.text;
+        EXPECT_NEAR(read.position->longitude, row.longitude, row.within) << row.text;
+    }
+}
+
 // A link or snippet that holds no position, more than one, or a broken one,
 // says why.
 TEST(ReadPosition, RefusesLinksAndSnippetsWithTheReason) {
@@ -390,7 +466,27 @@ TEST(ReadPosition, RefusesLinksAndSnippetsWithTheReason) {
         {"https://www.waze.com/ul?ll=-33.8%2C151.2&q=caf%C3%A", "broken percent escape"},  // in any part
         {R"({"type":"Point","coordinates":[151.2,-33.8])", "invalid JSON"},
         {R"({"type":"Feature","geometry":null})", "holds no position"},
-        {"POINT EMPTY", "holds no position"}};
+        {"POINT EMPTY", "holds no position"},
+        // A search, a route, or a name: no place of the link's own.
+        {"geo:0,0?q=1600+Amphitheatre+Parkway%2C+Mountain+View", "holds no position (a search text)"},
+        {"geo:0,0?q=", "holds no position (a search text)"},
+        {"https://yandex.ru/maps/?ll=12.49%2C41.89&mode=routes&rtext=41.89%2C12.49~41.90%2C12.50~41.91%2C12.51",
+         "more than one place (a route)"},
+        {"https://yandex.ru/maps/?text=Colosseo&ll=12.49%2C41.89&z=17", "a place by its name"},
+        {"https://maps.google.com/?saddr=41.9,12.5&daddr=48.85,2.35&q=41.9,12.5", "more than one place (a route)"},
+        {"https://www.google.com/maps/dir//Colosseo/@41.89,12.49,17z", "a place by its name"},
+        {"https://www.openstreetmap.org/directions?from=41.9%2C12.5&to=41.8902%2C12.4922", "more than one place"},
+        {"https://www.openstreetmap.org/search?query=Colosseo#map=17/41.89/12.49", "a search text"},
+        {"https://osmand.net/map?start=41.9,12.5&finish=41.89,12.49", "more than one place"},
+        {"https://2gis.ru/rome/firm/70000001012345678?m=12.49%2C41.89%2F17", "a place by its number"},
+        {"https://mapy.cz/zakladni?source=firm&id=13144564&x=12.49&y=41.89&z=17", "a place by its number"},
+        {"https://osm.org/go/0E!Q", "code is broken"},
+        {"ge0://B4sr*dHVVt/Name", "ge0 code that is broken"},
+        {"https://maps.app.goo.gl/?link=https%3A%2F%2Fmaps.app.goo.gl%2F%3Flink%3Dx", "a link inside a link"},
+        // The Chinese maps' offset coordinates are never read as WGS 84.
+        {"https://uri.amap.com/marker?position=116.473195,39.993253&name=Park", "GCJ-02"},
+        {"https://apis.map.qq.com/uri/v1/marker?marker=coord:39.892326,116.342763;title:A", "GCJ-02"},
+        {"https://api.map.baidu.com/marker?location=39.916979,116.410049&title=A", "BD-09"}};
     for (const auto& row : rows) {
         const PositionReading read = ReadPosition(row.text);
         EXPECT_FALSE(read.position) << row.text;
@@ -482,6 +578,7 @@ TEST(ReadPosition, CodesByTheirShapeOrTheChosenCode) {
         {"jn58td", Code::Maidenhead, Code::Maidenhead, 48.1458333333, 11.625},
         {"geohash:u4pruydqqvj", Code::None, Code::Geohash, 57.64911063, 10.40743969},
         {"https://geohash.org/u4pruydqqvj", Code::None, Code::Geohash, 57.64911063, 10.40743969},
+        {"https://geohash.org/u4pruydqqvj?format=osm", Code::None, Code::Geohash, 57.64911063, 10.40743969},
         {"bed", Code::Geohash, Code::Geohash, 65.390625, -153.984375},
         {"SKNA2342", Code::None, Code::Georef, 45.7083333333, 72.3916666667},
         {"SKNA", Code::Georef, Code::Georef, 45.5, 72.5},

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/converter_form.h"
+#include "app/map_view.h"
 
 #include "form_state.h"
 #include "x_input.h"
@@ -29,6 +30,7 @@
 
 #include <X11/keysym.h>
 
+#include <cmath>
 #include <functional>
 #include <iostream>
 #include <utility>
@@ -91,6 +93,7 @@ public:
             Settle();
             return true;
         }
+        if (verb == QLatin1String("mapclick")) return MapClick(rest, problem);
         const QString name = rest.section(QLatin1Char(' '), 0, 0);
         QWidget* control = quillet::FindControl(form_, name);
         if (!control) {
@@ -236,6 +239,28 @@ private:
         if (qobject_cast<QPushButton*>(control)) return ClickAt(control, control->rect().center());
         problem = QStringLiteral("%1 is not a button or check box").arg(control->objectName());
         return false;
+    }
+
+    // Clicks the map where the position is drawn, panning to it first when it
+    // is out of view.
+    bool MapClick(const QString& rest, QString& problem) {
+        const QStringList numbers = rest.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        bool latitudeRead = false, longitudeRead = false;
+        const double latitude = numbers.value(0).toDouble(&latitudeRead);
+        const double longitude = numbers.value(1).toDouble(&longitudeRead);
+        auto* map = qobject_cast<quillet::MapView*>(quillet::FindControl(form_, QStringLiteral("mapView")));
+        if (numbers.size() != 2 || !latitudeRead || !longitudeRead || std::abs(latitude) >= quillet::kMercatorMaxLatitude ||
+            std::abs(longitude) > 180) {
+            problem = QStringLiteral("mapclick wants a latitude within the map and a longitude, not '%1'").arg(rest);
+            return false;
+        }
+        if (!map || !map->isVisible()) {
+            problem = QStringLiteral("no map in view");
+            return false;
+        }
+        const QRect inner = map->rect().adjusted(8, 8, -8, -8);
+        if (!inner.contains(map->PixelOf(latitude, longitude).toPoint())) map->centerOn(latitude, longitude);
+        return ClickAt(map, map->PixelOf(latitude, longitude).toPoint());
     }
 
     bool Pick(QWidget* control, const QString& indexText, QString& problem) {

@@ -2,6 +2,7 @@
 
 #include "app/converter_form.h"
 #include "app/field_box.h"
+#include "app/map_view.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -95,6 +96,10 @@ QJsonObject ControlState(const ConverterForm& form, const QWidget& control) {
         state.insert(QStringLiteral("down"), button->isDown());
     } else if (const auto* label = qobject_cast<const QLabel*>(&control)) {
         text = label->text();
+    } else if (const auto* map = qobject_cast<const MapView*>(&control)) {
+        const MapView::Position pin = map->position();
+        state.insert(QStringLiteral("pin"), pin ? QJsonValue(QJsonArray{pin->first, pin->second}) : QJsonValue(QJsonValue::Null));
+        state.insert(QStringLiteral("zoom"), map->zoom());
     }
     state.insert(QStringLiteral("text"), text);
     return state;
@@ -126,10 +131,25 @@ void UrlRecorder::setBrowser(bool present) {
 
 void UrlRecorder::open(const QUrl& url) { lastOpened = url.toString(QUrl::FullyEncoded); }
 
+namespace {
+
+// The map's controls, wherever the window holds them.
+const QStringList kMapControls = {QStringLiteral("mapView"), QStringLiteral("lblCountry"), QStringLiteral("chkStreetMap")};
+
+QWidget* FindMapControl(const ConverterForm& form, const QString& name) {
+    if (!kMapControls.contains(name)) return nullptr;
+    for (QWidget* widget : QApplication::allWidgets())
+        if (widget->objectName() == name && widget->window() == form.window()) return widget;
+    return nullptr;
+}
+
+}  // namespace
+
 QWidget* FindControl(const ConverterForm& form, const QString& name) {
     for (QWidget* control : form.controls())
         if (control->objectName() == name) return control;
-    // The panel's rows and buttons, made after the form's table.
+    if (QWidget* map = FindMapControl(form, name)) return map;
+    // The notations panel's rows and buttons, made after the form's table.
     return name.isEmpty() ? nullptr : form.findChild<QWidget*>(name);
 }
 
@@ -158,6 +178,9 @@ QJsonObject FormState(const ConverterForm& form) {
         if (action->objectName().startsWith(QLatin1String("act")))
             state.insert(action->objectName(), QJsonObject{{QStringLiteral("enabled"), action->isEnabled()},
                                                            {QStringLiteral("text"), action->text()}});
+    for (const QString& name : kMapControls)
+        if (const QWidget* control = FindMapControl(form, name); control && !state.contains(name))
+            state.insert(name, ControlState(form, *control));
     state.insert(QStringLiteral("clipboard"), QGuiApplication::clipboard()->text());
     state.insert(QStringLiteral("opened"), UrlRecorder::last());
     return state;

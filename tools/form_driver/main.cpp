@@ -11,10 +11,14 @@
 //   pick CONTROL INDEX  open a list and choose item INDEX
 //   doubleclick CONTROL double-click the middle of CONTROL
 //   wheel CONTROL N     turn the mouse wheel N notches (up when positive) over CONTROL
+//   mapclick LAT LON    click the map (mapView) where that position is drawn,
+//                       panning to it first when it is out of view
 //   tab | backtab       press Tab or Shift+Tab
 //   state               print {"state":{...}} with every named control, the
 //                       clipboard, and "opened": the last URL the window
-//                       opened (the driver stands in for the desktop's browser)
+//                       opened (the driver stands in for the desktop's browser);
+//                       the map's mapView also has "pin" ([latitude, longitude]
+//                       or null) and "zoom"
 //   expect PATH VALUE   compare one value of the state with JSON VALUE; PATH is
 //                       title, focus, CONTROL.property, or messages (the texts of
 //                       the messages the previous action showed, as a JSON array)

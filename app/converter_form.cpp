@@ -3,6 +3,8 @@
 #include "app/field_box.h"
 #include "app/form_layout.h"
 #include "app/form_widgets.h"
+#include "app/help_window.h"
+#include "app/notations_panel.h"
 #include "app/paste_fill.h"
 #include "values/values.h"
 #include "convert/direction_mode.h"
@@ -30,6 +32,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
+#include <QToolTip>
 #include <QUrl>
 
 #include <algorithm>
@@ -91,6 +94,7 @@ ConverterForm::ConverterForm(QWidget* parent) : QWidget(parent) {
     ConnectHandlers();
     ConnectChecks();
     ConnectPasteAndCopy();
+    ConnectPanel();
     Form_Load();
     cmbInput->setFocus();
 }
@@ -226,49 +230,176 @@ void ConverterForm::ConnectPasteAndCopy() {
             if (DepartInPlace()) Guarded([this] { btnConvert_Click(); });
         });
     }
-    const auto copyAction = [this](std::string_view caption, QKeyCombination keys, Code code) {
+    // The entries of the output boxes' menu are enabled only while the output
+    // holds a position. Their shortcuts are the window's own and always
+    // answer: they first leave the box being edited, as a click elsewhere
+    // would, and say so where there is nothing to copy.
+    const auto entry = [this](std::string_view caption, QKeyCombination keys, Code code, bool open,
+                              const QString& name) {
         auto* action = new QAction(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())), this);
-        if (keys != QKeyCombination()) {
-            action->setShortcut(QKeySequence(keys));
-            action->setShortcutContext(Qt::WindowShortcut);
-            addAction(action);
-        }
-        connect(action, &QAction::triggered, this, [this, code] {
-            if (DepartInPlace()) Guarded([this, code] { CopyPosition(code); });
-        });
+        action->setObjectName(name);
+        connect(action, &QAction::triggered, this, [this, code, open] { RunOutputAction(code, open); });
+        outputEntries_.push_back(action);
+        if (keys == QKeyCombination()) return action;
+        action->setShortcut(QKeySequence(keys));  // shown in the menu
+        auto* shortcut = new QAction(this);
+        shortcut->setShortcut(QKeySequence(keys));
+        shortcut->setShortcutContext(Qt::WindowShortcut);
+        addAction(shortcut);
+        connect(shortcut, &QAction::triggered, this, [this, code, open] { RunOutputAction(code, open); });
         return action;
     };
-    QAction* copyPosition = copyAction("Copy Position", Qt::CTRL | Qt::SHIFT | Qt::Key_C, Code::None);
+    QAction* copyPosition =
+        entry("Copy Position", Qt::CTRL | Qt::SHIFT | Qt::Key_C, Code::None, false, QStringLiteral("actCopyPosition"));
     // One entry a code, in the table's order; MGRS keeps its shortcut.
     auto* copyAs = new QMenu(QStringLiteral("Copy as"), this);
     std::vector<std::pair<QAction*, Code>> grids;
     for (const CodeForm& form : CodeForms()) {
         if (form.caption.empty()) continue;
-        QAction* entry = copyAction(
-            form.caption, form.code == Code::Mgrs ? Qt::CTRL | Qt::SHIFT | Qt::Key_M : QKeyCombination(), form.code);
-        copyAs->addAction(entry);
-        if (form.code == Code::BritishGrid || form.code == Code::IrishGrid) grids.emplace_back(entry, form.code);
+        QAction* action =
+            entry(form.caption, form.code == Code::Mgrs ? Qt::CTRL | Qt::SHIFT | Qt::Key_M : QKeyCombination(),
+                  form.code, false, QStringLiteral("actCopyAs_") + QString::fromUtf8(form.names.front().data(),
+                                                                                   static_cast<qsizetype>(form.names.front().size())));
+        copyAs->addAction(action);
+        if (form.code == Code::BritishGrid || form.code == Code::IrishGrid) grids.emplace_back(action, form.code);
     }
     // A national grid covers its own country only. Asked when the menu opens,
     // so that PROJ starts only for a person who looks at a grid.
     connect(copyAs, &QMenu::aboutToShow, this, [this, grids] {
-        for (const auto& [entry, code] : grids)
-            entry->setEnabled(!(Latitude && Longitude) ||
-                              FormatCode(code, *Latitude, *Longitude, FormOf(code).windowLength).has_value());
+        for (const auto& [action, code] : grids)
+            action->setEnabled(ShownPosition(Code::None) && Latitude && Longitude &&
+                               FormatCode(code, *Latitude, *Longitude, FormOf(code).windowLength).has_value());
     });
     // The desktop's browser shows the place; nothing of ours goes anywhere.
-    auto* openInMap = new QAction(QStringLiteral("Open in Map"), this);
-    openInMap->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
-    openInMap->setShortcutContext(Qt::WindowShortcut);
-    addAction(openInMap);
-    connect(openInMap, &QAction::triggered, this, [this] {
-        if (DepartInPlace()) Guarded([this] { OpenInMap(); });
-    });
+    QAction* openInMap =
+        entry("Open in Map", Qt::CTRL | Qt::SHIFT | Qt::Key_O, Code::OsmLink, true, QStringLiteral("actOpenInMap"));
     for (FieldBox* box : {txtLatOut, txtLonOut, txtEastOut, txtNorthOut, txtZoneOut}) {
         box->addMenuEntry(copyPosition);
         box->addMenuEntry(copyAs->menuAction());
         box->addMenuEntry(openInMap);
     }
+}
+
+void ConverterForm::ConnectPanel() {
+    // The toggle sits in the banner's free right end, where it moves
+    // nothing, and takes no focus, so the form's Tab order stays as it is.
+    btnNotations = new QPushButton(QStringLiteral("Notations \u25B8"), this);
+    btnNotations->setObjectName(QStringLiteral("btnNotations"));
+    btnNotations->setFocusPolicy(Qt::NoFocus);
+    btnNotations->setFlat(true);
+    btnNotations->setCheckable(true);
+    btnNotations->setToolTip(QStringLiteral("Show the position in every notation, code and link, each with its own "
+                                            "copy button (Ctrl+L)"));
+    QPalette banner = btnNotations->palette();
+    banner.setColor(QPalette::ButtonText, QColor(0xE0, 0xE0, 0xE0));
+    banner.setColor(QPalette::Button, QColor(0x58, 0x58, 0x58));
+    btnNotations->setPalette(banner);
+    const int width = btnNotations->fontMetrics().horizontalAdvance(btnNotations->text()) + 16;
+    btnNotations->setGeometry(TwipsToPixels(kWindowWidthTwips) - width - 4, 3, width, 19);
+    connect(btnNotations, &QPushButton::clicked, this, [this] { ToggleNotations(); });
+    auto* toggle = new QAction(this);
+    toggle->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    toggle->setShortcutContext(Qt::WindowShortcut);
+    addAction(toggle);
+    connect(toggle, &QAction::triggered, this, [this] { ToggleNotations(); });
+    auto* help = new QAction(this);
+    help->setShortcut(QKeySequence(Qt::Key_F1));
+    help->setShortcutContext(Qt::WindowShortcut);
+    addAction(help);
+    connect(help, &QAction::triggered, this, &ConverterForm::ShowHelp);
+    connect(this, &ConverterForm::outputChanged, this, [this] {
+        UpdateOutputActions();
+        if (panel_ && panel_->isVisible()) panel_->Show(CurrentOutput());
+    });
+}
+
+void ConverterForm::ToggleNotations() {
+    const QSize form(TwipsToPixels(kWindowWidthTwips), TwipsToPixels(kWindowHeightTwips));
+    const bool open = !(panel_ && panel_->isVisible());
+    if (open) {
+        QWidget* focus = QApplication::focusWidget();
+        focusBeforePanel_ = focus && isAncestorOf(focus) ? focus : cmbInput;
+        if (!panel_) {
+            panel_ = new NotationsPanel(this, StatusLine());
+            panel_->ChainTabs(Find<QWidget>(QString::fromLatin1(TabOrder().back())));
+            connect(panel_, &NotationsPanel::rowRead, this,
+                    [this](const PositionText& read) { Guarded([this, &read] { FillFromRow(read); }); });
+            connect(panel_, &NotationsPanel::status, this, [this](const QString& text) { ShowStatus(text); });
+            // Ctrl+Z in a row takes back the fill the row made, as in a box.
+            for (FieldBox* row : panel_->findChildren<FieldBox*>()) row->setUndoTaker([this] { return UndoFill(); });
+        }
+        panel_->Show(CurrentOutput());
+        setFixedSize(panel_->Place(form));
+        panel_->show();
+        panel_->FirstRow()->setFocus(Qt::ShortcutFocusReason);
+    } else {
+        const bool focusInPanel = panel_->isAncestorOf(QApplication::focusWidget());
+        panel_->hide();
+        setFixedSize(form);
+        if (focusInPanel && focusBeforePanel_) focusBeforePanel_->setFocus(Qt::ShortcutFocusReason);
+    }
+    btnNotations->setChecked(open);
+    btnNotations->setText(open ? QStringLiteral("Notations \u25C2") : QStringLiteral("Notations \u25B8"));
+}
+
+QLabel* ConverterForm::StatusLine() {
+    // Made with the first report or the panel, whichever comes first; it
+    // holds the last report whether or not the panel is open.
+    if (!lblStatus) {
+        lblStatus = new QLabel(this);
+        lblStatus->setObjectName(QStringLiteral("lblStatus"));
+        lblStatus->hide();
+    }
+    return lblStatus;
+}
+
+void ConverterForm::ShowStatus(const QString& text, QWidget* near) {
+    StatusLine()->setText(text);
+    if (panel_ && panel_->isVisible()) return;
+    // A note that comes and goes on its own, over the window rather than in it.
+    QWidget* anchor = near && isAncestorOf(near) ? near : btnNotations;
+    QToolTip::showText(anchor->mapToGlobal(QPoint(0, anchor->height())), text, anchor, QRect(), 4000);
+}
+
+ShownOutput ConverterForm::CurrentOutput() const {
+    ShownOutput output;
+    output.directionLetters = chkDirection->isChecked();
+    output.marks = {DegreeMark, MinuteMark, SecondMark};
+    if (ShownPosition(Code::None) && Latitude && Longitude) {
+        output.latitude = Latitude;
+        output.longitude = Longitude;
+        output.utm = UtmInputPoint();
+    }
+    return output;
+}
+
+void ConverterForm::UpdateOutputActions() {
+    const bool shown = ShownPosition(Code::None).has_value();
+    for (QAction* action : outputEntries_) action->setEnabled(shown);
+}
+
+void ConverterForm::ShowHelp() {
+    if (!help_) help_ = MakeHelpWindow(this);
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
+}
+
+void ConverterForm::RunOutputAction(Code code, bool open) {
+    QWidget* near = QApplication::focusWidget();
+    if (!DepartInPlace()) return;
+    if (!ShownPosition(Code::None)) {
+        ShowStatus(open ? QStringLiteral("Nothing to open: the output is empty")
+                        : QStringLiteral("Nothing to copy: the output is empty"),
+                   near);
+        return;
+    }
+    Guarded([this, code, open, near] {
+        if (open)
+            OpenInMap(near);
+        else
+            CopyPosition(code, near);
+    });
 }
 
 void ConverterForm::RunPendingCheck() {
@@ -312,6 +443,11 @@ bool ConverterForm::TakePaste(FieldBox* box, const QString& text) {
         box->insert(paste.text);
         return true;
     }
+    FillWith(paste, place);
+    return true;
+}
+
+void ConverterForm::FillWith(const Paste& paste, const BoxPlace& place) {
     FillUndo undo(place.notation, controls_, Latitude, Longitude);
     std::optional<PastedSquare> squareBefore = std::exchange(pastedSquare_, std::nullopt);
     pasting_ = true;
@@ -342,7 +478,14 @@ bool ConverterForm::TakePaste(FieldBox* box, const QString& text) {
     undo.Filled(cmbInput->currentIndex());
     fillUndo_ = std::move(undo);
     squareBeforeFill_ = std::move(squareBefore);
-    return true;
+}
+
+void ConverterForm::FillFromRow(const PositionText& read) {
+    const int current = cmbInput->currentIndex();
+    FieldBox* box = current == Utm ? txtEastIn : CoordinateBoxes(current, true)[1];
+    const BoxPlace place =
+        PlaceOf(box, current, CoordinateBoxes(current, true), CoordinateBoxes(current, false), txtZoneIn);
+    FillWith(Paste{.kind = Paste::Kind::Whole, .whole = read}, place);
 }
 
 bool ConverterForm::UndoFill() {
@@ -357,6 +500,7 @@ bool ConverterForm::UndoFill() {
     Longitude = undo->longitude();
     pastedSquare_ = std::exchange(squareBeforeFill_, std::nullopt);
     pasting_ = false;
+    emit outputChanged();
     return true;
 }
 
@@ -371,14 +515,30 @@ std::optional<std::string> ConverterForm::ShownPosition(Code code) const {
     return line;
 }
 
-void ConverterForm::CopyPosition(Code code) {
-    if (const std::optional<std::string> line = ShownPosition(code))
-        QGuiApplication::clipboard()->setText(QString::fromStdString(*line));
+void ConverterForm::CopyPosition(Code code, QWidget* near) {
+    const QString caption = code == Code::None ? QString() : QString::fromUtf8(FormOf(code).caption.data(),
+                                                                               static_cast<qsizetype>(FormOf(code).caption.size()));
+    const std::optional<std::string> line = ShownPosition(code);
+    if (!line) {
+        ShowStatus(QStringLiteral("Nothing to copy: no %1 for this position").arg(caption), near);
+        return;
+    }
+    const QString text = QString::fromStdString(*line);
+    QGuiApplication::clipboard()->setText(text);
+    ShowStatus(CopiedStatus(code, caption, text), near);
 }
 
-void ConverterForm::OpenInMap() {
-    if (const std::optional<std::string> link = ShownPosition(Code::OsmLink))
-        QDesktopServices::openUrl(QUrl(QString::fromStdString(*link), QUrl::StrictMode));
+void ConverterForm::OpenInMap(QWidget* near) {
+    const std::optional<std::string> link = ShownPosition(Code::OsmLink);
+    if (!link) return;
+    const QString text = QString::fromStdString(*link);
+    if (QDesktopServices::openUrl(QUrl(text, QUrl::StrictMode))) {
+        ShowStatus(QStringLiteral("Opened in the web browser"), near);
+        return;
+    }
+    // The reason went to standard error at best: the link is still of use.
+    QGuiApplication::clipboard()->setText(text);
+    ShowStatus(QStringLiteral("No web browser found: the link was copied instead"), near);
 }
 
 std::optional<UtmPoint> ConverterForm::UtmInputPoint() const {
@@ -586,8 +746,11 @@ void ConverterForm::btnReset_Click() {
                           txtDMLatIn[1], txtDMLatIn[2], txtDMLonIn[0], txtDMLonIn[1], txtDMLonIn[2],
                           txtDMSLatIn[0], txtDMSLatIn[1], txtDMSLatIn[2], txtDMSLatIn[3], txtDMSLonIn[0],
                           txtDMSLonIn[1], txtDMSLonIn[2], txtDMSLonIn[3], txtEastIn, txtNorthIn, txtZoneIn,
-                          txtLatOut, txtLonOut, txtZoneOut, txtEastOut, txtNorthOut})
+                          txtLatOut, txtLonOut, txtZoneOut, txtEastOut, txtNorthOut}) {
         box->setText(QString());
+        // An emptied box is no refused one any more.
+        box->useWindowTextColour();
+    }
     Latitude.reset();
     Longitude.reset();
     RefreshOutput();
@@ -648,6 +811,7 @@ void ConverterForm::EmptyAbsentOutputs() {
         if (!present.latitude) txtLatOut->setText(QString());
         if (!present.longitude) txtLonOut->setText(QString());
     }
+    emit outputChanged();
 }
 
 void ConverterForm::RefreshOutput() {
@@ -669,8 +833,10 @@ void ConverterForm::RefreshOutput() {
     } catch (const ValueError&) {
         // No result stays on screen that the input no longer gives.
         ClearOutput(notation);
+        emit outputChanged();
         throw;
     }
+    emit outputChanged();
 }
 
 void ConverterForm::ClearOutput(int notation) {

@@ -21,12 +21,15 @@
 class QCheckBox;
 class QComboBox;
 class QFrame;
+class QAction;
 class QLabel;
 class QPushButton;
 
 namespace quillet {
 
 struct FieldVerdict;
+class NotationsPanel;
+struct ShownOutput;
 
 class ConverterForm : public QWidget {
     Q_OBJECT
@@ -37,7 +40,36 @@ public:
     // Every named control, in creation order (containers first).
     const std::vector<QWidget*>& controls() const { return controls_; }
 
+    // The notations panel once it has been opened; nothing before.
+    NotationsPanel* notationsPanel() const { return panel_; }
+    // Opens the panel beside the form, or closes it.
+    void ToggleNotations();
+    // Says what just happened: in the panel's status line, and while the
+    // panel is closed for a few seconds as a note beside `near` too.
+    void ShowStatus(const QString& text, QWidget* near = nullptr);
+
+signals:
+    // The output was written again: a conversion, Reset, a check box, a
+    // paste, an undo.
+    void outputChanged();
+
 private:
+    void ConnectPanel();
+    QLabel* StatusLine();
+    // The position the output shows (nothing while it is empty), and how
+    // the form writes angles.
+    ShownOutput CurrentOutput() const;
+    // A panel row's text, read: fills the input boxes as a paste would.
+    void FillFromRow(const PositionText& read);
+    // Fills the input with what a paste into the box at `place` gave.
+    void FillWith(const Paste& paste, const BoxPlace& place);
+    // Copy Position, Copy as and Open in Map only while the output holds a position.
+    void UpdateOutputActions();
+    // What a shortcut or entry of the output does, once the box being
+    // edited is left; said in the status line where nothing can be done.
+    void RunOutputAction(Code code, bool open);
+    void ShowHelp();
+
     void BuildControls();
     void BindControls();
     void ConnectHandlers();
@@ -86,10 +118,12 @@ private:
     // The output as one line (Code::None), or the position written as a code
     // at the window's length; nothing while a box of the output is empty.
     std::optional<std::string> ShownPosition(Code code) const;
-    void CopyPosition(Code code);
+    // Copies and says so, beside `near` while the panel is closed.
+    void CopyPosition(Code code, QWidget* near);
     // The shown position as an OpenStreetMap link with a marker, handed to
-    // the desktop's own URL handling; nothing while an output is empty.
-    void OpenInMap();
+    // the desktop's own URL handling, or copied where there is none; nothing
+    // while an output is empty.
+    void OpenInMap(QWidget* near);
     // The UTM point in the UTM input boxes, while they give the position
     // shown: a code is written from its own easting and northing.
     std::optional<UtmPoint> UtmInputPoint() const;
@@ -152,6 +186,13 @@ private:
     FieldBox* txtNorthOut = nullptr;
     FieldBox* txtZoneOut = nullptr;
     QLabel* lblUtmError = nullptr;
+    QPushButton* btnNotations = nullptr;
+    QLabel* lblStatus = nullptr;
+    NotationsPanel* panel_ = nullptr;
+    QWidget* focusBeforePanel_ = nullptr;
+    QWidget* help_ = nullptr;
+    // The output's entries (Copy Position, every Copy as, Open in Map).
+    std::vector<QAction*> outputEntries_;
 
     // A check is running: focus moves it makes (to give a refused box its
     // focus back) are no departures of the person's.

@@ -16,6 +16,14 @@ constexpr const char* kHelp =
 constexpr const char* kLatitudeHint = "Values between -90 and 90 degrees";
 constexpr const char* kLongitudeHint = "Values between -180 and 180 degrees";
 constexpr const char* kDirection = "Direction (N,S,E,W)";
+// Nothing on screen points to the output boxes' menu but these hints.
+constexpr const char* kOutputMenu = "Right-click: Copy Position, Copy as a code or link, Open in Map";
+constexpr const char* kEastingOut = "Easting value (in meters)\nRight-click: Copy Position, Copy as a code or link, Open in Map";
+constexpr const char* kNorthingOut =
+    "Northing value (in meters), negative south of the equator (receivers add 10,000,000)\n"
+    "Right-click: Copy Position, Copy as a code or link, Open in Map";
+constexpr const char* kZoneOut = "Zone number and latitude band letter (C to M south, N to X north)\n"
+                                 "Right-click: Copy Position, Copy as a code or link, Open in Map";
 
 // Rows: name, kind, container, left, top, width, height, caption, hint, character limit, style.
 constexpr std::array kControls{
@@ -24,8 +32,10 @@ constexpr std::array kControls{
     ControlRow{"Label2", K::Label, nullptr, 0, 480, 5295, 495, kHelp, nullptr, 0, WordWrap},
     ControlRow{"Label3", K::Label, nullptr, 120, 960, 1095, 255, "Input:", nullptr, 0, Plain},
     ControlRow{"Label4", K::Label, nullptr, 2880, 960, 975, 255, "Output:", nullptr, 0, Plain},
-    ControlRow{"cmbInput", K::List, nullptr, 120, 1200, 2175, 315, kNotations, nullptr, 0, Plain},
-    ControlRow{"cmbOutput", K::List, nullptr, 2880, 1200, 2175, 315, kNotations, nullptr, 0, Plain},
+    ControlRow{"cmbInput", K::List, nullptr, 120, 1200, 2175, 315, kNotations,
+               "The notation you type in; another one empties every box", 0, Plain},
+    ControlRow{"cmbOutput", K::List, nullptr, 2880, 1200, 2175, 315, kNotations,
+               "The notation the output is written in (Ctrl+L shows every one)", 0, Plain},
     ControlRow{"Line1", K::Line, nullptr, 2640, 960, 2640, 3000, "", nullptr, 0, Plain},
 
     // Degrees, minutes and seconds.
@@ -80,34 +90,37 @@ constexpr std::array kControls{
     ControlRow{"Label29", K::Label, "frmIn(3)", 120, 0, 1095, 255, "Easting", nullptr, 0, FieldLabel},
     ControlRow{"Label32", K::Label, "frmIn(3)", 120, 600, 1095, 255, "Northing", nullptr, 0, FieldLabel},
     ControlRow{"Label33", K::Label, "frmIn(3)", 120, 1200, 615, 255, "Zone", nullptr, 0, FieldLabel},
-    ControlRow{"txtEastIn", K::TextBox, "frmIn(3)", 120, 240, 1335, 285, "", nullptr, 0, Plain},
-    ControlRow{"txtNorthIn", K::TextBox, "frmIn(3)", 120, 840, 1335, 285, "", nullptr, 0, Plain},
-    ControlRow{"txtZoneIn", K::TextBox, "frmIn(3)", 720, 1200, 495, 285, "", nullptr, 4, Plain},
+    ControlRow{"txtEastIn", K::TextBox, "frmIn(3)", 120, 240, 1335, 285, "", "Easting in meters, 160000 to 834000", 0, Plain},
+    ControlRow{"txtNorthIn", K::TextBox, "frmIn(3)", 120, 840, 1335, 285, "",
+               "Northing in meters, negative south of the equator; a receiver's northing is read with its zone's band letter", 0, Plain},
+    ControlRow{"txtZoneIn", K::TextBox, "frmIn(3)", 720, 1200, 495, 285, "",
+               "Zone number, 1 to 60; a band letter (C to M south, N to X north) may follow it", 4, Plain},
 
     // Latitude and longitude output; each caption is held by two labels lying on one another.
     ControlRow{"frmOut(0)", K::Frame, nullptr, 2760, 1560, 2535, 1335, "", nullptr, 0, Plain},
     ControlRow{"Label19", K::Label, "frmOut(0)", 120, 0, 1215, 255, "Latitude", kLatitudeHint, 0, FieldLabel},
     ControlRow{"Label30", K::Label, "frmOut(0)", 120, 0, 1215, 255, "Latitude", kLatitudeHint, 0, FieldLabel | Unpainted},
-    ControlRow{"txtLatOut", K::TextBox, "frmOut(0)", 120, 240, 2175, 285, "", nullptr, 0, OutputBox},
+    ControlRow{"txtLatOut", K::TextBox, "frmOut(0)", 120, 240, 2175, 285, "", kOutputMenu, 0, OutputBox},
     ControlRow{"Label18", K::Label, "frmOut(0)", 120, 600, 1215, 255, "Longitude", kLongitudeHint, 0, FieldLabel},
     ControlRow{"Label31", K::Label, "frmOut(0)", 120, 600, 1215, 255, "Longitude", kLongitudeHint, 0, FieldLabel | Unpainted},
-    ControlRow{"txtLonOut", K::TextBox, "frmOut(0)", 120, 840, 2175, 285, "", nullptr, 0, OutputBox},
+    ControlRow{"txtLonOut", K::TextBox, "frmOut(0)", 120, 840, 2175, 285, "", kOutputMenu, 0, OutputBox},
 
     // UTM output.
     ControlRow{"frmOut(1)", K::Frame, nullptr, 2760, 1560, 2535, 1500, "", nullptr, 0, Plain},
     ControlRow{"Label26", K::Label, "frmOut(1)", 0, 0, 615, 255, "Easting", nullptr, 0, FieldLabel},
-    ControlRow{"txtEastOut", K::TextBox, "frmOut(1)", 0, 240, 1215, 285, "", "Easting value (in meters)", 0, OutputBox},
+    ControlRow{"txtEastOut", K::TextBox, "frmOut(1)", 0, 240, 1215, 285, "", kEastingOut, 0, OutputBox},
     ControlRow{"Label27", K::Label, "frmOut(1)", 0, 600, 735, 255, "Northing", nullptr, 0, FieldLabel},
-    ControlRow{"txtNorthOut", K::TextBox, "frmOut(1)", 0, 840, 1215, 285, "", "Northing value (in meters)", 0, OutputBox},
+    ControlRow{"txtNorthOut", K::TextBox, "frmOut(1)", 0, 840, 1215, 285, "", kNorthingOut, 0, OutputBox},
     ControlRow{"Label28", K::Label, "frmOut(1)", 0, 1200, 615, 255, "Zone", nullptr, 0, FieldLabel},
-    ControlRow{"txtZoneOut", K::TextBox, "frmOut(1)", 600, 1200, 495, 285, "", nullptr, 4, OutputBox},
+    ControlRow{"txtZoneOut", K::TextBox, "frmOut(1)", 600, 1200, 495, 285, "", kZoneOut, 4, OutputBox},
     ControlRow{"lblUtmError", K::Label, "frmOut(1)", 1320, 120, 975, 1095,
                 "Both latitude and longitude are required to convert to UTM.", nullptr, 0, WordWrap | ErrorText},
 
     ControlRow{"chkDirection", K::CheckBox, nullptr, 120, 3120, 1455, 255, "Use Direction",
                 "Check to use directions rather than positive/negative.", 0, Plain},
-    ControlRow{"btnConvert", K::Button, nullptr, 1680, 3120, 855, 255, "Convert", nullptr, 0, Plain},
-    ControlRow{"btnReset", K::Button, nullptr, 2760, 3120, 855, 255, "Reset", nullptr, 0, Plain},
+    ControlRow{"btnConvert", K::Button, nullptr, 1680, 3120, 855, 255, "Convert",
+               "Convert the input boxes now (Enter in a box does the same)", 0, Plain},
+    ControlRow{"btnReset", K::Button, nullptr, 2760, 3120, 855, 255, "Reset", "Empty every box", 0, Plain},
     ControlRow{"chkUnits", K::CheckBox, nullptr, 4320, 3120, 975, 255, "No Units", nullptr, 0, Plain},
 };
 

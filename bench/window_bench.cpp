@@ -6,6 +6,7 @@
 //   window-bench startup [RUNS]   alternates RUNS start-ups of each window on
 //                                 the current platform (QT_QPA_PLATFORM)
 //   window-bench latency [MOVES]  times MOVES focus moves in the real window
+//   window-bench panel [RUNS]     times the notations panel's first opening, RUNS times
 //   window-bench probe quillet|bare|text   one start-up; used by `startup`
 #include "app/application.h"
 #include "app/converter_form.h"
@@ -17,6 +18,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 
@@ -240,8 +242,54 @@ int Latencies(int moves) {
     return 0;
 }
 
+// The first opening of the notations panel in a fresh window, on a British
+// position (so that PROJ opens for the grid rows), through its first paint.
+int PanelOnce() {
+    int argc = 1;
+    char name[] = "window-bench";
+    char* argv[] = {name, nullptr};
+    QApplication application(argc, argv);
+    quillet::ConfigureApplication(application);
+    quillet::ConverterForm form;
+    form.show();
+    QApplication::processEvents();
+    auto* input = form.findChild<QComboBox*>(QStringLiteral("cmbInput"));
+    input->setCurrentIndex(quillet::DecimalDegrees);
+    emit input->activated(quillet::DecimalDegrees);
+    form.findChild<quillet::FieldBox*>(QStringLiteral("txtDecLatIn(1)"))->setText(QStringLiteral("51.5007"));
+    form.findChild<quillet::FieldBox*>(QStringLiteral("txtDecLonIn(1)"))->setText(QStringLiteral("-0.1246"));
+    form.findChild<QPushButton*>(QStringLiteral("btnConvert"))->click();
+    QApplication::processEvents();
+    const auto start = std::chrono::steady_clock::now();
+    form.ToggleNotations();
+    form.repaint();
+    const auto end = std::chrono::steady_clock::now();
+    std::printf("%.3f\n", std::chrono::duration<double, std::milli>(end - start).count());
+    return 0;
+}
+
+int PanelOpenings(const char* self, int runs) {
+    std::printf("== First opening of the notations panel, British position, through its paint ==\n");
+    std::vector<double> millis;
+    for (int i = 0; i < runs; ++i) {
+        const std::string command = std::string(self) + " panel-once";
+        FILE* child = popen(command.c_str(), "r");
+        if (!child) return 2;
+        double ms = 0;
+        if (std::fscanf(child, "%lf", &ms) == 1) millis.push_back(ms);
+        pclose(child);
+    }
+    if (millis.empty()) return 2;
+    std::sort(millis.begin(), millis.end());
+    std::printf("  median %.1f ms, slowest %.1f ms, %zu runs\n", bench::Median(millis), millis.back(), millis.size());
+    std::printf("== Goals ==\n");
+    bench::Ceiling("first panel opening, median (ms)", bench::Median(millis), 100.0);
+    return 0;
+}
+
 int Usage() {
-    std::fprintf(stderr, "usage: window-bench startup [RUNS] | latency [MOVES] | probe quillet|bare|text\n");
+    std::fprintf(stderr,
+                 "usage: window-bench startup [RUNS] | latency [MOVES] | panel [RUNS] | probe quillet|bare|text\n");
     return 2;
 }
 
@@ -253,5 +301,7 @@ int main(int argc, char** argv) {
     if (mode == "probe" && argc == 3) return Probe(argv[2]);
     if (mode == "startup") return StartUps(argv[0], argc > 2 ? std::atoi(argv[2]) : 20);
     if (mode == "latency") return Latencies(argc > 2 ? std::atoi(argv[2]) : 2000);
+    if (mode == "panel") return PanelOpenings(argv[0], argc > 2 ? std::atoi(argv[2]) : 10);
+    if (mode == "panel-once") return PanelOnce();
     return Usage();
 }

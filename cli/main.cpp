@@ -376,8 +376,14 @@ int main(int argc, char** argv) {
         return UsageError("--csv needs --lat and --lon, --position, or --easting, --northing and --zone");
     settings.code = toCode ? toCode->code : Code::None;
     settings.notation = toCode ? Utm : *NotationNamed(to);
-    if (const CodeForm* const fromCode = FormNamed(from)) settings.read.only = fromCode->code;
     settings.from = NotationNamed(from);
+    // Receivers' UTM is read as any UTM text is: its band gives the hemisphere.
+    if (const CodeForm* const fromCode = FormNamed(from)) {
+        if (fromCode->code == Code::UtmReceiver)
+            settings.from = Utm;
+        else
+            settings.read.only = fromCode->code;
+    }
     settings.directionLetters = direction;
     settings.marks = noUnits ? MarksWithoutUnits() : MarksWithUnits();
     settings.falseNorthing = falseNorthing;

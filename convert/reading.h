@@ -32,6 +32,7 @@ enum class Code {
     GeoJson,
     OsmLink,
     GoogleLink,
+    UtmReceiver,  // UTM as receivers write it: "56H 334369 6250948"
 };
 
 // What a text holds: a latitude and longitude, or a UTM point, and the

@@ -7,6 +7,7 @@
 #include "convert/codes/plus_code.h"
 #include "convert/grids/mgrs.h"
 #include "convert/grids/national_grid.h"
+#include "convert/output_format.h"
 
 #include <algorithm>
 #include <array>
@@ -19,6 +20,7 @@ namespace quillet {
 
 namespace {
 
+constexpr std::array<std::string_view, 1> kUtmReceiverNames{"utm-receiver"};
 constexpr std::array<std::string_view, 1> kMgrsNames{"mgrs"};
 constexpr std::array<std::string_view, 3> kPlusCodeNames{"pluscode", "olc", "plus-code"};
 constexpr std::array<std::string_view, 2> kMaidenheadNames{"maidenhead", "locator"};
@@ -43,7 +45,8 @@ constexpr std::array<std::string_view, 1> kGoogleNames{"google"};
 // about a metre, and without the OSTN15 grid file the datum shift is good to
 // about 2 m. Links and snippets have no length: they write decimal degrees
 // to 7 places (about a centimetre), as every map reads them.
-const std::array<CodeForm, 14> kForms{{
+const std::array<CodeForm, 15> kForms{{
+    {Code::UtmReceiver, kUtmReceiverNames, "UTM (receivers)", -1, -1},
     {Code::Mgrs, kMgrsNames, "MGRS", 5, 5},
     {Code::PlusCode, kPlusCodeNames, "Plus Code", 10, 10},
     {Code::Maidenhead, kMaidenheadNames, "Maidenhead", 6, 6},
@@ -67,6 +70,21 @@ std::string Degrees(double value) {
     std::string text(digits, error == std::errc() ? end : digits);
     while (text.find('.') != std::string::npos && (text.back() == '0' || text.back() == '.')) text.pop_back();
     return text == "-0" ? "0" : text;
+}
+
+// The zone and its band as one word, then the easting and the northing with
+// the false northing in the south: "56H 334369 6250948", as a receiver's
+// screen and the margin of a paper map write it.
+std::optional<std::string> ReceiverUtmLine(double latitude, double longitude) {
+    try {
+        const std::optional<UtmTexts> texts = FormatReceiverUtm(Position{latitude, longitude});
+        if (!texts || texts->zone.empty()) return std::nullopt;
+        std::string zone = texts->zone;
+        zone.erase(std::remove(zone.begin(), zone.end(), ' '), zone.end());
+        return zone + ' ' + texts->easting + ' ' + texts->northing;
+    } catch (...) {  // a zone beyond 16 bits: no code, as promised
+        return std::nullopt;
+    }
 }
 
 // The view's zoom an OpenStreetMap link opens at: streets and houses.
@@ -127,6 +145,7 @@ std::optional<std::string> FormatCode(Code code, double latitude, double longitu
     case Code::Geohash: return codes::GeohashOf(latitude, longitude, length);
     case Code::Georef: return codes::GeorefOf(latitude, longitude, length);
     case Code::Gars: return codes::GarsOf(latitude, longitude, length);
+    case Code::UtmReceiver: return ReceiverUtmLine(latitude, longitude);
     default: break;
     }
     const std::string lat = Degrees(latitude), lon = Degrees(longitude);

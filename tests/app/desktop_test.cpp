@@ -2,15 +2,23 @@
 // icon with pixels enough for twice the scale.
 #include "app/application.h"
 #include "app/converter_form.h"
+#include "app/help_window.h"
+#include "app/notations_panel.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
 #include <QHash>
+#include <QLineEdit>
+#include <QUrl>
 #include <QImage>
 #include <QLabel>
 #include <QPixmap>
 #include <QtTest/QTest>
+
+#include <functional>
 
 using quillet::ConverterForm;
 
@@ -25,6 +33,15 @@ QString HeardName(QWidget* control) {
     return labels.isEmpty() ? QString() : labels.first().first->text(QAccessible::Name);
 }
 
+// Stands in for the desktop's browser: keeps what it was asked to open.
+class Browser : public QObject {
+    Q_OBJECT
+public:
+    QString opened;
+public slots:
+    void open(const QUrl& url) { opened = url.toString(); }
+};
+
 }  // namespace
 
 class DesktopTest : public QObject {
@@ -38,25 +55,34 @@ private slots:
     void controlsSayWhatTheyShould() {
         const QString latitudeHint = "Values between -90 and 90 degrees";
         const QString longitudeHint = "Values between -180 and 180 degrees";
+        const QString menu = "Right-click: Copy Position, Copy as a code or link, Open in Map";
         QHash<QString, QStringList> says = {
             {"Label1", {".:GPS Quillet:."}},
             {"Label2", {"Select the type of coordinates that you want to input and receive as output.  "
                         "After that enter the coordinate(s) and click convert."}},
             {"Label3", {"Input:"}}, {"Label4", {"Output:"}},
-            {"cmbInput", {"", "", "Input:"}}, {"cmbOutput", {"", "", "Output:"}},
+            {"cmbInput", {"", "The notation you type in; another one empties every box", "Input:"}},
+            {"cmbOutput", {"", "The notation the output is written in (Ctrl+L shows every one)", "Output:"}},
             {"Label10", {"Latitude", latitudeHint}}, {"Label11", {"Longitude"}}, {"Label20", {"Latitude", latitudeHint}},
             {"Label17", {"Longitude"}}, {"Label23", {"Latitude", latitudeHint}}, {"Label25", {"Longitude", longitudeHint}},
             {"Label19", {"Latitude", latitudeHint}}, {"Label30", {"Latitude", latitudeHint}},
             {"Label18", {"Longitude", longitudeHint}}, {"Label31", {"Longitude", longitudeHint}},
             {"Label29", {"Easting"}}, {"Label32", {"Northing"}}, {"Label33", {"Zone"}},
             {"Label26", {"Easting"}}, {"Label27", {"Northing"}}, {"Label28", {"Zone"}},
-            {"txtEastIn", {"", "", "Easting"}}, {"txtNorthIn", {"", "", "Northing"}}, {"txtZoneIn", {"", "", "Zone"}},
-            {"txtLatOut", {"", "", "Output latitude"}}, {"txtLonOut", {"", "", "Output longitude"}},
-            {"txtEastOut", {"", "Easting value (in meters)", "Output easting"}},
-            {"txtNorthOut", {"", "Northing value (in meters)", "Output northing"}}, {"txtZoneOut", {"", "", "Output zone"}},
+            {"txtEastIn", {"", "Easting in meters, 160000 to 834000", "Easting"}},
+            {"txtNorthIn", {"", "Northing in meters, negative south of the equator; a receiver's northing is read "
+                                "with its zone's band letter", "Northing"}},
+            {"txtZoneIn", {"", "Zone number, 1 to 60; a band letter (C to M south, N to X north) may follow it", "Zone"}},
+            {"txtLatOut", {"", menu, "Output latitude"}}, {"txtLonOut", {"", menu, "Output longitude"}},
+            {"txtEastOut", {"", "Easting value (in meters)\n" + menu, "Output easting"}},
+            {"txtNorthOut", {"", "Northing value (in meters), negative south of the equator (receivers add "
+                                 "10,000,000)\n" + menu, "Output northing"}},
+            {"txtZoneOut", {"", "Zone number and latitude band letter (C to M south, N to X north)\n" + menu,
+                            "Output zone"}},
             {"lblUtmError", {"Both latitude and longitude are required to convert to UTM."}},
             {"chkDirection", {"Use Direction", "Check to use directions rather than positive/negative.", "Use Direction"}},
-            {"btnConvert", {"Convert", "", "Convert"}}, {"btnReset", {"Reset", "", "Reset"}},
+            {"btnConvert", {"Convert", "Convert the input boxes now (Enter in a box does the same)", "Convert"}},
+            {"btnReset", {"Reset", "Empty every box", "Reset"}},
             {"chkUnits", {"No Units", "", "No Units"}},
         };
         for (const auto& [mark, labels] : {std::pair{"\u00B0", "6 7 12 16 21 24"}, {"'", "8 13 15 22"}, {"\"", "9 14"}})
@@ -79,6 +105,71 @@ private slots:
                      QStringList{control->objectName()} + expected.mid(0, 3));
         }
     }
+    // Every shortcut the F1 help lists does what it says there, pressed in
+    // turn as a person would try them.
+    void helpShortcutsDoWhatItSays() {
+        ConverterForm form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        Browser browser;
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), &browser, "open");
+        const auto text = [&form](const char* name) { return form.findChild<QLineEdit*>(QLatin1String(name))->text(); };
+        const auto clipboard = [] { return QGuiApplication::clipboard()->text(); };
+        QWidget* help = nullptr;
+        const struct {
+            QString keys;
+            std::function<bool()> done;
+        } shortcuts[] = {
+            {"Ctrl+V", [&] { return text("txtLatOut") == "-33.8688\u00B0 " && text("txtDMSLatIn(1)") == "-33"; }},
+            {"Ctrl+Shift+C", [&] { return clipboard() == "-33.8688\u00B0, 151.2093\u00B0"; }},
+            {"Ctrl+Shift+M", [&] { return clipboard() == "56H LH 34368 50948"; }},
+            {"Ctrl+Shift+O",
+             [&] { return browser.opened == "https://www.openstreetmap.org/?mlat=-33.8688&mlon=151.2093#map=17/-33.8688/151.2093"; }},
+            {"Ctrl+L", [&] { return form.notationsPanel() && form.notationsPanel()->isVisible(); }},
+            {"Ctrl+Z", [&] { return text("txtDMSLatIn(1)").isEmpty() && text("txtLatOut").isEmpty(); }},
+            {"F1", [&] {
+                 help = form.findChild<QWidget*>(QStringLiteral("GPS_Quillet_Help"));
+                 return help && help->isVisible();
+             }},
+        };
+        QGuiApplication::clipboard()->setText(QStringLiteral("-33.8688, 151.2093"));
+        form.findChild<QLineEdit*>(QStringLiteral("txtDMSLatIn(1)"))->setFocus();
+        QStringList tried;
+        for (const auto& [keys, done] : shortcuts) {
+            QTest::keySequence(form.windowHandle(), QKeySequence(keys));
+            QVERIFY2(QTest::qWaitFor(done, 1000), qPrintable(keys));
+            tried << keys;
+        }
+        QStringList listed;
+        for (const auto& [keys, what] : quillet::HelpShortcuts()) listed << keys;
+        tried.sort();
+        listed.sort();
+        QCOMPARE(tried, listed);
+        const QString shown = help->findChild<QLabel*>(QStringLiteral("lblHelp"))->text();
+        for (const QString& keys : listed) QVERIFY2(shown.contains(keys), qPrintable(keys));
+        QVERIFY(shown.contains(QStringLiteral("gps-quillet-convert")));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    }
+
+    // A map given to the panel lies under the form, inside the window, and
+    // goes and comes with the panel; the form's size stays its own.
+    void mapLiesUnderTheFormWithThePanel() {
+        ConverterForm form;
+        form.show();
+        const QSize closed = form.size();
+        form.ToggleNotations();
+        auto* map = new QLabel(QStringLiteral("map"));
+        form.notationsPanel()->SetMap(map);
+        QVERIFY(map->isVisible());
+        const QRect onWindow(map->mapTo(&form, QPoint(0, 0)), map->size());
+        QVERIFY(onWindow.top() >= closed.height());
+        QVERIFY(form.rect().contains(onWindow));
+        QVERIFY(map->height() >= 150);
+        form.ToggleNotations();
+        QVERIFY(!map->isVisible());
+        QCOMPARE(form.size(), closed);
+    }
+
     // The window shows raw pixels, kept beside the PNGs people edit: they
     // must be the same pictures, 64 pixels for scale 2.
     void iconIsThePictureOfThePngs() {

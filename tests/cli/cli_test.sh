@@ -86,6 +86,11 @@ check utm-zone 1 $'60, 5\n64, 15.5\n27.3462, 1.25782' '32 V 276980 6658157' \
 check utm-zone-antimeridian 0 '-16.5, -179.9' '60 K 830973 -1826789' '' --to utm --utm-zone 60
 check utm-zone-antimeridian-1 0 '-16.5, 179.9' '1 K 169027 -1826789' '' --to utm --utm-zone 1
 check utm-zone-receiver 0 '-33.8688, 150.2' '55 H 796025 6247781' '' --to utm --utm-zone 55 --false-northing
+# Receivers' own UTM: the band joined to the zone, the false northing in the
+# south; read back as any UTM text, and nothing else.
+check to-utm-receiver 0 $'-33.8688, 151.2093\n48.8584, 2.2945' $'56H 334369 6250948\n31U 448252 5411955' '' --to utm-receiver
+check from-utm-receiver 1 $'56H 334369 6250948\n-33.8688, 151.2093' '-33.8688032°, 151.2093039°' \
+    $'gps-quillet-convert: line 2: not a position in utm: "-33.8688, 151.2093"' --from utm-receiver
 # Quoted text cannot drive the terminal or pass for a position, and is cut.
 check terminal-safe 1 $'\e]0;x\a 1\u2009\x7f'"$(printf 'x%.0s' {1..70})" '' \
     "gps-quillet-convert: line 1: not a position: \"\\x1b]0;x\\x07 1\\u2009\\x7f$(printf 'x%.0s' {1..50})…\"" 

@@ -6,7 +6,7 @@ set -euo pipefail
 scratch=$(mktemp -d) server= wm=
 trap 'kill $wm $server 2>/dev/null; wait 2>/dev/null; rm -rf "$scratch"' EXIT
 # Xvfb picks a free display itself, so parallel tests never race for one.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$scratch/display" 2>"$scratch/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 "${QUILLET_X_SCREEN:-1280x1024x24}" -nolisten tcp 3>"$scratch/display" 2>"$scratch/xvfb.log" &
 server=$!
 for _ in $(seq 100); do [ -s "$scratch/display" ] && break; sleep 0.1; done
 [ -s "$scratch/display" ] || { cat "$scratch/xvfb.log"; exit 1; }

@@ -72,6 +72,10 @@ public:
             problem = QStringLiteral("cannot write %1").arg(rest);
             return false;
         }
+        if (verb == QLatin1String("browser") && browser_) {
+            browser_->setBrowser(rest != QLatin1String("none"));
+            return true;
+        }
         messages_ = QJsonArray();
         titles_.clear();
         if (verb == QLatin1String("tab") || verb == QLatin1String("backtab")) {
@@ -122,6 +126,7 @@ public:
     // The titles and texts of the messages the last action showed.
     const QStringList& messageTitles() const { return titles_; }
     const QJsonArray& messageTexts() const { return messages_; }
+    void setBrowser(UrlRecorder* browser) { browser_ = browser; }
     // Whether message boxes are printed as they close.
     void setQuiet(bool quiet) { quiet_ = quiet; }
 
@@ -476,6 +481,7 @@ private:
     }
 
     ConverterForm& form_;
+    UrlRecorder* browser_ = nullptr;
     QTimer* messageTimer_ = nullptr;
     std::unique_ptr<XInput> x_ = XInput::Open(&form_);
     QJsonArray messages_;

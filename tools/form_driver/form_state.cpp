@@ -9,7 +9,9 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QAction>
 #include <QJsonArray>
+#include <QLineEdit>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -120,6 +122,13 @@ UrlRecorder::~UrlRecorder() {
 
 QString UrlRecorder::last() { return lastOpened; }
 
+void UrlRecorder::setBrowser(bool present) {
+    // A handler whose method does not exist makes QDesktopServices::openUrl
+    // answer false, as it does on a desktop without a browser.
+    for (const QLatin1String scheme : {QLatin1String("https"), QLatin1String("http")})
+        QDesktopServices::setUrlHandler(scheme, this, present ? "open" : "noBrowserHere");
+}
+
 void UrlRecorder::open(const QUrl& url) { lastOpened = url.toString(QUrl::FullyEncoded); }
 
 namespace {
@@ -139,15 +148,36 @@ QWidget* FindMapControl(const ConverterForm& form, const QString& name) {
 QWidget* FindControl(const ConverterForm& form, const QString& name) {
     for (QWidget* control : form.controls())
         if (control->objectName() == name) return control;
-    return FindMapControl(form, name);
+    if (QWidget* map = FindMapControl(form, name)) return map;
+    // The notations panel's rows and buttons, made after the form's table.
+    return name.isEmpty() ? nullptr : form.findChild<QWidget*>(name);
 }
 
 QJsonObject FormState(const ConverterForm& form) {
     QJsonObject state;
     state.insert(QStringLiteral("title"), form.windowTitle());
+    state.insert(QStringLiteral("size"), QJsonArray{form.width(), form.height()});
     QWidget* focus = QApplication::focusWidget();
     state.insert(QStringLiteral("focus"), focus && form.isAncestorOf(focus) ? NameOf(focus) : QJsonValue(QJsonValue::Null));
     for (const QWidget* control : form.controls()) state.insert(control->objectName(), ControlState(form, *control));
+    // The notations toggle, the status line and the panel's rows, by name.
+    for (const QWidget* control : form.findChildren<QWidget*>()) {
+        const QString name = control->objectName();
+        if (name == QLatin1String("btnNotations") || name == QLatin1String("lblStatus") ||
+            name.startsWith(QLatin1String("txtNotation_")) || name.startsWith(QLatin1String("btnCopy_")) ||
+            name.startsWith(QLatin1String("btnLength_")) || name.startsWith(QLatin1String("lblNote_"))) {
+            QJsonObject row = ControlState(form, *control);
+            if (const auto* box = qobject_cast<const QLineEdit*>(control))
+                row.insert(QStringLiteral("placeholder"), box->placeholderText());
+            row.insert(QStringLiteral("accessibleName"), control->accessibleName());
+            state.insert(name, row);
+        }
+    }
+    // The output's entries: enabled or not.
+    for (const QAction* action : form.findChildren<QAction*>())
+        if (action->objectName().startsWith(QLatin1String("act")))
+            state.insert(action->objectName(), QJsonObject{{QStringLiteral("enabled"), action->isEnabled()},
+                                                           {QStringLiteral("text"), action->text()}});
     for (const QString& name : kMapControls)
         if (const QWidget* control = FindMapControl(form, name); control && !state.contains(name))
             state.insert(name, ControlState(form, *control));

@@ -24,6 +24,9 @@ public:
     UrlRecorder();
     ~UrlRecorder() override;
     static QString last();
+    // With no browser, the desktop's URL handling fails: the window must
+    // say so rather than do nothing.
+    void setBrowser(bool present);
 public slots:
     void open(const QUrl& url);
 };

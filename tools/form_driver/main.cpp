@@ -27,6 +27,7 @@
 //   expect tabs A B ..  from A (the focus), Tab visits B .. and wraps, Shift+Tab goes back
 //   expect limits B=N ..  box B takes N characters and refuses one more (B is emptied after)
 //   screenshot FILE     save a picture of the window as FILE (PNG)
+//   browser none|some   the desktop has no web browser from now on, or has one again
 //
 // On xcb the clicks, wheel notches and keys go through the X server (XTest).
 // Every message box prints {"message":{"title":...,"text":...}} and is closed
@@ -53,7 +54,7 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     quillet::ConfigureApplication(application);
     // No script or walk ever opens the desktop's browser.
-    const quillet::UrlRecorder browser;
+    quillet::UrlRecorder browser;
     if (argc == 4 && QLatin1String(argv[1]) == QLatin1String("--walk"))
         return quillet::Walk(QByteArray(argv[2]).toULongLong(), QByteArray(argv[3]).toLongLong());
     if (argc == 3 && QLatin1String(argv[1]) == QLatin1String("--check")) return quillet::CheckScript(QString::fromLocal8Bit(argv[2]));
@@ -77,6 +78,7 @@ int main(int argc, char* argv[]) {
     form.activateWindow();
     static_cast<void>(QTest::qWaitForWindowActive(&form, 2000));
     quillet::Driver driver(form);
+    driver.setBrowser(&browser);
 
     QTextStream lines(&script);
     lines.setEncoding(QStringConverter::Utf8);

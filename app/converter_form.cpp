@@ -4,6 +4,7 @@
 #include "app/form_layout.h"
 #include "app/form_widgets.h"
 #include "app/help_window.h"
+#include "app/map_panel.h"
 #include "app/notations_panel.h"
 #include "app/paste_fill.h"
 #include "values/values.h"
@@ -309,8 +310,19 @@ void ConverterForm::ConnectPanel() {
     connect(help, &QAction::triggered, this, &ConverterForm::ShowHelp);
     connect(this, &ConverterForm::outputChanged, this, [this] {
         UpdateOutputActions();
-        if (panel_ && panel_->isVisible()) panel_->Show(CurrentOutput());
+        if (panel_ && panel_->isVisible()) {
+            panel_->Show(CurrentOutput());
+            ShowOnMap();
+        }
     });
+}
+
+void ConverterForm::ShowOnMap() {
+    const ShownOutput output = CurrentOutput();
+    if (output.latitude && output.longitude)
+        map_->setPosition(std::pair{*output.latitude, *output.longitude});
+    else
+        map_->setPosition(std::nullopt);
 }
 
 void ConverterForm::ToggleNotations() {
@@ -327,8 +339,25 @@ void ConverterForm::ToggleNotations() {
             connect(panel_, &NotationsPanel::status, this, [this](const QString& text) { ShowStatus(text); });
             // Ctrl+Z in a row takes back the fill the row made, as in a box.
             for (FieldBox* row : panel_->findChildren<FieldBox*>()) row->setUndoTaker([this] { return UndoFill(); });
+            map_ = new MapPanel;
+            panel_->SetMap(map_);
+            connect(map_, &MapPanel::statusMessage, this, [this](const QString& text) { ShowStatus(text); });
+            // A place picked on the map fills the boxes as a pasted position does.
+            connect(map_, &MapPanel::positionPicked, this, [this](double latitude, double longitude, int, int) {
+                PositionText picked;
+                picked.latitude = latitude;
+                picked.longitude = longitude;
+                Guarded([this, &picked] { FillFromRow(picked); });
+            });
+            // Ctrl+Z on the map takes back the place it filled in, as in a box.
+            auto* undo = new QAction(map_);
+            undo->setShortcut(QKeySequence::Undo);
+            undo->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+            map_->addAction(undo);
+            connect(undo, &QAction::triggered, this, [this] { Guarded([this] { UndoFill(); }); });
         }
         panel_->Show(CurrentOutput());
+        ShowOnMap();
         setFixedSize(panel_->Place(form));
         panel_->show();
         panel_->FirstRow()->setFocus(Qt::ShortcutFocusReason);

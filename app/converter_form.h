@@ -28,6 +28,7 @@ class QPushButton;
 namespace quillet {
 
 struct FieldVerdict;
+class MapPanel;
 class NotationsPanel;
 struct ShownOutput;
 
@@ -61,6 +62,8 @@ private:
     ShownOutput CurrentOutput() const;
     // A panel row's text, read: fills the input boxes as a paste would.
     void FillFromRow(const PositionText& read);
+    // The map follows the output: its pin, or none while the output is empty.
+    void ShowOnMap();
     // Fills the input with what a paste into the box at `place` gave.
     void FillWith(const Paste& paste, const BoxPlace& place);
     // Copy Position, Copy as and Open in Map only while the output holds a position.
@@ -189,6 +192,7 @@ private:
     QPushButton* btnNotations = nullptr;
     QLabel* lblStatus = nullptr;
     NotationsPanel* panel_ = nullptr;
+    MapPanel* map_ = nullptr;  // in the panel, made with it
     QWidget* focusBeforePanel_ = nullptr;
     QWidget* help_ = nullptr;
     // The output's entries (Copy Position, every Copy as, Open in Map).

@@ -166,9 +166,9 @@ NotationRow::NotationRow(RowForm form, QWidget* parent, QGridLayout* grid, int l
     // A paste replaces the row's one value and is read at once, as a paste
     // into the form's boxes is.
     text_->setPasteTaker([this](const QString& pasted) {
-        QString line = pasted.trimmed();
-        line.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
-        text_->setText(line);
+        QString pastedLine = pasted.trimmed();
+        pastedLine.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
+        text_->setText(pastedLine);
         editing_ = true;
         TakeText();
         return true;

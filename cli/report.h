@@ -23,6 +23,11 @@ void ReportLine(std::string_view source, std::size_t line, std::string_view mess
 // A message about a whole file, or about the program when `source` is empty.
 void ReportFile(std::string_view source, std::string_view message);
 
+// A note on a whole run ("British grid: without OSTN15 ..."), said the
+// first time it applies and never again in the run. `note` is a text of
+// static storage.
+void ReportOnce(std::string_view note);
+
 // A status line on standard error (a terminal), redrawn in place; every
 // message erases it first, so that none is written into its middle.
 void ShowStatus(std::string_view text);

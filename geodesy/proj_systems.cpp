@@ -4,10 +4,12 @@
 #include <dlfcn.h>
 #include <proj.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <map>
 #include <memory>
+#include <utility>
 
 namespace quillet::proj {
 
@@ -40,6 +42,7 @@ namespace {
     X(proj_get_name) \
     X(proj_get_type) \
     X(proj_is_crs) \
+    X(proj_is_equivalent_to_with_ctx) \
     X(proj_list_destroy) \
     X(proj_list_get) \
     X(proj_list_get_count) \
@@ -327,7 +330,7 @@ Transformed FromWgs84(std::string_view system, double latitude, double longitude
     }
 }
 
-Transformed ToWgs84(std::string_view system, Point point, bool allowBallpark) {
+Transformed ToWgs84(std::string_view system, Point point, bool allowBallpark, bool extrapolate) {
     try {
         State& state = ThisThread();
         const System& source = state.SystemOf(system);
@@ -335,11 +338,45 @@ Transformed ToWgs84(std::string_view system, Point point, bool allowBallpark) {
         Transformation& transformation = state.TransformationOf(system, kWgs84, allowBallpark);
         Transformed result = Apply(transformation, point);
         if (result.failure != Failure::None) return result;
-        if (!source.info.area.Holds(result.point.y, result.point.x)) return Outside(source.info);
-        Shifted(transformation, result.point.y, result.point.x, result);
-        return result;
+        Transformed refused = result;
+        const bool inside = source.info.area.Holds(result.point.y, result.point.x);
+        if (inside && Shifted(transformation, result.point.y, result.point.x, refused)) return result;
+        if (extrapolate) {
+            result.extrapolated = true;
+            return result;
+        }
+        return inside ? refused : Outside(source.info);
     } catch (...) {
         return {{}, Failure::Failed, "no memory left"};
+    }
+}
+
+Transformed Reproject(std::string_view from, std::string_view to, Point point, double latitude, double longitude,
+                      bool allowBallpark) {
+    try {
+        State& state = ThisThread();
+        const System& target = state.SystemOf(to);
+        if (!target.crs) return Unknown(target);
+        if (!target.info.area.Holds(latitude, longitude)) return Outside(target.info);
+        Transformation& transformation = state.TransformationOf(from, to, allowBallpark);
+        Transformed result;
+        if (!Shifted(transformation, latitude, longitude, result)) return result;
+        return Apply(transformation, point);
+    } catch (...) {
+        return {{}, Failure::Failed, "no memory left"};
+    }
+}
+
+bool SameSystem(std::string_view first, std::string_view second) {
+    try {
+        State& state = ThisThread();
+        const System& one = state.SystemOf(first);
+        const System& other = state.SystemOf(second);
+        return one.crs && other.crs &&
+               Proj().proj_is_equivalent_to_with_ctx(state.context(), one.crs.get(), other.crs.get(),
+                                                     PJ_COMP_EQUIVALENT);
+    } catch (...) {
+        return false;
     }
 }
 
@@ -360,10 +397,13 @@ TransformationInfo DescribeTransformation(std::string_view from, std::string_vie
         list = Candidates(context, source.crs.get(), target.crs.get(), allowBallpark,
                           PROJ_GRID_AVAILABILITY_USED_FOR_SORTING);
         const int count = list ? Proj().proj_list_get_count(list) : 0;
+        // The grids of each transformation that lacks one, with its accuracy.
+        std::vector<std::pair<double, std::string>> lacking;
         for (int i = 0; i < count; ++i) {
             PjPointer operation(Proj().proj_list_get(context, list, i));
             if (!operation) continue;
             if (!Proj().proj_coordoperation_is_instantiable(context, operation.get())) {
+                const double accuracy = Proj().proj_coordoperation_get_accuracy(context, operation.get());
                 const int grids = Proj().proj_coordoperation_get_grid_used_count(context, operation.get());
                 for (int g = 0; g < grids; ++g) {
                     const char* name = nullptr;
@@ -372,6 +412,7 @@ TransformationInfo DescribeTransformation(std::string_view from, std::string_vie
                                                           nullptr, nullptr, nullptr, &available) &&
                         !available && name) {
                         const std::string grid = name;
+                        lacking.emplace_back(accuracy, grid);
                         bool known = false;
                         for (const std::string& listed : info.missingGrids) known = known || listed == grid;
                         if (!known) info.missingGrids.push_back(grid);
@@ -386,6 +427,12 @@ TransformationInfo DescribeTransformation(std::string_view from, std::string_vie
             if (const std::optional<Area> area = AreaOf(context, operation.get())) entry.area = area->name;
             info.operations.push_back(std::move(entry));
         }
+        // PROJ puts the most accurate transformation it can use first.
+        const double best = info.operations.empty() ? -1 : info.operations.front().accuracy;
+        for (const auto& [accuracy, grid] : lacking)
+            if (accuracy >= 0 && (best < 0 || accuracy < best) &&
+                std::find(info.betterGrids.begin(), info.betterGrids.end(), grid) == info.betterGrids.end())
+                info.betterGrids.push_back(grid);
         if (info.operations.empty())
             info.why = allowBallpark ? "no transformation"
                                      : "no datum shift known between " + source.info.name + " and " +

@@ -167,13 +167,13 @@ check unconvertible 1 $'1 N 834000 9999999\n0, 0' $'\n0° 0\' 0", 0° 0\' 0"' \
 # The national grids: written only within their areas, read at the centre of
 # the square, refused with the reason.
 check bng 1 $'51.5, -0.1275\n48.8566, 2.3522' 'TQ 30070 79557' \
-    'gps-quillet-convert: line 2: outside the area of the British National Grid: "48.8566, 2.3522"' --to bng
+    'gps-quillet-convert: line 2: outside the area of the British National Grid: "48.8566, 2.3522"' --to bng --quiet
 check irish 0 $'53.3498, -6.2603' 'O 159 346' '' --to irish --grid-figures 6
 check itm 0 $'53.3498, -6.2603' '715827 734698' '' --to itm
 check bng-read 1 $'TQ 30080 80987\nTZ 1234 5678\nNN16\n530080, 180987\n56HLH3436850948' \
     $'51.5128466°, -0.1268308°\n\n56.7398348°, -5.026387°\n51.5128423°, -0.1268382°' \
     $'gps-quillet-convert: line 2: no square TZ in the British National Grid: "TZ 1234 5678"\ngps-quillet-convert: line 5: not a position in bng: "56HLH3436850948"' \
-    --from osgb
+    --from osgb --quiet
 # Any system PROJ knows, as cs2cs writes it to the millimetre (a projected
 # one) or to the last digit written (latitude and longitude on NAD27).
 for case in 'EPSG:2056|46.95 7.44|47.37 8.54' 'EPSG:28992|52.37 4.89|51.92 4.48' \

@@ -67,18 +67,19 @@ Fault PositionOf(const PositionReading& reading, const OutputSettings& settings,
                             ? read.code == only
                             : !settings.from || (read.code == Code::None && read.notation == *settings.from);
     if (!wanted) return Fault::OtherNotation;
-    converted = {};
+    converted.utm.reset();
+    converted.source.reset();
     if (!settings.fromCrs.empty()) {
-        converted.source = proj::Point{read.grid.easting, read.grid.northing};
-        converted.sourceSystem = settings.fromCrs;
-        converted.sameSystem = settings.fromCrsIsTarget;
-        if (converted.sameSystem) return Fault::None;  // never taken to WGS 84
-    } else if (const std::string_view system = GridSystem(read.code); !system.empty()) {
-        converted.source = proj::Point{read.grid.easting, read.grid.northing};
-        converted.sourceSystem = system;
-        converted.sourceGrid = read.code;
-        converted.sameSystem = read.code == settings.targetGrid;
-        converted.extrapolated = read.extrapolated;
+        converted.source = {{read.grid.easting, read.grid.northing}, settings.fromCrs, Code::None,
+                            settings.fromCrsIsTarget};
+        if (settings.fromCrsIsTarget) {  // never taken to WGS 84
+            converted.position = {};
+            return Fault::None;
+        }
+    } else if (const std::string_view system = read.code == Code::None ? std::string_view() : GridSystem(read.code);
+               !system.empty()) {
+        converted.source = {{read.grid.easting, read.grid.northing}, system, read.code,
+                            read.code == settings.targetGrid, read.extrapolated};
     }
     if (read.notation == Utm) converted.utm = read.utm;
     // An MGRS square's centre comes with its position from the accurate
@@ -154,14 +155,14 @@ constexpr std::string_view kWgs84 = "EPSG:4326";
 // its own coordinates; one read in another goes by the transformation PROJ
 // chooses between the two.
 std::optional<proj::Point> InSystem(const Converted& converted, const OutputSettings& settings, std::string* why) {
-    if (converted.sameSystem) return converted.source;
+    const std::optional<SourcePoint>& source = converted.source;
+    if (source && source->sameSystem) return source->point;
     const Position& position = converted.position;
     if (!position.latitude || !position.longitude) return std::nullopt;
     const proj::Transformed point =
-        converted.source ? proj::Reproject(converted.sourceSystem, settings.target, *converted.source,
-                                           *position.latitude, *position.longitude, settings.allowBallpark)
-                         : proj::FromWgs84(settings.target, *position.latitude, *position.longitude,
-                                           settings.allowBallpark);
+        source ? proj::Reproject(source->system, settings.target, source->point, *position.latitude,
+                                 *position.longitude, settings.allowBallpark)
+               : proj::FromWgs84(settings.target, *position.latitude, *position.longitude, settings.allowBallpark);
     if (point.failure == proj::Failure::None) return point.point;
     if (why) *why = point.why;
     return std::nullopt;
@@ -179,20 +180,18 @@ std::optional<std::string> GridReference(const Converted& converted, const Outpu
 }
 
 // The accuracy note of the transformation from the system a point was read
-// in to the one written, asked of PROJ once per pair in a run: one for WGS
-// 84, one for --from-crs and one for each grid.
-std::string_view PairNote(const Converted& converted, const OutputSettings& settings) {
-    if (!converted.source && settings.target.empty()) return {};  // WGS 84 throughout
-    static std::once_flag asked[5];
-    static std::string_view notes[5];
-    const int index = !converted.source                         ? 0
-                      : !settings.fromCrs.empty()               ? 1
-                      : converted.sourceGrid == Code::BritishGrid ? 2
-                      : converted.sourceGrid == Code::IrishGrid   ? 3
-                                                                  : 4;
+// in to the one written, asked of PROJ once per pair in a run: --from-crs's
+// and each grid's when first used (WGS 84's is in the settings).
+std::string_view PairNote(const SourcePoint& source, const OutputSettings& settings) {
+    static std::once_flag asked[4];
+    static std::string_view notes[4];
+    const int index = source.grid == Code::None          ? 0
+                      : source.grid == Code::BritishGrid ? 1
+                      : source.grid == Code::IrishGrid   ? 2
+                                                         : 3;
     std::call_once(asked[index], [&] {
         try {
-            notes[index] = AccuracyNote(converted.source ? converted.sourceSystem : kWgs84,
+            notes[index] = AccuracyNote(source.system,
                                         settings.target.empty() ? kWgs84 : std::string_view(settings.target));
         } catch (...) {  // no memory left: no note
         }
@@ -201,9 +200,15 @@ std::string_view PairNote(const Converted& converted, const OutputSettings& sett
 }
 
 void SayNotes(const Converted& converted, const OutputSettings& settings) {
-    if (settings.quiet || converted.sameSystem) return;  // no datum shift taken
-    if (converted.extrapolated) ReportOnce(ExtrapolationNote(converted.sourceGrid));
-    ReportOnce(PairNote(converted, settings));
+    if (settings.quiet) return;
+    const std::optional<SourcePoint>& source = converted.source;
+    if (!source) {
+        if (!settings.wgs84Note.empty()) ReportOnce(settings.wgs84Note);
+        return;
+    }
+    if (source->sameSystem) return;  // no datum shift taken
+    if (source->extrapolated) ReportOnce(ExtrapolationNote(source->grid));
+    ReportOnce(PairNote(*source, settings));
 }
 
 std::optional<UtmTexts> UtmTextsOf(const Position& position, const OutputSettings& settings) {
@@ -307,6 +312,10 @@ void SetTargetSystem(OutputSettings& settings) {
             if (proj::SameSystem(settings.crs, GridSystem(code))) settings.targetGrid = code;
     settings.fromCrsIsTarget =
         !settings.fromCrs.empty() && !settings.target.empty() && proj::SameSystem(settings.fromCrs, settings.target);
+    try {
+        if (!settings.target.empty() && !settings.quiet) settings.wgs84Note = AccuracyNote(kWgs84, settings.target);
+    } catch (...) {  // no memory left: no note
+    }
 }
 
 std::optional<std::string> OutputLine(const Converted& converted, const OutputSettings& settings, std::string* why) {

@@ -33,12 +33,14 @@ struct OutputSettings {
     std::string target;                     // the system written: --crs, or the --to grid's; empty for WGS 84
     Code targetGrid = Code::None;           // the national grid whose system that is
     bool fromCrsIsTarget = false;           // --from-crs names that system too: its coordinates are kept
+    std::string_view wgs84Note;             // the note due from WGS 84 to that system, unless quiet
 };
 
 // The system the settings write in, and which input systems are that same
 // system (compared by PROJ, so that "epsg:27700" and its WKT are one): a
 // change of notation within one system keeps the point's own coordinates.
-// Starts PROJ only where --crs, --from-crs or a grid is asked for.
+// Also the note due on lines read in WGS 84. Starts PROJ only where --crs,
+// --from-crs or a grid is asked for.
 void SetTargetSystem(OutputSettings& settings);
 
 // Why a line gave no result. `Skipped` is a receiver's sentence that holds
@@ -70,14 +72,17 @@ std::string FaultMessage(Fault fault, const OutputSettings& settings, std::strin
 // (a national grid's reference or numbers, a line of --from-crs): written
 // in that same system from its own coordinates, and into another by the
 // one transformation PROJ chooses between the two, never through WGS 84.
+struct SourcePoint {
+    proj::Point point;          // easting and northing, or longitude and latitude
+    std::string_view system;
+    Code grid = Code::None;     // the national grid of the point, if one
+    bool sameSystem = false;    // `system` is the system written
+    bool extrapolated = false;  // a grid reference read beyond its datum shift's land
+};
 struct Converted {
-    Position position;  // WGS 84; empty where only `source` is needed (`sameSystem`)
+    Position position;  // WGS 84; empty where only the source is written (sameSystem)
     std::optional<UtmPoint> utm;
-    std::optional<proj::Point> source;
-    std::string_view sourceSystem;
-    Code sourceGrid = Code::None;  // the national grid of `source`, if one
-    bool sameSystem = false;       // `source` is in the system written
-    bool extrapolated = false;     // a grid reference read beyond its datum shift's land
+    std::optional<SourcePoint> source;
 };
 
 // The position the window would show for what was read (an MGRS square's

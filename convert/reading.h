@@ -56,13 +56,13 @@ struct PositionText {
     // latitude and longitude in decimal degrees; every other code as a
     // latitude and longitude in decimal degrees.
     Code code = Code::None;
+    // A grid reference read beyond the land the grid's datum shift was made
+    // for, which PROJ then stretches (a lettered square at sea).
+    bool extrapolated = false;
     // For a national grid's reference or numbers (BritishGrid, IrishGrid,
     // IrishTm): the point in the grid's own metres, a reference's centre,
     // so that the same grid writes it back without a datum shift.
     GridMetres grid;
-    // Read beyond the land the grid's datum shift was made for, which PROJ
-    // then stretches (a lettered square at sea).
-    bool extrapolated = false;
 };
 
 // How a text is read.

@@ -101,6 +101,7 @@ struct Transformation {
     // beyond its area. Empty when a ballpark guess is allowed.
     std::vector<Area> shifts;
     std::string noShift;
+    std::vector<std::string> betterGrids;  // missing, and would do better
 };
 
 // The transformations PROJ considers between two systems, best first, as
@@ -123,6 +124,19 @@ std::optional<Area> AreaOf(PJ_CONTEXT* context, const PJ* object) {
     if (!Proj().proj_get_area_of_use(context, object, &west, &south, &east, &north, &name) || west <= -1000)
         return std::nullopt;
     return Area{west, south, east, north, name ? name : ""};
+}
+
+// The grid files a transformation needs and this machine lacks.
+void MissingGrids(PJ_CONTEXT* context, const PJ* operation, std::vector<std::string>& names) {
+    const int grids = Proj().proj_coordoperation_get_grid_used_count(context, operation);
+    for (int g = 0; g < grids; ++g) {
+        const char* name = nullptr;
+        int available = 1;
+        if (Proj().proj_coordoperation_get_grid_used(context, operation, g, &name, nullptr, nullptr, nullptr, nullptr,
+                                                     nullptr, &available) &&
+            !available && name && std::find(names.begin(), names.end(), name) == names.end())
+            names.emplace_back(name);
+    }
 }
 
 // One PROJ context per thread, with the systems and transformations made in
@@ -190,21 +204,44 @@ public:
         PjPointer operation(
             Proj().proj_create_crs_to_crs_from_pj(context_, source.crs.get(), target.crs.get(), nullptr, options));
         if (operation) operation.reset(Proj().proj_normalize_for_visualization(context_, operation.get()));
-        if (operation && !allowBallpark) {
+        if (operation) {
+            // One list for two answers: where the datum shifts PROJ can use
+            // here hold, and which missing grid files would do better than
+            // the best of them (listed first).
             PJ_OBJ_LIST* list = Candidates(context_, source.crs.get(), target.crs.get(), false,
-                                           PROJ_GRID_AVAILABILITY_DISCARD_OPERATION_IF_MISSING_GRID);
+                                           PROJ_GRID_AVAILABILITY_USED_FOR_SORTING);
             const int count = list ? Proj().proj_list_get_count(list) : 0;
+            std::optional<double> best;
+            std::vector<std::pair<double, std::vector<std::string>>> lacking;
+            bool everywhere = allowBallpark;
             for (int i = 0; i < count; ++i) {
                 const PjPointer candidate(Proj().proj_list_get(context_, list, i));
-                std::optional<Area> area = candidate ? AreaOf(context_, candidate.get()) : std::nullopt;
+                if (!candidate) continue;
+                const double accuracy = Proj().proj_coordoperation_get_accuracy(context_, candidate.get());
+                if (!Proj().proj_coordoperation_is_instantiable(context_, candidate.get())) {
+                    if (accuracy >= 0)
+                        MissingGrids(context_, candidate.get(),
+                                     lacking.emplace_back(accuracy, std::vector<std::string>()).second);
+                    continue;
+                }
+                if (!best) best = accuracy;
+                if (everywhere) continue;
+                std::optional<Area> area = AreaOf(context_, candidate.get());
                 if (!area) {  // a shift without an area holds everywhere
                     made.shifts.clear();
-                    break;
+                    everywhere = true;
+                    continue;
                 }
                 made.shifts.push_back(std::move(*area));
             }
             Proj().proj_list_destroy(list);
-            made.noShift = "no datum shift known here between " + source.info.name + " and " + target.info.name;
+            for (const auto& [accuracy, grids] : lacking)
+                if (best && (*best < 0 || accuracy < *best))
+                    for (const std::string& grid : grids)
+                        if (std::find(made.betterGrids.begin(), made.betterGrids.end(), grid) == made.betterGrids.end())
+                            made.betterGrids.push_back(grid);
+            if (!allowBallpark)
+                made.noShift = "no datum shift known here between " + source.info.name + " and " + target.info.name;
         }
         if (!operation) {
             // Between two systems with no known datum shift PROJ offers only its ballpark.
@@ -219,6 +256,15 @@ public:
     }
 
     PJ_CONTEXT* context() const { return context_; }
+
+    // A system for one question, kept nowhere.
+    PjPointer Create(std::string_view definition) const {
+        if (!context_) return nullptr;
+        const std::string text(definition);
+        PjPointer crs(text.find('\0') == std::string::npos ? Proj().proj_create(context_, text.c_str()) : nullptr);
+        if (crs && !Proj().proj_is_crs(crs.get())) crs.reset();
+        return crs;
+    }
 
     std::string LastError(std::string_view otherwise) const {
         if (!lastLog_.empty()) return lastLog_;
@@ -370,13 +416,20 @@ Transformed Reproject(std::string_view from, std::string_view to, Point point, d
 bool SameSystem(std::string_view first, std::string_view second) {
     try {
         State& state = ThisThread();
-        const System& one = state.SystemOf(first);
-        const System& other = state.SystemOf(second);
-        return one.crs && other.crs &&
-               Proj().proj_is_equivalent_to_with_ctx(state.context(), one.crs.get(), other.crs.get(),
-                                                     PJ_COMP_EQUIVALENT);
+        // Made for the question and dropped: kept systems are looked up at every line.
+        const PjPointer one = state.Create(first), other = state.Create(second);
+        return one && other &&
+               Proj().proj_is_equivalent_to_with_ctx(state.context(), one.get(), other.get(), PJ_COMP_EQUIVALENT);
     } catch (...) {
         return false;
+    }
+}
+
+std::vector<std::string> BetterGrids(std::string_view from, std::string_view to) {
+    try {
+        return ThisThread().TransformationOf(from, to, false).betterGrids;
+    } catch (...) {
+        return {};
     }
 }
 
@@ -397,27 +450,11 @@ TransformationInfo DescribeTransformation(std::string_view from, std::string_vie
         list = Candidates(context, source.crs.get(), target.crs.get(), allowBallpark,
                           PROJ_GRID_AVAILABILITY_USED_FOR_SORTING);
         const int count = list ? Proj().proj_list_get_count(list) : 0;
-        // The grids of each transformation that lacks one, with its accuracy.
-        std::vector<std::pair<double, std::string>> lacking;
         for (int i = 0; i < count; ++i) {
             PjPointer operation(Proj().proj_list_get(context, list, i));
             if (!operation) continue;
             if (!Proj().proj_coordoperation_is_instantiable(context, operation.get())) {
-                const double accuracy = Proj().proj_coordoperation_get_accuracy(context, operation.get());
-                const int grids = Proj().proj_coordoperation_get_grid_used_count(context, operation.get());
-                for (int g = 0; g < grids; ++g) {
-                    const char* name = nullptr;
-                    int available = 1;
-                    if (Proj().proj_coordoperation_get_grid_used(context, operation.get(), g, &name, nullptr, nullptr,
-                                                          nullptr, nullptr, nullptr, &available) &&
-                        !available && name) {
-                        const std::string grid = name;
-                        lacking.emplace_back(accuracy, grid);
-                        bool known = false;
-                        for (const std::string& listed : info.missingGrids) known = known || listed == grid;
-                        if (!known) info.missingGrids.push_back(grid);
-                    }
-                }
+                MissingGrids(context, operation.get(), info.missingGrids);
                 continue;
             }
             Operation entry;
@@ -427,12 +464,6 @@ TransformationInfo DescribeTransformation(std::string_view from, std::string_vie
             if (const std::optional<Area> area = AreaOf(context, operation.get())) entry.area = area->name;
             info.operations.push_back(std::move(entry));
         }
-        // PROJ puts the most accurate transformation it can use first.
-        const double best = info.operations.empty() ? -1 : info.operations.front().accuracy;
-        for (const auto& [accuracy, grid] : lacking)
-            if (accuracy >= 0 && (best < 0 || accuracy < best) &&
-                std::find(info.betterGrids.begin(), info.betterGrids.end(), grid) == info.betterGrids.end())
-                info.betterGrids.push_back(grid);
         if (info.operations.empty())
             info.why = allowBallpark ? "no transformation"
                                      : "no datum shift known between " + source.info.name + " and " +

@@ -94,12 +94,15 @@ struct Operation {
 struct TransformationInfo {
     std::vector<Operation> operations;
     std::vector<std::string> missingGrids;
-    // Those of them that would give a more accurate transformation than the
-    // best one here (OSTN15 over the 2 m of OSGB36's seven parameters).
-    std::vector<std::string> betterGrids;
     std::string why;  // when PROJ could not tell
 };
 TransformationInfo DescribeTransformation(std::string_view from, std::string_view to, bool allowBallpark = false);
+
+// The grid files missing from PROJ's places on this machine that would give
+// a more accurate transformation between two systems than the one PROJ uses
+// here (OSTN15 over the 2 m of OSGB36's seven parameters). Found with the
+// transformation itself, so asking costs nothing more.
+std::vector<std::string> BetterGrids(std::string_view from, std::string_view to);
 
 // Whether PROJ was ever set up in this thread (for tests of start-up).
 bool Started();

@@ -195,7 +195,7 @@ std::string_view GridSystem(Code code) {
 
 std::string_view AccuracyNote(std::string_view from, std::string_view to) {
     if (from.empty() || to.empty()) return {};
-    for (const std::string& grid : proj::DescribeTransformation(from, to).betterGrids)
+    for (const std::string& grid : proj::BetterGrids(from, to))
         if (grid.find("OSTN15") != std::string::npos) return kBritishAccuracyNote;
     return {};
 }

@@ -35,8 +35,8 @@ std::string_view GridSystem(Code code);
 // The word on accuracy due where a transformation between two systems
 // (definitions as PROJ reads them) is good to a few metres for want of a
 // grid file that PROJ would use in its usual places: today the British
-// grid's, without OSTN15. Empty where none is due. Starts PROJ; costs
-// milliseconds, so ask once per pair.
+// grid's, without OSTN15. Empty where none is due. Starts PROJ, and makes
+// the transformation if not yet made.
 inline constexpr std::string_view kBritishAccuracyNote =
     "British grid: without OSTN15 positions are good to about 2 m (5 m on the coasts); install the grid file to "
     "get centimetres";

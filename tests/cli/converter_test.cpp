@@ -17,7 +17,9 @@ using namespace quillet;
 namespace {
 
 std::vector<std::string> Convert(const std::vector<std::string>& lines, const std::string& options) {
-    const std::string input = testing::TempDir() + "converter_test_lines";
+    // One file per test: ctest runs them side by side.
+    const std::string input =
+        testing::TempDir() + "converter_test_" + testing::UnitTest::GetInstance()->current_test_info()->name();
     {
         std::ofstream file(input);
         for (const std::string& line : lines) file << line << '\n';

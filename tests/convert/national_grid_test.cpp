@@ -174,6 +174,8 @@ TEST(NationalGrids, AccuracyNoteOnlyWithoutTheGridFile) {
     EXPECT_EQ(GridAccuracyNote(Code::BritishGrid),
               installed ? std::nullopt : std::optional<std::string>(kBritishAccuracyNote));
     for (const Code code : {Code::IrishGrid, Code::IrishTm, Code::Mgrs}) EXPECT_FALSE(GridAccuracyNote(code));
+    // TM75's grid file is missing too, but stated no better than its shift.
+    EXPECT_EQ(proj::BetterGrids("EPSG:4326", "EPSG:29903"), std::vector<std::string>());
 
     // With the grid file where PROJ looks (a PROJ that starts in a thread of
     // its own), nothing is said.

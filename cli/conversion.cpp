@@ -7,9 +7,10 @@
 #include "geodesy/utm.h"
 #include "validate/field_checks.h"
 #include "values/values.h"
-#include "geodesy/proj_systems.h"
 
 #include <charconv>
+#include <cmath>
+#include <mutex>
 
 namespace quillet {
 
@@ -67,6 +68,19 @@ Fault PositionOf(const PositionReading& reading, const OutputSettings& settings,
                             : !settings.from || (read.code == Code::None && read.notation == *settings.from);
     if (!wanted) return Fault::OtherNotation;
     converted.utm.reset();
+    converted.source.reset();
+    if (!settings.fromCrs.empty()) {
+        converted.source = {{read.grid.easting, read.grid.northing}, settings.fromCrs, Code::None,
+                            settings.fromCrsIsTarget};
+        if (settings.fromCrsIsTarget) {  // never taken to WGS 84
+            converted.position = {};
+            return Fault::None;
+        }
+    } else if (const std::string_view system = read.code == Code::None ? std::string_view() : GridSystem(read.code);
+               !system.empty()) {
+        converted.source = {{read.grid.easting, read.grid.northing}, system, read.code,
+                            read.code == settings.targetGrid, read.extrapolated};
+    }
     if (read.notation == Utm) converted.utm = read.utm;
     // An MGRS square's centre comes with its position from the accurate
     // inverse; a UTM text converts as the window's UTM boxes do.
@@ -98,6 +112,19 @@ PositionReading ReadLine(std::string_view text, const OutputSettings& settings) 
     } else {
         return reading;
     }
+    reading.position->grid = {point.x, point.y};
+    if (settings.fromCrsIsTarget) {
+        // A change of notation within one system: no datum, no area of use,
+        // only coordinates that some place on Earth could have.
+        if (!settings.fromCrsGeographic && !(std::fabs(point.x) < 1e8 && std::fabs(point.y) < 1e8)) {
+            reading.position.reset();
+            reading.failure = ReadFailure::Refused;
+            reading.why = "beyond any place in the system";
+            return reading;
+        }
+        reading.failure = ReadFailure::None;
+        return reading;
+    }
     const proj::Transformed wgs84 = proj::ToWgs84(settings.fromCrs, point, settings.allowBallpark);
     if (wgs84.failure != proj::Failure::None) {
         reading.position.reset();
@@ -121,13 +148,67 @@ std::string Millimetres(double metres) {
     return std::string(text, end);
 }
 
-// The position in --crs: easting and northing, or latitude and longitude.
-std::optional<proj::Point> InSystem(const Position& position, const OutputSettings& settings, std::string* why) {
+constexpr std::string_view kWgs84 = "EPSG:4326";
+
+// The position in the system written (--crs, or the grid of --to): easting
+// and northing, or longitude and latitude. A point read in that system keeps
+// its own coordinates; one read in another goes by the transformation PROJ
+// chooses between the two.
+std::optional<proj::Point> InSystem(const Converted& converted, const OutputSettings& settings, std::string* why) {
+    const std::optional<SourcePoint>& source = converted.source;
+    if (source && source->sameSystem) return source->point;
+    const Position& position = converted.position;
+    if (!position.latitude || !position.longitude) return std::nullopt;
     const proj::Transformed point =
-        proj::FromWgs84(settings.crs, *position.latitude, *position.longitude, settings.allowBallpark);
+        source ? proj::Reproject(source->system, settings.target, source->point, *position.latitude,
+                                 *position.longitude, settings.allowBallpark)
+               : proj::FromWgs84(settings.target, *position.latitude, *position.longitude, settings.allowBallpark);
     if (point.failure == proj::Failure::None) return point.point;
     if (why) *why = point.why;
     return std::nullopt;
+}
+
+// A grid's reference, from the point in the grid's own system.
+std::optional<std::string> GridReference(const Converted& converted, const OutputSettings& settings,
+                                         std::string* why) {
+    const std::optional<proj::Point> point = InSystem(converted, settings, nullptr);
+    const int figures = settings.codeLength < 0 ? FormOf(settings.code).defaultLength : settings.codeLength;
+    std::optional<std::string> reference;
+    if (point) reference = FormatGridPoint(settings.code, {point->x, point->y}, figures);
+    if (!reference && why) *why = "outside the area of the " + std::string(GridName(settings.code));
+    return reference;
+}
+
+// The accuracy note of the transformation from the system a point was read
+// in to the one written, asked of PROJ once per pair in a run: --from-crs's
+// and each grid's when first used (WGS 84's is in the settings).
+std::string_view PairNote(const SourcePoint& source, const OutputSettings& settings) {
+    static std::once_flag asked[4];
+    static std::string_view notes[4];
+    const int index = source.grid == Code::None          ? 0
+                      : source.grid == Code::BritishGrid ? 1
+                      : source.grid == Code::IrishGrid   ? 2
+                                                         : 3;
+    std::call_once(asked[index], [&] {
+        try {
+            notes[index] = AccuracyNote(source.system,
+                                        settings.target.empty() ? kWgs84 : std::string_view(settings.target));
+        } catch (...) {  // no memory left: no note
+        }
+    });
+    return notes[index];
+}
+
+void SayNotes(const Converted& converted, const OutputSettings& settings) {
+    if (settings.quiet) return;
+    const std::optional<SourcePoint>& source = converted.source;
+    if (!source) {
+        if (!settings.wgs84Note.empty()) ReportOnce(settings.wgs84Note);
+        return;
+    }
+    if (source->sameSystem) return;  // no datum shift taken
+    if (source->extrapolated) ReportOnce(ExtrapolationNote(source->grid));
+    ReportOnce(PairNote(*source, settings));
 }
 
 std::optional<UtmTexts> UtmTextsOf(const Position& position, const OutputSettings& settings) {
@@ -142,25 +223,21 @@ void DropTrailingBlanks(std::string& text) {
     while (!text.empty() && text.back() == ' ') text.pop_back();
 }
 
-}  // namespace
-
-std::optional<std::string> OutputLine(const Converted& converted, const OutputSettings& settings, std::string* why) {
+std::optional<std::string> WriteLine(const Converted& converted, const OutputSettings& settings, std::string* why) {
     const Position& position = converted.position;
     try {
         if (!settings.crs.empty()) {
-            const std::optional<proj::Point> point = InSystem(position, settings, why);
+            const std::optional<proj::Point> point = InSystem(converted, settings, why);
             if (!point) return std::nullopt;
             if (!settings.crsGeographic) return Millimetres(point->x) + ' ' + Millimetres(point->y);
             return PositionLine(FormatLatLon(Position{point->y, point->x}, settings.notation,
                                              settings.directionLetters, settings.marks));
         }
-        if (settings.code != Code::None) {
-            std::optional<std::string> code = FormatCode(settings.code, *position.latitude, *position.longitude,
-                                                         settings.codeLength, converted.utm);
-            if (!code && why && !GridName(settings.code).empty())
-                *why = "outside the area of the " + std::string(GridName(settings.code));
-            return code;
-        }
+        if (settings.targetGrid != Code::None) return GridReference(converted, settings, why);
+        if (!position.latitude || !position.longitude) return std::nullopt;
+        if (settings.code != Code::None)
+            return FormatCode(settings.code, *position.latitude, *position.longitude, settings.codeLength,
+                              converted.utm);
         if (settings.notation == Utm) {
             const std::optional<UtmTexts> texts = UtmTextsOf(position, settings);
             return texts ? UtmLine(*texts) : std::nullopt;
@@ -171,12 +248,12 @@ std::optional<std::string> OutputLine(const Converted& converted, const OutputSe
     }
 }
 
-bool WriteCells(const Converted& converted, const OutputSettings& settings, OutputCells& out, std::string* why) {
+bool FillCells(const Converted& converted, const OutputSettings& settings, OutputCells& out, std::string* why) {
     const Position& position = converted.position;
     try {
         Position written = position;
         if (!settings.crs.empty()) {
-            const std::optional<proj::Point> point = InSystem(position, settings, why);
+            const std::optional<proj::Point> point = InSystem(converted, settings, why);
             if (!point) return false;
             if (!settings.crsGeographic) {
                 out.cells[0] = Millimetres(point->x);
@@ -186,6 +263,14 @@ bool WriteCells(const Converted& converted, const OutputSettings& settings, Outp
             }
             written = {point->y, point->x};
         }
+        if (settings.code != Code::None && settings.targetGrid != Code::None) {
+            std::optional<std::string> reference = GridReference(converted, settings, why);
+            if (!reference) return false;
+            out.cells[0] = std::move(*reference);
+            out.count = 1;
+            return true;
+        }
+        if (!written.latitude || !written.longitude) return false;
         if (settings.code != Code::None) {
             std::optional<std::string> reference = FormatCode(settings.code, *position.latitude, *position.longitude,
                                                               settings.codeLength, converted.utm);
@@ -214,6 +299,35 @@ bool WriteCells(const Converted& converted, const OutputSettings& settings, Outp
     } catch (const ValueError&) {
         return false;
     }
+}
+
+}  // namespace
+
+void SetTargetSystem(OutputSettings& settings) {
+    const std::string_view grid = GridSystem(settings.code);
+    settings.target = !settings.crs.empty() ? settings.crs : std::string(grid);
+    settings.targetGrid = grid.empty() ? Code::None : settings.code;
+    if (!settings.crs.empty() && !settings.crsGeographic)
+        for (const Code code : {Code::BritishGrid, Code::IrishGrid, Code::IrishTm})
+            if (proj::SameSystem(settings.crs, GridSystem(code))) settings.targetGrid = code;
+    settings.fromCrsIsTarget =
+        !settings.fromCrs.empty() && !settings.target.empty() && proj::SameSystem(settings.fromCrs, settings.target);
+    try {
+        if (!settings.target.empty() && !settings.quiet) settings.wgs84Note = AccuracyNote(kWgs84, settings.target);
+    } catch (...) {  // no memory left: no note
+    }
+}
+
+std::optional<std::string> OutputLine(const Converted& converted, const OutputSettings& settings, std::string* why) {
+    std::optional<std::string> line = WriteLine(converted, settings, why);
+    if (line) SayNotes(converted, settings);
+    return line;
+}
+
+bool WriteCells(const Converted& converted, const OutputSettings& settings, OutputCells& out, std::string* why) {
+    const bool written = FillCells(converted, settings, out, why);
+    if (written) SayNotes(converted, settings);
+    return written;
 }
 
 OutputCells CellNames(const OutputSettings& settings) {

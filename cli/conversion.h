@@ -4,6 +4,7 @@
 
 #include "convert/position.h"
 #include "convert/read/position_text.h"
+#include "geodesy/proj_systems.h"
 
 #include <array>
 #include <optional>
@@ -27,7 +28,20 @@ struct OutputSettings {
     bool crsGeographic = false;             // whether --crs is latitude and longitude
     bool fromCrsGeographic = false;
     bool allowBallpark = false;             // --allow-ballpark
+    bool quiet = false;                     // --quiet: no notes on accuracy
+    // Set by SetTargetSystem once the options above are known.
+    std::string target;                     // the system written: --crs, or the --to grid's; empty for WGS 84
+    Code targetGrid = Code::None;           // the national grid whose system that is
+    bool fromCrsIsTarget = false;           // --from-crs names that system too: its coordinates are kept
+    std::string_view wgs84Note;             // the note due from WGS 84 to that system, unless quiet
 };
+
+// The system the settings write in, and which input systems are that same
+// system (compared by PROJ, so that "epsg:27700" and its WKT are one): a
+// change of notation within one system keeps the point's own coordinates.
+// Also the note due on lines read in WGS 84. Starts PROJ only where --crs,
+// --from-crs or a grid is asked for.
+void SetTargetSystem(OutputSettings& settings);
 
 // Why a line gave no result. `Skipped` is a receiver's sentence that holds
 // no position (satellites in view, course...): an empty line, and no fault.
@@ -54,10 +68,21 @@ std::string FaultMessage(Fault fault, const OutputSettings& settings, std::strin
 
 // The position a line gives, and the UTM point it was read as where the
 // text was UTM or an MGRS square: MGRS is written from that point's own
-// easting and northing.
+// easting and northing. Likewise the point in the system it was read in
+// (a national grid's reference or numbers, a line of --from-crs): written
+// in that same system from its own coordinates, and into another by the
+// one transformation PROJ chooses between the two, never through WGS 84.
+struct SourcePoint {
+    proj::Point point;          // easting and northing, or longitude and latitude
+    std::string_view system;
+    Code grid = Code::None;     // the national grid of the point, if one
+    bool sameSystem = false;    // `system` is the system written
+    bool extrapolated = false;  // a grid reference read beyond its datum shift's land
+};
 struct Converted {
-    Position position;
+    Position position;  // WGS 84; empty where only the source is written (sameSystem)
     std::optional<UtmPoint> utm;
+    std::optional<SourcePoint> source;
 };
 
 // The position the window would show for what was read (an MGRS square's
@@ -68,6 +93,9 @@ Fault PositionOf(const PositionReading& read, const OutputSettings& settings, Co
 // The result on one line, as "Copy Position" writes it; with --crs, easting
 // and northing to the millimetre, or latitude and longitude on that datum.
 // Nothing when it cannot be written; then `why`, if given and known, says why.
+// The notes that hold for the transformation it took (a datum shift good
+// to metres for want of a grid file, a reference read beyond its grid's
+// land) are said on standard error, once in a run, unless settings.quiet.
 std::optional<std::string> OutputLine(const Converted& converted, const OutputSettings& settings,
                                       std::string* why = nullptr);
 

@@ -167,8 +167,10 @@ int PrintSystems(const OutputSettings& settings) {
         for (const std::string& grid : info.missingGrids)
             out.Put("  missing grid file, for a better transformation: " + Printable(grid, 200) + "\n");
     };
-    if (!settings.fromCrs.empty()) describe(settings.fromCrs, "EPSG:4326");
-    if (!settings.crs.empty()) describe("EPSG:4326", settings.crs);
+    // Both: the one transformation between them, as the lines take it.
+    if (!settings.fromCrs.empty() && !settings.crs.empty()) describe(settings.fromCrs, settings.crs);
+    else if (!settings.fromCrs.empty()) describe(settings.fromCrs, "EPSG:4326");
+    else describe("EPSG:4326", settings.crs);
     return out.Flush() ? 0 : 2;
 }
 
@@ -328,7 +330,9 @@ int main(int argc, char** argv) {
 
     app.option_defaults()->group("Running");
     app.add_flag("--strict", strict, "stop at the first line that gives no position");
-    app.add_flag("--quiet", quiet, "no progress on a terminal while a long file converts");
+    app.add_flag("--quiet", quiet,
+                 "no progress on a terminal while a long file converts, and no notes on the accuracy of a datum "
+                 "shift");
     app.set_help_flag("-h,--help", "show this help and exit");
     app.set_version_flag("--version", std::string(kProgram) + " " + QUILLET_VERSION, "show the version and exit");
     app.footer(kExamples);
@@ -455,6 +459,8 @@ int main(int argc, char** argv) {
         (option == crsOption ? settings.crsGeographic : settings.fromCrsGeographic) = info->geographic;
         (option == crsOption ? settings.crs : settings.fromCrs) = *definition;
     }
+    settings.quiet = quiet;
+    SetTargetSystem(settings);
     if (crsInfo) {
         if (crs.empty() && fromCrs.empty()) return UsageError("--crs-info needs --crs or --from-crs");
         return PrintSystems(settings);
@@ -463,10 +469,11 @@ int main(int argc, char** argv) {
         return UsageError("--crs writes its own coordinates: --to only chooses dms, dm or dd");
     if (!settings.fromCrs.empty() && (!from.empty() || csv))
         return UsageError("--from-crs reads lines: not with --from or --csv");
-    // No datum shift known: refused before a single line, unless asked for.
+    // No datum shift known: refused before a single line, unless asked for;
+    // a change of notation within one system needs none.
     for (const auto& [source, target] : {std::pair{settings.fromCrs, std::string("EPSG:4326")},
                                          std::pair{std::string("EPSG:4326"), settings.crs}}) {
-        if (source.empty() || target.empty()) continue;
+        if (source.empty() || target.empty() || settings.fromCrsIsTarget) continue;
         const proj::Transformed probe = proj::Transform(source, target, {0, 0}, allowBallpark);
         if (probe.failure == proj::Failure::Ballpark)
             return UsageError(probe.why + "; --allow-ballpark converts without one, off by tens to hundreds of metres");

@@ -1,5 +1,6 @@
 #include "cli/report.h"
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 
@@ -124,6 +125,21 @@ std::string_view CsvHeaderHint(std::string_view line) {
         start = end + 1;
     }
     return "this looks like CSV with a header: add --csv and --lat/--lon or --position";
+}
+
+void ReportOnce(std::string_view note) {
+    // A note is a text of static storage, known by its address: a load per
+    // line once it is said, whatever the number of threads.
+    static std::atomic<const char*> said[8] = {};
+    if (note.empty()) return;
+    for (std::atomic<const char*>& slot : said) {
+        const char* seen = slot.load(std::memory_order_acquire);
+        if (seen == nullptr && slot.compare_exchange_strong(seen, note.data())) {
+            ReportFile({}, note);
+            return;
+        }
+        if (seen == note.data()) return;
+    }
 }
 
 // Back to the start of the line, then clear to its end.

@@ -31,6 +31,11 @@ void ReportPositionNotFile(std::string_view name);
 // header (names between delimiters); empty for any other line.
 std::string_view CsvHeaderHint(std::string_view line);
 
+// A note on a whole run ("British grid: without OSTN15 ..."), said the
+// first time it applies and never again in the run. `note` is a text of
+// static storage.
+void ReportOnce(std::string_view note);
+
 // A status line on standard error (a terminal), redrawn in place; every
 // message erases it first, so that none is written into its middle.
 void ShowStatus(std::string_view text);

@@ -35,6 +35,12 @@ enum class Code {
     UtmReceiver,  // UTM as receivers write it: "56H 334369 6250948"
 };
 
+// An easting and northing in metres of a national grid's own system.
+struct GridMetres {
+    double easting = 0;
+    double northing = 0;
+};
+
 // What a text holds: a latitude and longitude, or a UTM point, and the
 // notation it is written in (DegreesMinutesSeconds, DegreesMinutes or
 // DecimalDegrees for an angle pair, Utm for a UTM point). A pair that mixes
@@ -51,6 +57,13 @@ struct PositionText {
     // latitude and longitude in decimal degrees; every other code as a
     // latitude and longitude in decimal degrees.
     Code code = Code::None;
+    // A grid reference read beyond the land the grid's datum shift was made
+    // for, which PROJ then stretches (a lettered square at sea).
+    bool extrapolated = false;
+    // For a national grid's reference or numbers (BritishGrid, IrishGrid,
+    // IrishTm): the point in the grid's own metres, a reference's centre,
+    // so that the same grid writes it back without a datum shift.
+    GridMetres grid;
 };
 
 // How a text is read.

@@ -4,10 +4,12 @@
 #include <dlfcn.h>
 #include <proj.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <map>
 #include <memory>
+#include <utility>
 
 namespace quillet::proj {
 
@@ -40,6 +42,7 @@ namespace {
     X(proj_get_name) \
     X(proj_get_type) \
     X(proj_is_crs) \
+    X(proj_is_equivalent_to_with_ctx) \
     X(proj_list_destroy) \
     X(proj_list_get) \
     X(proj_list_get_count) \
@@ -98,6 +101,7 @@ struct Transformation {
     // beyond its area. Empty when a ballpark guess is allowed.
     std::vector<Area> shifts;
     std::string noShift;
+    std::vector<std::string> betterGrids;  // missing, and would do better
 };
 
 // The transformations PROJ considers between two systems, best first, as
@@ -120,6 +124,19 @@ std::optional<Area> AreaOf(PJ_CONTEXT* context, const PJ* object) {
     if (!Proj().proj_get_area_of_use(context, object, &west, &south, &east, &north, &name) || west <= -1000)
         return std::nullopt;
     return Area{west, south, east, north, name ? name : ""};
+}
+
+// The grid files a transformation needs and this machine lacks.
+void MissingGrids(PJ_CONTEXT* context, const PJ* operation, std::vector<std::string>& names) {
+    const int grids = Proj().proj_coordoperation_get_grid_used_count(context, operation);
+    for (int g = 0; g < grids; ++g) {
+        const char* name = nullptr;
+        int available = 1;
+        if (Proj().proj_coordoperation_get_grid_used(context, operation, g, &name, nullptr, nullptr, nullptr, nullptr,
+                                                     nullptr, &available) &&
+            !available && name && std::find(names.begin(), names.end(), name) == names.end())
+            names.emplace_back(name);
+    }
 }
 
 // One PROJ context per thread, with the systems and transformations made in
@@ -187,21 +204,44 @@ public:
         PjPointer operation(
             Proj().proj_create_crs_to_crs_from_pj(context_, source.crs.get(), target.crs.get(), nullptr, options));
         if (operation) operation.reset(Proj().proj_normalize_for_visualization(context_, operation.get()));
-        if (operation && !allowBallpark) {
+        if (operation) {
+            // One list for two answers: where the datum shifts PROJ can use
+            // here hold, and which missing grid files would do better than
+            // the best of them (listed first).
             PJ_OBJ_LIST* list = Candidates(context_, source.crs.get(), target.crs.get(), false,
-                                           PROJ_GRID_AVAILABILITY_DISCARD_OPERATION_IF_MISSING_GRID);
+                                           PROJ_GRID_AVAILABILITY_USED_FOR_SORTING);
             const int count = list ? Proj().proj_list_get_count(list) : 0;
+            std::optional<double> best;
+            std::vector<std::pair<double, std::vector<std::string>>> lacking;
+            bool everywhere = allowBallpark;
             for (int i = 0; i < count; ++i) {
                 const PjPointer candidate(Proj().proj_list_get(context_, list, i));
-                std::optional<Area> area = candidate ? AreaOf(context_, candidate.get()) : std::nullopt;
+                if (!candidate) continue;
+                const double accuracy = Proj().proj_coordoperation_get_accuracy(context_, candidate.get());
+                if (!Proj().proj_coordoperation_is_instantiable(context_, candidate.get())) {
+                    if (accuracy >= 0)
+                        MissingGrids(context_, candidate.get(),
+                                     lacking.emplace_back(accuracy, std::vector<std::string>()).second);
+                    continue;
+                }
+                if (!best) best = accuracy;
+                if (everywhere) continue;
+                std::optional<Area> area = AreaOf(context_, candidate.get());
                 if (!area) {  // a shift without an area holds everywhere
                     made.shifts.clear();
-                    break;
+                    everywhere = true;
+                    continue;
                 }
                 made.shifts.push_back(std::move(*area));
             }
             Proj().proj_list_destroy(list);
-            made.noShift = "no datum shift known here between " + source.info.name + " and " + target.info.name;
+            for (const auto& [accuracy, grids] : lacking)
+                if (best && (*best < 0 || accuracy < *best))
+                    for (const std::string& grid : grids)
+                        if (std::find(made.betterGrids.begin(), made.betterGrids.end(), grid) == made.betterGrids.end())
+                            made.betterGrids.push_back(grid);
+            if (!allowBallpark)
+                made.noShift = "no datum shift known here between " + source.info.name + " and " + target.info.name;
         }
         if (!operation) {
             // Between two systems with no known datum shift PROJ offers only its ballpark.
@@ -216,6 +256,15 @@ public:
     }
 
     PJ_CONTEXT* context() const { return context_; }
+
+    // A system for one question, kept nowhere.
+    PjPointer Create(std::string_view definition) const {
+        if (!context_) return nullptr;
+        const std::string text(definition);
+        PjPointer crs(text.find('\0') == std::string::npos ? Proj().proj_create(context_, text.c_str()) : nullptr);
+        if (crs && !Proj().proj_is_crs(crs.get())) crs.reset();
+        return crs;
+    }
 
     std::string LastError(std::string_view otherwise) const {
         if (!lastLog_.empty()) return lastLog_;
@@ -327,7 +376,7 @@ Transformed FromWgs84(std::string_view system, double latitude, double longitude
     }
 }
 
-Transformed ToWgs84(std::string_view system, Point point, bool allowBallpark) {
+Transformed ToWgs84(std::string_view system, Point point, bool allowBallpark, bool extrapolate) {
     try {
         State& state = ThisThread();
         const System& source = state.SystemOf(system);
@@ -335,11 +384,52 @@ Transformed ToWgs84(std::string_view system, Point point, bool allowBallpark) {
         Transformation& transformation = state.TransformationOf(system, kWgs84, allowBallpark);
         Transformed result = Apply(transformation, point);
         if (result.failure != Failure::None) return result;
-        if (!source.info.area.Holds(result.point.y, result.point.x)) return Outside(source.info);
-        Shifted(transformation, result.point.y, result.point.x, result);
-        return result;
+        Transformed refused = result;
+        const bool inside = source.info.area.Holds(result.point.y, result.point.x);
+        if (inside && Shifted(transformation, result.point.y, result.point.x, refused)) return result;
+        if (extrapolate) {
+            result.extrapolated = true;
+            return result;
+        }
+        return inside ? refused : Outside(source.info);
     } catch (...) {
         return {{}, Failure::Failed, "no memory left"};
+    }
+}
+
+Transformed Reproject(std::string_view from, std::string_view to, Point point, double latitude, double longitude,
+                      bool allowBallpark) {
+    try {
+        State& state = ThisThread();
+        const System& target = state.SystemOf(to);
+        if (!target.crs) return Unknown(target);
+        if (!target.info.area.Holds(latitude, longitude)) return Outside(target.info);
+        Transformation& transformation = state.TransformationOf(from, to, allowBallpark);
+        Transformed result;
+        if (!Shifted(transformation, latitude, longitude, result)) return result;
+        return Apply(transformation, point);
+    } catch (...) {
+        return {{}, Failure::Failed, "no memory left"};
+    }
+}
+
+bool SameSystem(std::string_view first, std::string_view second) {
+    try {
+        State& state = ThisThread();
+        // Made for the question and dropped: kept systems are looked up at every line.
+        const PjPointer one = state.Create(first), other = state.Create(second);
+        return one && other &&
+               Proj().proj_is_equivalent_to_with_ctx(state.context(), one.get(), other.get(), PJ_COMP_EQUIVALENT);
+    } catch (...) {
+        return false;
+    }
+}
+
+std::vector<std::string> BetterGrids(std::string_view from, std::string_view to) {
+    try {
+        return ThisThread().TransformationOf(from, to, false).betterGrids;
+    } catch (...) {
+        return {};
     }
 }
 
@@ -364,19 +454,7 @@ TransformationInfo DescribeTransformation(std::string_view from, std::string_vie
             PjPointer operation(Proj().proj_list_get(context, list, i));
             if (!operation) continue;
             if (!Proj().proj_coordoperation_is_instantiable(context, operation.get())) {
-                const int grids = Proj().proj_coordoperation_get_grid_used_count(context, operation.get());
-                for (int g = 0; g < grids; ++g) {
-                    const char* name = nullptr;
-                    int available = 1;
-                    if (Proj().proj_coordoperation_get_grid_used(context, operation.get(), g, &name, nullptr, nullptr,
-                                                          nullptr, nullptr, nullptr, &available) &&
-                        !available && name) {
-                        const std::string grid = name;
-                        bool known = false;
-                        for (const std::string& listed : info.missingGrids) known = known || listed == grid;
-                        if (!known) info.missingGrids.push_back(grid);
-                    }
-                }
+                MissingGrids(context, operation.get(), info.missingGrids);
                 continue;
             }
             Operation entry;

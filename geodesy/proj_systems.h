@@ -53,6 +53,7 @@ struct Transformed {
     Point point;
     Failure failure = Failure::None;
     std::string why;  // in a few words, when failure is not None; PROJ's own text unescaped
+    bool extrapolated = false;  // converted beyond the system's area or every known datum shift, as asked
 };
 
 // A point from one system to another, through the most accurate
@@ -63,7 +64,23 @@ Transformed Transform(std::string_view from, std::string_view to, Point point, b
 // WGS 84 latitude and longitude into `system`, and back: refused outside the
 // system's area of use, never extrapolated.
 Transformed FromWgs84(std::string_view system, double latitude, double longitude, bool allowBallpark = false);
-Transformed ToWgs84(std::string_view system, Point point, bool allowBallpark = false);
+// With `extrapolate`, a point beyond the system's area of use or beyond
+// every datum shift known is converted all the same, by the shift PROJ
+// falls back on, and marked `extrapolated` (a national grid's own squares
+// reach out to sea, beyond the land its shift was made for).
+Transformed ToWgs84(std::string_view system, Point point, bool allowBallpark = false, bool extrapolate = false);
+
+// A point of `from` into `to` by the one transformation PROJ chooses between
+// the two, as cs2cs FROM TO does: two systems on one datum need no datum
+// shift, and two shifts through WGS 84 would add their errors. `latitude`
+// and `longitude` are the same point in WGS 84, for the checks FromWgs84
+// makes: refused outside `to`'s area or beyond every known datum shift.
+Transformed Reproject(std::string_view from, std::string_view to, Point point, double latitude, double longitude,
+                      bool allowBallpark = false);
+
+// Whether two definitions name one system ("EPSG:27700" and its WKT): a
+// point of one is a point of the other, without any transformation.
+bool SameSystem(std::string_view first, std::string_view second);
 
 // What PROJ would use between two systems: its candidate transformations,
 // best first, each with its stated accuracy (negative when unknown) and
@@ -80,6 +97,12 @@ struct TransformationInfo {
     std::string why;  // when PROJ could not tell
 };
 TransformationInfo DescribeTransformation(std::string_view from, std::string_view to, bool allowBallpark = false);
+
+// The grid files missing from PROJ's places on this machine that would give
+// a more accurate transformation between two systems than the one PROJ uses
+// here (OSTN15 over the 2 m of OSGB36's seven parameters). Found with the
+// transformation itself, so asking costs nothing more.
+std::vector<std::string> BetterGrids(std::string_view from, std::string_view to);
 
 // Whether PROJ was ever set up in this thread (for tests of start-up).
 bool Started();

@@ -64,13 +64,21 @@ std::optional<std::pair<int, int>> SquareOf(const Grid& grid, std::string_view l
     return std::pair{column, row};
 }
 
+// Whole metres, truncated, never rounded: a reference names the square the
+// point is in. A value within a micrometre of a whole number is that number,
+// so that 438700 given is never 438699.9999999 and one figure less.
+long long WholeMetres(double metres) {
+    const double nearest = std::round(metres);
+    return static_cast<long long>(std::fabs(metres - nearest) <= 1e-6 ? nearest : std::floor(metres));
+}
+
 std::optional<std::string> Letters(const Grid& grid, double easting, double northing, int figures) {
     if (figures < 0 || figures > 10 || figures % 2 != 0) return std::nullopt;
-    if (!(easting >= 0 && easting < grid.columns * kSquare && northing >= 0 && northing < grid.rows * kSquare))
+    if (!(easting > -1 && easting < grid.columns * kSquare && northing > -1 && northing < grid.rows * kSquare))
         return std::nullopt;
-    // Truncated, never rounded: the reference names the square the point is in.
-    const long long east = static_cast<long long>(std::floor(easting));
-    const long long north = static_cast<long long>(std::floor(northing));
+    const long long east = WholeMetres(easting), north = WholeMetres(northing);
+    if (east < 0 || east >= grid.columns * 100000LL || north < 0 || north >= grid.rows * 100000LL)
+        return std::nullopt;
     const int column = static_cast<int>(east / 100000), row = static_cast<int>(north / 100000);
     std::string text;
     if (grid.letters == 2) {
@@ -101,9 +109,11 @@ PositionReading Refusal(std::string why) {
     return reading;
 }
 
-// The WGS 84 position of a point of the grid, or why there is none.
-PositionReading PositionOf(const Grid& grid, Code code, double easting, double northing) {
-    const proj::Transformed wgs84 = proj::ToWgs84(grid.system, {easting, northing});
+// The WGS 84 position of a point of the grid, or why there is none. A point
+// of a lettered grid's own squares is a place of that grid (`inSquares`),
+// read even where the grid's datum shift is stretched beyond its land.
+PositionReading PositionOf(const Grid& grid, Code code, double easting, double northing, bool inSquares) {
+    const proj::Transformed wgs84 = proj::ToWgs84(grid.system, {easting, northing}, false, inSquares);
     if (wgs84.failure != proj::Failure::None)
         return Refusal(wgs84.failure == proj::Failure::OutsideArea ? "outside the area of the " + std::string(grid.name)
                                                                    : wgs84.why);
@@ -114,6 +124,8 @@ PositionReading PositionOf(const Grid& grid, Code code, double easting, double n
     position.latitude = wgs84.point.y;
     position.longitude = wgs84.point.x;
     position.code = code;
+    position.grid = {easting, northing};
+    position.extrapolated = wgs84.extrapolated;
     return reading;
 }
 
@@ -156,16 +168,54 @@ bool ValidGridFigures(Code code, int figures) {
     return grid->letters == 0 ? figures < 0 : figures >= 0 && figures <= 10 && figures % 2 == 0;
 }
 
+std::optional<std::string> FormatGridPoint(Code code, GridMetres point, int figures) {
+    const Grid* grid = GridOf(code);
+    if (!grid || !ValidGridFigures(code, figures)) return std::nullopt;
+    try {
+        if (grid->letters > 0) return Letters(*grid, point.easting, point.northing, figures);
+        if (!(std::fabs(point.easting) < 1e12 && std::fabs(point.northing) < 1e12)) return std::nullopt;
+        return std::to_string(std::llround(point.easting)) + ' ' + std::to_string(std::llround(point.northing));
+    } catch (...) {  // no memory left
+        return std::nullopt;
+    }
+}
+
 std::optional<std::string> FormatGridCode(Code code, double latitude, double longitude, int figures) {
     const Grid* grid = GridOf(code);
     if (!grid || !ValidGridFigures(code, figures)) return std::nullopt;
     const proj::Transformed point = proj::FromWgs84(grid->system, latitude, longitude);
     if (point.failure != proj::Failure::None) return std::nullopt;
+    return FormatGridPoint(code, {point.point.x, point.point.y}, figures);
+}
+
+std::string_view GridSystem(Code code) {
+    const Grid* grid = GridOf(code);
+    return grid ? grid->system : std::string_view();
+}
+
+std::string_view AccuracyNote(std::string_view from, std::string_view to) {
+    if (from.empty() || to.empty()) return {};
+    for (const std::string& grid : proj::BetterGrids(from, to))
+        if (grid.find("OSTN15") != std::string::npos) return kBritishAccuracyNote;
+    return {};
+}
+
+std::optional<std::string> GridAccuracyNote(Code code) {
     try {
-        if (grid->letters > 0) return Letters(*grid, point.point.x, point.point.y, figures);
-        return std::to_string(std::llround(point.point.x)) + ' ' + std::to_string(std::llround(point.point.y));
+        const std::string_view system = GridSystem(code);
+        const std::string_view note = AccuracyNote("EPSG:4326", system);
+        if (note.empty()) return std::nullopt;
+        return std::string(note);
     } catch (...) {  // no memory left
         return std::nullopt;
+    }
+}
+
+std::string_view ExtrapolationNote(Code code) {
+    switch (code) {
+    case Code::BritishGrid: return kBritishExtrapolationNote;
+    case Code::IrishGrid: return kIrishExtrapolationNote;
+    default: return {};
     }
 }
 
@@ -186,7 +236,8 @@ std::optional<PositionReading> ReadGridReference(std::string_view text, const Re
     const Grid* only = GridOf(options.only);
     if (options.only != Code::None && !only) return std::nullopt;
     if (only && only->letters == 0) {
-        if (const auto pair = ReadEastingNorthing(text)) return PositionOf(*only, options.only, pair->first, pair->second);
+        if (const auto pair = ReadEastingNorthing(text))
+            return PositionOf(*only, options.only, pair->first, pair->second, false);
         return std::nullopt;
     }
     std::size_t at = text::SkipBlanks(text, 0);
@@ -200,7 +251,7 @@ std::optional<PositionReading> ReadGridReference(std::string_view text, const Re
                 if (!(pair->first >= 0 && pair->first < only->columns * kSquare && pair->second >= 0 &&
                       pair->second < only->rows * kSquare))
                     return Refusal("outside the " + std::string(only->name));
-                return PositionOf(*only, options.only, pair->first, pair->second);
+                return PositionOf(*only, options.only, pair->first, pair->second, true);
             }
         return std::nullopt;
     }
@@ -230,7 +281,7 @@ std::optional<PositionReading> ReadGridReference(std::string_view text, const Re
         y = 10 * y + (text[northingAt + i] - '0');
         unit *= 10;
     }
-    return PositionOf(grid, code, kSquare * (2 * x + 1) / (2 * unit), kSquare * (2 * y + 1) / (2 * unit));
+    return PositionOf(grid, code, kSquare * (2 * x + 1) / (2 * unit), kSquare * (2 * y + 1) / (2 * unit), true);
 }
 
 }  // namespace quillet

@@ -177,13 +177,13 @@ check unconvertible 1 $'1 N 834000 9999999\n0, 0' $'\n0° 0\' 0", 0° 0\' 0"' \
 # The national grids: written only within their areas, read at the centre of
 # the square, refused with the reason.
 check bng 1 $'51.5, -0.1275\n48.8566, 2.3522' 'TQ 30070 79557' \
-    'gps-quillet-convert: line 2: outside the area of the British National Grid: "48.8566, 2.3522"' --to bng
+    'gps-quillet-convert: line 2: outside the area of the British National Grid: "48.8566, 2.3522"' --to bng --quiet
 check irish 0 $'53.3498, -6.2603' 'O 159 346' '' --to irish --grid-figures 6
 check itm 0 $'53.3498, -6.2603' '715827 734698' '' --to itm
 check bng-read 1 $'TQ 30080 80987\nTZ 1234 5678\nNN16\n530080, 180987\n56HLH3436850948' \
     $'51.5128466°, -0.1268308°\n\n56.7398348°, -5.026387°\n51.5128423°, -0.1268382°' \
     $'gps-quillet-convert: line 2: no square TZ in the British National Grid: "TZ 1234 5678"\ngps-quillet-convert: line 5: not a position in bng: "56HLH3436850948"' \
-    --from osgb
+    --from osgb --quiet
 # Any system PROJ knows, as cs2cs writes it to the millimetre (a projected
 # one) or to the last digit written (latitude and longitude on NAD27).
 for case in 'EPSG:2056|46.95 7.44|47.37 8.54' 'EPSG:28992|52.37 4.89|51.92 4.48' \
@@ -195,6 +195,39 @@ for case in 'EPSG:2056|46.95 7.44|47.37 8.54' 'EPSG:28992|52.37 4.89|51.92 4.48'
     expected=$(cs2cs -f "$format" EPSG:4326 "$crs" <<<"$points" | awk "{ print $line }")
     check "crs $crs" 0 "$points" "$expected" '' --crs "$crs"
 done
+# Two systems on one datum: the one transformation PROJ chooses between
+# them, to the millimetre of cs2cs SOURCE TARGET (through WGS 84 it is 5 mm off).
+for case in 'EPSG:4242|EPSG:24200|18 -77|18.2 -76.8' 'EPSG:4298|EPSG:29873|4.5 114.5|5 115' \
+    'EPSG:27700|EPSG:4277|438700 114800|651409.903 313177.270' 'EPSG:29903|EPSG:4300|315904 234671|133825 374388'; do
+    IFS='|' read -r source crs one two <<<"$case"
+    points=$(printf '%s\n%s' "$one" "$two")
+    format=%.3f line='$1 " " $2'
+    [ "$crs" = EPSG:4277 ] || [ "$crs" = EPSG:4300 ] && format=%.7f line='$1 "°, " $2 "°"'
+    expected=$(cs2cs -f "$format" "$source" "$crs" <<<"$points" | awk "{ print $line }")
+    check "same datum $source $crs" 0 "${points// /, }" "$expected" '' --from-crs "$source" --crs "$crs"
+done
+# A change of notation within one system needs no datum shift, at the grid's
+# edges too; a reference keeps every figure of its own metres.
+check notation-only 1 $'0 0\n699999 1299999\n0 1299999\n699999 0\n700000 0\n438699.9999995 114800\n438699.99999 114800' \
+    $'SV 00000 00000\nJM 99999 99999\nHL 00000 99999\nTW 99999 00000\n\nSU 38700 14800\nSU 38699 14800' \
+    'gps-quillet-convert: line 5: outside the area of the British National Grid: "700000 0"' --from-crs EPSG:27700 --to bng
+check notation-crs 0 $'0 0' '0.000 0.000' '' --from-crs EPSG:27700 --crs epsg:27700
+check notation-irish 0 $'0 0\n499999 499999\nB1267' $'V 00000 00000\nE 99999 99999\nB 12500 67500' '' --from irish --to irish
+check notation-bng 0 $'TA15\nSV 00000 00000\n438700,114800' $'TA 15000 55000\nSV 00000 00000\nSU 38700 14800' '' --from bng --to bng
+# A lettered square at sea is read, its datum shift stretched: said once.
+check irish-at-sea 0 $'B1267\nB 12 67' $'55.4462621°, -9.3834567°\n55.4462621°, -9.3834567°' \
+    'gps-quillet-convert: Irish grid: beyond the land its datum shift was made for, positions are extrapolated and may be several metres off' \
+    --from irish
+# Without OSTN15 the British datum shift is good to metres: said once in a
+# run, where it is used, never with --quiet; nothing where PROJ has the file.
+note=''
+[ -e /usr/share/proj/uk_os_OSTN15_NTv2_OSGBtoETRS.tif ] ||
+    note='gps-quillet-convert: British grid: without OSTN15 positions are good to about 2 m (5 m on the coasts); install the grid file to get centimetres'
+check note-once 0 $'51.5, -0.1275\n51.5, -0.1275' $'TQ 30070 79557\nTQ 30070 79557' "$note" --to bng
+check note-reading 0 $'TQ 30080 80987\n55, -3' $'51.5128466°, -0.1268308°\n55°, -3°' "$note"
+check note-crs 0 $'51.5, -0.1275' '530070.618 179557.722' "$note" --crs EPSG:27700
+check note-quiet 0 $'51.5, -0.1275' 'TQ 30070 79557' '' --to bng --quiet
+check note-none 0 $'53.3498, -6.2603\nO 15904 34671' $'O 159 346\nO 159 346' '' --to irish --grid-figures 6
 check from-crs 0 $'2600000 1200000\n2600000, 1200000 ' $'46° 57\' 3.898", 7° 26\' 19.077"\n46° 57\' 3.898", 7° 26\' 19.077"' '' \
     --from-crs EPSG:2056 --to dms
 check crs-outside 1 '-33.8688, 151.2093' '' \

@@ -3,19 +3,23 @@
 #include "convert/output_format.h"
 #include "values/values.h"
 
+#include <GeographicLib/OSGB.hpp>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <random>
+#include <string>
 
 using namespace quillet;
 
 namespace {
 
 std::vector<std::string> Convert(const std::vector<std::string>& lines, const std::string& options) {
-    const std::string input = testing::TempDir() + "converter_test_lines";
+    // One file per test: ctest runs them side by side.
+    const std::string input =
+        testing::TempDir() + "converter_test_" + testing::UnitTest::GetInstance()->current_test_info()->name();
     {
         std::ofstream file(input);
         for (const std::string& line : lines) file << line << '\n';
@@ -81,6 +85,65 @@ TEST(Converter, WritesTheWindowsTextsInEveryModeAndReadsThemBack) {
                 const double error = std::fabs(errors[axis]) - 5e-8;
                 if (notation == Utm) EXPECT_LE(error * metresPerDegree[axis] - 0.12, std::sqrt(0.5)) << where;
                 else EXPECT_LE(error, half + 1e-12) << where;
+            }
+        }
+    }
+}
+
+// Whole metres through --from and --from-crs, written back in the same grid
+// at every figure count, never a figure less: the British ones as
+// GeographicLib's OSGB truncates them, and every reference read back at
+// its own figures or fewer as the same figures (the first of each group).
+TEST(Converter, GridReferencesKeepEveryFigure) {
+    struct Grid {
+        const char* from;
+        int eastings, northings;
+    };
+    for (const Grid& grid : {Grid{"bng", 700000, 1300000}, Grid{"irish", 500000, 500000}}) {
+        const bool british = grid.from == std::string("bng");
+        std::mt19937 random(grid.eastings);
+        std::uniform_int_distribution<int> eastings(0, grid.eastings - 1), northings(0, grid.northings - 1);
+        std::vector<std::pair<int, int>> points = {{0, 0}, {grid.eastings - 1, grid.northings - 1}, {438700, 114800},
+                                                   {315904, 234671}, {310000, 450000}};
+        for (int i = 0; i < 100; ++i) points.emplace_back(eastings(random), northings(random));
+        std::vector<std::string> numbers;
+        for (const auto& [easting, northing] : points)
+            numbers.push_back(std::to_string(easting) + (numbers.size() % 2 ? ", " : " ") + std::to_string(northing));
+        const std::string to = std::string(" --to ") + grid.from + " --quiet --grid-figures ";
+        const std::vector<std::string> full = Convert(numbers, std::string("--from ") + grid.from + to + "10");
+        ASSERT_EQ(full.size(), points.size());
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            char digits[16];
+            std::snprintf(digits, sizeof digits, " %05d %05d", points[i].first % 100000, points[i].second % 100000);
+            EXPECT_EQ(full[i].substr(british ? 2 : 1), digits) << numbers[i];
+        }
+        for (int figures = 0; figures <= 10; figures += 2) {
+            // The same references truncated: the letters, then the first
+            // figures of each group.
+            const std::size_t letters = british ? 2 : 1, places = figures / 2;
+            std::vector<std::string> truncated;
+            for (const std::string& reference : full)
+                truncated.push_back(reference.substr(0, letters) +
+                                    (places ? " " + reference.substr(letters + 1, places) + " " +
+                                                  reference.substr(letters + 7, places)
+                                            : ""));
+            const std::string options = to + std::to_string(figures);
+            const std::vector<std::vector<std::string>> runs = {
+                Convert(numbers, std::string("--from ") + grid.from + options),
+                Convert(numbers, std::string("--from-crs ") + (british ? "EPSG:27700" : "EPSG:29903") + options),
+                Convert(full, std::string("--from ") + grid.from + options),
+                Convert(truncated, std::string("--from ") + grid.from + options)};
+            for (std::size_t i = 0; i < points.size(); ++i) {
+                std::string expected = truncated[i];
+                if (british) {
+                    GeographicLib::OSGB::GridReference(points[i].first, points[i].second, figures / 2, expected);
+                    // GeographicLib writes no blanks.
+                    for (const std::size_t at : {letters + places, letters}) if (places) expected.insert(at, " ");
+                }
+                for (const std::vector<std::string>& run : runs) {
+                    ASSERT_EQ(run.size(), points.size()) << options;
+                    EXPECT_EQ(run[i], expected) << numbers[i] << options;
+                }
             }
         }
     }

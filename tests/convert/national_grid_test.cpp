@@ -8,6 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <numbers>
 #include <random>
 #include <thread>
@@ -120,6 +123,75 @@ TEST(IrishGrid, LettersAndTheirSquares) {
     EXPECT_FALSE(BritishGridLetters(700000, 0, 10));
     EXPECT_FALSE(BritishGridLetters(0, 1300000, 10));
     EXPECT_FALSE(BritishGridLetters(0, 0, 3));
+}
+
+// Every Irish letter names its own square, counted from the top left as
+// the British letters are, both ways: one reference in each square, read
+// and written, against cs2cs of each square's centre:
+//   L=ABCDEFGHJKLMNOPQRSTUVWXYZ; for i in $(seq 0 24); do
+//     echo "$((i % 5 * 100000 + 33825)).5 $(((4 - i / 5) * 100000 + 74388)).5"; done |
+//   cs2cs -f %.9f EPSG:29903 EPSG:4326
+// Squares beyond the system's area are read all the same (extrapolated),
+// and written only from their own metres.
+TEST(IrishGrid, EveryLetterReadAndWrittenAsCs2cs) {
+    const struct { const char* reference; double latitude, longitude; bool inArea; } rows[] = {
+        {"A 33825 74388", 55.487716632, -10.629689832, false}, {"B 33825 74388", 55.511466940, -9.048178207, false},
+        {"C 33825 74388", 55.514779962, -7.465324191, false},  {"D 33825 74388", 55.497646527, -5.883155668, false},
+        {"E 33825 74388", 55.460113994, -4.303695025, false},  {"F 33825 74388", 54.590397089, -10.571534408, false},
+        {"G 33825 74388", 54.613372354, -9.024976235, true},   {"H 33825 74388", 54.616577121, -7.477173772, true},
+        {"J 33825 74388", 54.600002839, -5.930006690, true},   {"K 33825 74388", 54.563693671, -4.385349826, false},
+        {"L 33825 74388", 53.692903884, -10.516497426, true},  {"M 33825 74388", 53.715137368, -9.003020136, true},
+        {"N 33825 74388", 53.718238531, -7.488387162, true},   {"O 33825 74388", 53.702199384, -5.974344311, true},
+        {"P 33825 74388", 53.667061186, -4.462633117, false},  {"Q 33825 74388", 52.795238473, -10.464357059, true},
+        {"R 33825 74388", 52.816760991, -8.982221116, true},   {"S 33825 74388", 52.819762858, -7.499009719, true},
+        {"T 33825 74388", 52.804236598, -6.016347465, true},   {"U 33825 74388", 52.770220824, -4.535855169, false},
+        {"V 33825 74388", 51.897402173, -10.414912428, true},  {"W 33825 74388", 51.918242318, -8.962498786, true},
+        {"X 33825 74388", 51.921148887, -7.509082503, true},   {"Y 33825 74388", 51.906114871, -6.056178172, true},
+        {"Z 33825 74388", 51.873176465, -4.605297033, false},
+    };
+    const double nanodegrees = 1e-8;  // about a millimetre
+    for (const auto& row : rows) {
+        const PositionReading read = ReadPosition(row.reference);
+        ASSERT_TRUE(read.position) << row.reference << ": " << read.why;
+        EXPECT_EQ(read.position->code, Code::IrishGrid);
+        EXPECT_NEAR(read.position->latitude, row.latitude, nanodegrees) << row.reference;
+        EXPECT_NEAR(read.position->longitude, row.longitude, nanodegrees) << row.reference;
+        EXPECT_EQ(read.position->extrapolated, !row.inArea) << row.reference;
+        EXPECT_EQ(FormatGridPoint(Code::IrishGrid, read.position->grid, 10), row.reference);
+        const std::optional<std::string> written = FormatGridCode(Code::IrishGrid, row.latitude, row.longitude, 10);
+        EXPECT_EQ(written, row.inArea ? std::optional<std::string>(row.reference) : std::nullopt);
+    }
+}
+
+// The note on the British datum shift: due exactly where PROJ lacks OSTN15
+// in its usual places; none for the Irish grids, whose seven parameters
+// are stated as good as their grid file (1 m).
+TEST(NationalGrids, AccuracyNoteOnlyWithoutTheGridFile) {
+    const char* const grid = "uk_os_OSTN15_NTv2_OSGBtoETRS.tif";
+    const char* const home = std::getenv("HOME");
+    const bool installed = std::filesystem::exists(std::filesystem::path("/usr/share/proj") / grid) ||
+                           (home && std::filesystem::exists(std::filesystem::path(home) / ".local/share/proj" / grid));
+    EXPECT_EQ(GridAccuracyNote(Code::BritishGrid),
+              installed ? std::nullopt : std::optional<std::string>(kBritishAccuracyNote));
+    for (const Code code : {Code::IrishGrid, Code::IrishTm, Code::Mgrs}) EXPECT_FALSE(GridAccuracyNote(code));
+    // TM75's grid file is missing too, but stated no better than its shift.
+    EXPECT_EQ(proj::BetterGrids("EPSG:4326", "EPSG:29903"), std::vector<std::string>());
+
+    // With the grid file where PROJ looks (a PROJ that starts in a thread of
+    // its own), nothing is said.
+    const std::filesystem::path data = testing::TempDir() + "proj_with_ostn15";
+    std::filesystem::create_directories(data);
+    std::filesystem::remove(data / "proj.db");
+    std::filesystem::create_symlink("/usr/share/proj/proj.db", data / "proj.db");
+    std::ofstream(data / grid) << "OSTN15";
+    ::setenv("PROJ_DATA", data.c_str(), 1);
+    std::thread([] {
+        EXPECT_EQ(GridAccuracyNote(Code::BritishGrid), std::nullopt);
+        const proj::TransformationInfo info = proj::DescribeTransformation("EPSG:4326", "EPSG:27700");
+        ASSERT_FALSE(info.operations.empty()) << info.why;  // PROJ did start there
+        EXPECT_EQ(info.operations.front().accuracy, 1) << info.operations.front().name;
+    }).join();
+    ::unsetenv("PROJ_DATA");
 }
 
 // Writing refuses a position outside the grid's area, never extrapolating.

@@ -2,6 +2,7 @@
 
 #include "app/field_box.h"
 #include "convert/forms/code_forms.h"
+#include "convert/grids/national_grid.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -81,8 +82,16 @@ void NotationsPanel::Show(const ShownOutput& output) {
     if (!later) return;
     gridsStarted_ = true;
     QTimer::singleShot(0, this, [this] {
-        for (NotationRow* row : rows_)
-            if (row->form().code == Code::BritishGrid || row->form().code == Code::IrishGrid) row->Show(output_);
+        for (NotationRow* row : rows_) {
+            const Code code = row->form().code;
+            if (code != Code::BritishGrid && code != Code::IrishGrid) continue;
+            row->Show(output_);
+            // Without the grid file the datum shift is good to metres, not
+            // to the reference's last figure: said beside the row, in full
+            // on the pointer.
+            if (const std::optional<std::string> note = GridAccuracyNote(code))
+                row->SetNote(QStringLiteral("\u00B12 m"), QString::fromStdString(*note));
+        }
     });
 }
 

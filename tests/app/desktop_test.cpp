@@ -158,8 +158,9 @@ private slots:
         form.show();
         const QSize closed = form.size();
         form.ToggleNotations();
-        auto* map = new QLabel(QStringLiteral("map"));
-        form.notationsPanel()->SetMap(map);
+        const QWidget* mapView = form.findChild<QWidget*>(QStringLiteral("mapView"));
+        QVERIFY(mapView);
+        const QWidget* map = mapView->parentWidget();
         QVERIFY(map->isVisible());
         const QRect onWindow(map->mapTo(&form, QPoint(0, 0)), map->size());
         QVERIFY(onWindow.top() >= closed.height());

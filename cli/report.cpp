@@ -83,10 +83,20 @@ std::string Printable(std::string_view text, std::size_t limit) {
 
 void ReportLine(std::string_view source, std::size_t line, std::string_view message, std::string_view text,
                 std::string_view hint) {
-    std::string full = Prefix(source) + "line " + std::to_string(line) + ": ";
-    full.append(message).append(": \"").append(Printable(text)).append("\"");
-    if (!hint.empty()) full.append("; ").append(hint);
-    full.append("\n");
+    ReportDetail(source, line, LineDetail(message, text, hint));
+}
+
+std::string LineDetail(std::string_view message, std::string_view text, std::string_view hint) {
+    std::string detail(message);
+    detail.append(": \"").append(Printable(text)).append("\"");
+    if (!hint.empty()) detail.append("; ").append(hint);
+    return detail;
+}
+
+void ReportDetail(std::string_view source, std::size_t line, std::string_view detail) {
+    std::string full = Prefix(source);
+    if (line > 0) full.append("line ").append(std::to_string(line)).append(": ");
+    full.append(detail).append("\n");
     Print(full);
 }
 

@@ -23,6 +23,12 @@ void ReportLine(std::string_view source, std::size_t line, std::string_view mess
 // A message about a whole file, or about the program when `source` is empty.
 void ReportFile(std::string_view source, std::string_view message);
 
+// What ReportLine writes after "line N: ", made where it cannot be printed
+// yet (on another thread), and printed later by ReportDetail.
+std::string LineDetail(std::string_view message, std::string_view text, std::string_view hint = {});
+// "FILE: line N: detail", or "FILE: detail" when `line` is 0.
+void ReportDetail(std::string_view source, std::size_t line, std::string_view detail);
+
 // A status line on standard error (a terminal), redrawn in place; every
 // message erases it first, so that none is written into its middle.
 void ShowStatus(std::string_view text);

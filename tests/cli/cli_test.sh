@@ -286,5 +286,57 @@ check csv-extra-fields 1 $'lat,lon\n48,13,11,57\n48.1,11.5,,\n' \
 check csv-tab 0 $'a\tLat\tlon\n1\t2\t3' $'a\tLat\tlon\tlatitude_dd\tlongitude_dd\n1\t2\t3\t2°\t3°' '' \
     --csv --delimiter TAB --lat lat --lon lon
 
+# Threads: a large input is cut into blocks at line ends (CSV at row ends,
+# never inside a quoted field) and converted on several threads, to the very
+# bytes of one thread: output, messages with their line numbers, their
+# interleaving with the output, statuses; 3 threads for an odd count.
+same_on_threads() {  # NAME STANDARD-INPUT ARGUMENTS... (the input through a pipe)
+    local name=$1 input=$2 threads
+    shift 2
+    cat "$input" | "$convert" --threads 1 "$@" >"$scratch/one.out" 2>"$scratch/one.err"
+    echo "status $?" >>"$scratch/one.err"
+    cat "$input" | "$convert" --threads 1 "$@" >"$scratch/one.all" 2>&1
+    for threads in 2 3; do
+        cat "$input" | "$convert" --threads $threads "$@" >"$scratch/many.out" 2>"$scratch/many.err"
+        echo "status $?" >>"$scratch/many.err"
+        cat "$input" | "$convert" --threads $threads "$@" >"$scratch/many.all" 2>&1
+        cmp -s "$scratch/one.out" "$scratch/many.out" && cmp -s "$scratch/one.err" "$scratch/many.err" &&
+            cmp -s "$scratch/one.all" "$scratch/many.all" ||
+            { echo "FAIL threads $name: $threads threads differ from 1"; failures=$((failures + 1)); }
+    done
+}
+# Good and bad lines, labels, CRLF, blank and comment lines, a line too long
+# to read and one a byte short of that, and a last line without a line end.
+awk -v sydney="$sydney" 'BEGIN {
+    split(sydney " % Opera|48°8\x2752.80\"N 11°34\x2731.20\"E\r|abc % x||  # note|56 H 334369 -3749052|48,1372; 11,5755|9G8F+6X|1, 2\r", kind, "|")
+    for (i = 1; i <= 160000; i++) {
+        if (i == 70001) printf "%300000s\n", "x"
+        if (i == 90001) printf "%262143s\n", sydney
+        printf "%s\n", kind[i % 9 + 1]
+    }
+    printf "%s", sydney }' >"$scratch/mixed.txt"
+same_on_threads lines /dev/null "$scratch/mixed.txt"
+same_on_threads mgrs-comment "$scratch/mixed.txt" --to mgrs --comment %
+same_on_threads geojson "$scratch/mixed.txt" --to geojson --comment %
+# --strict stops deep in the file: nothing after the bad line, nor the next file.
+awk -v sydney="$sydney" 'BEGIN { for (i = 1; i <= 150000; i++) print (i == 123457 ? "bad" : sydney) }' >"$scratch/deep.txt"
+same_on_threads strict /dev/null --strict --to utm "$scratch/deep.txt" "$scratch/one.txt"
+same_on_threads binary-among-text /dev/null "$scratch/deep.txt" "$scratch/binary.bin" "$scratch/mixed.txt"
+# CSV rows with line ends inside quoted fields, as most of a file's lines.
+awk 'BEGIN {
+    print "name,lat,lon\r"
+    for (i = 1; i <= 80000; i++)
+        printf "\"a\nb,\"\"c\"\"\n\",%s,%s\r\n", (i % 1000 == 7 ? "x" : "-33.8688"), (i % 5 ? "151.2093" : "\"1\n5\"") }' >"$scratch/quoted.csv"
+same_on_threads csv /dev/null --csv --lat lat --lon lon --to dms "$scratch/quoted.csv"
+same_on_threads csv-strict /dev/null --csv --lat lat --lon lon --strict "$scratch/quoted.csv"
+tail -n +2 "$scratch/quoted.csv" >"$scratch/headless.csv"
+same_on_threads csv-no-header /dev/null --csv --no-header --lat 2 --lon 3 --to mgrs "$scratch/headless.csv"
+# PROJ on every thread.
+awk 'BEGIN { for (i = 0; i < 100000; i++) printf "%.4f, %.4f\n", 50 + i % 800 / 100, -5 + i % 700 / 100 }' >"$scratch/britain.txt"
+same_on_threads crs /dev/null --crs EPSG:27700 "$scratch/britain.txt"
+# A full disk: the same message and status.
+for threads in 1 2; do "$convert" --threads $threads "$scratch/mixed.txt" >/dev/full 2>"$scratch/full$threads"; echo $? >>"$scratch/full$threads"; done
+cmp -s "$scratch/full1" "$scratch/full2" || { echo "FAIL threads to a full disk"; failures=$((failures + 1)); }
+
 [ "$failures" = 0 ] && echo "all passed"
 exit $((failures > 0))

@@ -71,6 +71,7 @@ public:
     void Convert(Block& block);
     // What the file's first rows told: the header's columns, the line end.
     void Adopt(const CsvConverter& first);
+    bool HeaderRead() const { return haveHeader_ || stopped_; }
 
 private:
     static void OnField(void* data, std::size_t size, void* self);
@@ -396,6 +397,7 @@ public:
         converter_.Convert(block);
         sink_.Finish(block);
     }
+    bool Ready() const override { return converter_.HeaderRead(); }
     std::unique_ptr<BlockConverter> Clone() const override {
         auto clone = std::make_unique<CsvBlocks>(source_, columns_, settings_, run_);
         clone->converter_.Adopt(converter_);

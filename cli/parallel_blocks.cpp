@@ -204,7 +204,9 @@ public:
         for (unsigned i = 0; i < threads; ++i) converters_.push_back(first.Clone());
         for (auto& converter : converters_) threads_.emplace_back([this, &converter] { Work(*converter); });
     }
-    ~Pool() {
+    ~Pool() { Stop(); }
+    void Stop() {
+        if (threads_.empty()) return;
         {
             const std::lock_guard lock(mutex_);
             quit_ = true;
@@ -212,6 +214,7 @@ public:
         }
         work_.notify_all();
         for (std::thread& thread : threads_) thread.join();
+        threads_.clear();
     }
     void Add(Block& block) {
         {
@@ -253,6 +256,44 @@ private:
     bool quit_ = false;
 };
 
+// The rest of the file on `threads` threads, written in order by `write`,
+// which says whether to go on.
+template <class Write>
+void ConvertOnThreads(Cutter& cutter, const BlockConverter& first, unsigned threads, std::unique_ptr<Block> spareBlock,
+                      Write write) {
+    std::deque<std::unique_ptr<Block>> pending;
+    std::vector<std::unique_ptr<Block>> spare;
+    spare.push_back(std::move(spareBlock));
+    Pool pool(first, threads);
+    // Two blocks a thread keep every thread busy while the oldest is
+    // written, and bound the memory.
+    const std::size_t inFlight = 2 * std::size_t{threads};
+    bool more = true;
+    for (;;) {
+        while (more && pending.size() < inFlight) {
+            std::unique_ptr<Block> next;
+            if (spare.empty()) {
+                next = std::make_unique<Block>();
+            } else {
+                next = std::move(spare.back());
+                spare.pop_back();
+            }
+            Reset(*next);
+            more = cutter.Next(*next);
+            if (!more) break;
+            pool.Add(*next);
+            pending.push_back(std::move(next));
+        }
+        if (pending.empty()) break;
+        pool.Wait(*pending.front());
+        const bool going = write(*pending.front());
+        spare.push_back(std::move(pending.front()));
+        pending.pop_front();
+        if (!going) break;
+    }
+    pool.Stop();  // before the blocks a thread may still hold go
+}
+
 }  // namespace
 
 BlocksEnd ConvertInBlocks(int descriptor, std::string_view source, BlockCut cut, unsigned threads,
@@ -283,46 +324,21 @@ BlocksEnd ConvertInBlocks(int descriptor, std::string_view source, BlockCut cut,
     auto block = std::make_unique<Block>();
     // The first block here: a short input starts no thread, and a CSV
     // header is read before any row.
-    if (cutter.Next(*block)) {
-        first.Convert(*block);
-        if (write(*block) && !block->last) {
-            std::deque<std::unique_ptr<Block>> pending;
-            std::vector<std::unique_ptr<Block>> spare;
-            spare.push_back(std::move(block));
-            {
-                Pool pool(first, threads);
-                // Two blocks a thread keep every thread busy while the
-                // oldest is written, and bound the memory.
-                const std::size_t inFlight = 2 * std::size_t{threads};
-                bool more = true;
-                for (;;) {
-                    while (more && pending.size() < inFlight) {
-                        std::unique_ptr<Block> next;
-                        if (spare.empty()) {
-                            next = std::make_unique<Block>();
-                        } else {
-                            next = std::move(spare.back());
-                            spare.pop_back();
-                        }
-                        Reset(*next);
-                        if (!cutter.Next(*next)) {
-                            more = false;
-                            spare.push_back(std::move(next));
-                            break;
-                        }
-                        pool.Add(*next);
-                        pending.push_back(std::move(next));
-                    }
-                    if (pending.empty()) break;
-                    pool.Wait(*pending.front());
-                    const bool going = write(*pending.front());
-                    spare.push_back(std::move(pending.front()));
-                    pending.pop_front();
-                    if (!going) break;
-                }
-            }  // the threads end here, before the blocks they may still hold
+    bool more = true;
+    for (;;) {
+        if (!cutter.Next(*block)) {
+            more = false;
+            break;
         }
+        first.Convert(*block);
+        if (!write(*block) || block->last) {
+            more = false;
+            break;
+        }
+        if (first.Ready()) break;
+        Reset(*block);
     }
+    if (more) ConvertOnThreads(cutter, first, threads, std::move(block), write);
     if (progress) progress->Finish();
     end.binary = cutter.binary();
     end.readFailed = cutter.failed();

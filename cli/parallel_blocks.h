@@ -81,6 +81,9 @@ class BlockConverter {
 public:
     virtual ~BlockConverter() = default;
     virtual void Convert(Block& block) = 0;
+    // Whether what follows can convert on other threads: a CSV file's
+    // header has been read (blank lines may come before it).
+    virtual bool Ready() const { return true; }
     // One for another thread, with what this one learnt from the file's
     // first block (a CSV header).
     virtual std::unique_ptr<BlockConverter> Clone() const = 0;

@@ -329,6 +329,9 @@ awk 'BEGIN {
         printf "\"a\nb,\"\"c\"\"\n\",%s,%s\r\n", (i % 1000 == 7 ? "x" : "-33.8688"), (i % 5 ? "151.2093" : "\"1\n5\"") }' >"$scratch/quoted.csv"
 same_on_threads csv /dev/null --csv --lat lat --lon lon --to dms "$scratch/quoted.csv"
 same_on_threads csv-strict /dev/null --csv --lat lat --lon lon --strict "$scratch/quoted.csv"
+# A block of blank lines before the header: no row converts before it is read.
+{ yes '' | head -1100000; cat "$scratch/quoted.csv"; } >"$scratch/late-header.csv"
+same_on_threads csv-late-header /dev/null --csv --lat lat --lon lon "$scratch/late-header.csv"
 tail -n +2 "$scratch/quoted.csv" >"$scratch/headless.csv"
 same_on_threads csv-no-header /dev/null --csv --no-header --lat 2 --lon 3 --to mgrs "$scratch/headless.csv"
 # PROJ on every thread.

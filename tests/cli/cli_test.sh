@@ -226,7 +226,8 @@ for usage in '--to xyz' '--false-northing' '--lat a --lon b' '--csv' '--csv --la
     '--csv --position p --lat a --lon b' '--csv --position p --south' '--csv --easting e --zone z' \
     '--grid-figures 6' '--to bng --grid-figures 5' '--crs EPSG:99999' '--crs EPSG:2056 --to utm' '--crs-info' \
     '--from-crs EPSG:2056 --csv --lat a --lon b' '--crs +proj=longlat\ +ellps=bessel\ +type=crs' \
-    '--csv --lat a --lon b --easting e --northing n --zone z'; do
+    '--csv --lat a --lon b --easting e --northing n --zone z' '--csv --no-header --lat 1 --lon b' '--no-header' \
+    '--threads 0' '--threads x'; do
     "$convert" $usage </dev/null >/dev/null 2>&1
     [ $? = 2 ] || { echo "FAIL usage $usage: not status 2"; failures=$((failures + 1)); }
 done
@@ -283,6 +284,10 @@ check csv-extra-fields 1 $'lat,lon\n48,13,11,57\n48.1,11.5,,\n' \
     $'lat,lon,latitude_dd,longitude_dd\n48,13,11,57,,\n48.1,11.5,48.1°,11.5°' \
     'gps-quillet-convert: line 2: 4 fields where the header has 2: "48,13,11,57"; decimal commas in a comma-separated file need quotes' \
     --csv --lat lat --lon lon
+# Without a header: columns by number, the first row's width stands in for it.
+check csv-no-header 1 $'1,x,10,20\n2,y,abc,1\n3,z,48,13,11,57\n' $'1,x,10,20,10°,20°\n2,y,abc,1,,\n3,z,48,13,11,57,,' \
+    $'gps-quillet-convert: line 2: not a position: "abc, 1"\ngps-quillet-convert: line 3: 6 fields where the first row has 4: "3,z,48,13,11,57"; decimal commas in a comma-separated file need quotes' \
+    --csv --no-header --lat 3 --lon 4
 check csv-tab 0 $'a\tLat\tlon\n1\t2\t3' $'a\tLat\tlon\tlatitude_dd\tlongitude_dd\n1\t2\t3\t2°\t3°' '' \
     --csv --delimiter TAB --lat lat --lon lon
 

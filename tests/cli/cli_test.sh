@@ -324,14 +324,14 @@ same_on_threads lines /dev/null "$scratch/mixed.txt"
 same_on_threads mgrs-comment "$scratch/mixed.txt" --to mgrs --comment %
 same_on_threads geojson "$scratch/mixed.txt" --to geojson --comment %
 # --strict stops deep in the file: nothing after the bad line, nor the next file.
-awk -v sydney="$sydney" 'BEGIN { for (i = 1; i <= 150000; i++) print (i == 123457 ? "bad" : sydney) }' >"$scratch/deep.txt"
+awk -v sydney="$sydney" 'BEGIN { for (i = 1; i <= 150000; i++) print (i == 80001 ? "x" : sydney) }' >"$scratch/deep.txt"
 same_on_threads strict /dev/null --strict --to utm "$scratch/deep.txt" "$scratch/one.txt"
 same_on_threads binary-among-text /dev/null "$scratch/deep.txt" "$scratch/binary.bin" "$scratch/mixed.txt"
 # CSV rows with line ends inside quoted fields, as most of a file's lines.
 awk 'BEGIN {
     print "name,lat,lon\r"
     for (i = 1; i <= 80000; i++)
-        printf "\"a\nb,\"\"c\"\"\n\",%s,%s\r\n", (i % 1000 == 7 ? "x" : "-33.8688"), (i % 5 ? "151.2093" : "\"1\n5\"") }' >"$scratch/quoted.csv"
+        printf "\"a\nb,\"\"c\"\"\n\",%s,%s\r\n", (i % 1000 == 7 && i > 40000 ? "x" : "-33.8688"), (i % 5 ? "151.2093" : "\"1\n5\"") }' >"$scratch/quoted.csv"
 same_on_threads csv /dev/null --csv --lat lat --lon lon --to dms "$scratch/quoted.csv"
 same_on_threads csv-strict /dev/null --csv --lat lat --lon lon --strict "$scratch/quoted.csv"
 # A block of blank lines before the header: no row converts before it is read.

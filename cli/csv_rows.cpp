@@ -418,7 +418,8 @@ private:
 std::optional<std::size_t> ColumnNumber(std::string_view text) {
     std::size_t number = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (error != std::errc() || end != text.data() + text.size() || number == 0 || number > 1000000) return std::nullopt;
+    if (error != std::errc() || end != text.data() + text.size() || number == 0 || number > 1000000)
+        return std::nullopt;
     return number;
 }
 

@@ -254,7 +254,7 @@ int main(int argc, char** argv) {
     app.add_flag("--quiet", quiet, "no progress on a terminal while a long file converts");
     CLI::Option* threadsOption =
         app.add_option("--threads", threads,
-                       "convert a large input on N threads, 1 to 1024; as many as the cores this process may use "
+                       "convert a large input on N threads, 1 to 256; as many as the cores this process may use "
                        "when not given; 1 converts on one")
             ->type_name("N");
     app.set_help_flag("-h,--help", "show this help and exit");
@@ -340,8 +340,9 @@ int main(int argc, char** argv) {
     }
     unsigned threadCount = UsableCores();
     if (threadsOption->count() > 0) {
-        const std::optional<int> number = NumberIn(threads, 1, 1024);
-        if (!number) return UsageError("--threads takes 1 to 1024, not \"" + threads + "\"");
+        const std::optional<int> number = NumberIn(threads, 1, kMostThreads);
+        if (!number)
+            return UsageError("--threads takes 1 to " + std::to_string(kMostThreads) + ", not \"" + threads + "\"");
         threadCount = static_cast<unsigned>(*number);
     }
     if (commentOption->count() > 0) {

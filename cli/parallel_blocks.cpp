@@ -28,7 +28,7 @@ unsigned UsableCores() {
     cpu_set_t set;
     CPU_ZERO(&set);
     if (::sched_getaffinity(0, sizeof set, &set) != 0) return 1;
-    return static_cast<unsigned>(std::max(1, CPU_COUNT(&set)));
+    return static_cast<unsigned>(std::clamp(CPU_COUNT(&set), 1, kMostThreads));
 }
 
 namespace {

@@ -112,7 +112,10 @@ struct BlocksEnd {
 BlocksEnd ConvertInBlocks(int descriptor, std::string_view source, BlockCut cut, unsigned threads,
                           Progress* progress, BlockConverter& first, Output& out);
 
-// The cores this process may run on (sched_getaffinity), at least 1.
+// The most threads: each holds a few blocks, so memory grows with them.
+inline constexpr int kMostThreads = 256;
+
+// The cores this process may run on (sched_getaffinity), from 1 to kMostThreads.
 unsigned UsableCores();
 
 // The bytes of a block of lines, and of a CSV block while a row is longer.

@@ -1,5 +1,6 @@
 #include "cli/csv_rows.h"
 
+#include "cli/parallel_blocks.h"
 #include "cli/report.h"
 #include "values/values.h"
 #include "geodesy/utm.h"
@@ -9,7 +10,9 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <charconv>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace quillet {
@@ -47,17 +50,34 @@ bool HasLetter(std::string_view text) {
     return std::any_of(text.begin(), text.end(), [](char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; });
 }
 
+int NoSpaces(unsigned char) { return 0; }
+
 class CsvConverter {
 public:
     CsvConverter(std::string_view source, const CsvColumns& columns, const OutputSettings& settings,
-                 const RunOptions& run, Output& out)
-        : source_(source), columns_(columns), settings_(settings), run_(run), out_(out) {}
+                 const RunOptions& run, Output& out, Messages& messages)
+        : source_(source), columns_(columns), settings_(settings), run_(run), out_(out), messages_(messages) {
+        csv_init(&parser_, 0);
+        csv_set_space_func(&parser_, NoSpaces);  // a field's blanks are part of its value
+        csv_set_delim(&parser_, static_cast<unsigned char>(columns_.delimiter));
+    }
+    ~CsvConverter() { csv_free(&parser_); }
+    CsvConverter(const CsvConverter&) = delete;
+    CsvConverter& operator=(const CsvConverter&) = delete;
 
     RunStatus Run(int descriptor, bool& stopped);
+
+    // A block of whole rows; its lines are numbered from 1.
+    void Convert(Block& block);
+    // What the file's first rows told: the header's columns, the line end.
+    void Adopt(const CsvConverter& first);
+    bool HeaderRead() const { return haveHeader_ || stopped_; }
 
 private:
     static void OnField(void* data, std::size_t size, void* self);
     static void OnRecord(int, void* self);
+    void Feed(std::string_view block);
+    void Columns();
     void Header();
     void Row();
     PositionReading ReadRow(std::string& quoted, const ReadOptions& options);
@@ -70,6 +90,10 @@ private:
     const OutputSettings& settings_;
     const RunOptions& run_;
     Output& out_;
+    Messages& messages_;
+    csv_parser parser_;
+    bool eolKnown_ = false;
+    char previous_ = 0;  // the byte before the block
 
     std::vector<std::string> fields_;  // reused, so rows allocate nothing once warm
     std::size_t fieldCount_ = 0;
@@ -102,13 +126,20 @@ void CsvConverter::OnField(void* data, std::size_t size, void* self) {
 void CsvConverter::OnRecord(int, void* self) {
     auto& converter = *static_cast<CsvConverter*>(self);
     if (converter.stopped_) return;
-    if (converter.haveHeader_) converter.Row();
-    else converter.Header();
+    if (converter.haveHeader_) {
+        converter.Row();
+    } else if (converter.columns_.header) {
+        converter.Header();
+    } else {
+        // Without a header the first row's width is the one rows are held to.
+        converter.Columns();
+        converter.Row();
+    }
     converter.fieldCount_ = 0;
     converter.recordPending_ = true;
 }
 
-void CsvConverter::Header() {
+void CsvConverter::Columns() {
     haveHeader_ = true;
     headerWidth_ = fieldCount_;
     if (!columns_.latitude.empty()) {
@@ -121,6 +152,12 @@ void CsvConverter::Header() {
         names_ = {&columns_.zone, &columns_.easting, &columns_.northing};
         used_ = 3;
     }
+    if (!columns_.header)
+        for (int i = 0; i < used_; ++i) index_[i] = ColumnNumber(*names_[i]).value_or(1) - 1;
+}
+
+void CsvConverter::Header() {
+    Columns();
     for (int i = 0; i < used_; ++i) {
         const auto found = std::find_if(fields_.begin(), fields_.begin() + fieldCount_,
                                         [&](const std::string& field) { return SameName(field, *names_[i]); });
@@ -128,8 +165,8 @@ void CsvConverter::Header() {
             std::string header;
             for (std::size_t f = 0; f < fieldCount_; ++f) header.append(f > 0 ? ", " : "").append(fields_[f]);
             const std::string hint = MissingColumnHint(*names_[i]);
-            ReportFile(source_, "no column \"" + Printable(*names_[i]) + "\" in the header: \"" + Printable(header) +
-                                    "\"" + (hint.empty() ? "" : "; " + hint));
+            messages_.Add(0, "no column \"" + Printable(*names_[i]) + "\" in the header: \"" + Printable(header) +
+                                 "\"" + (hint.empty() ? "" : "; " + hint));
             failed_ = stopped_ = true;
             return;
         }
@@ -224,7 +261,8 @@ void CsvConverter::Row() {
     std::size_t filled = fieldCount_;
     while (filled > headerWidth_ && fields_[filled - 1].empty()) --filled;
     if (message.empty() && filled > headerWidth_) {
-        message = NumberToText(static_cast<double>(filled)) + " fields where the header has " +
+        message = NumberToText(static_cast<double>(filled)) + " fields where the " +
+                  (columns_.header ? "header" : "first row") + " has " +
                   NumberToText(static_cast<double>(headerWidth_));
         if (columns_.delimiter == ',') hint = "decimal commas in a comma-separated file need quotes";
     }
@@ -262,55 +300,50 @@ void CsvConverter::Row() {
     out_.Put(eol_);
 
     if (!message.empty()) {
-        ReportLine(source_, recordLine_, message, quoted_, hint);
+        messages_.Add(recordLine_, LineDetail(message, quoted_, hint));
         someBad_ = true;
         if (run_.strict) stopped_ = true;
     }
 }
 
-int NoSpaces(unsigned char) { return 0; }
-
 }  // namespace
 
+// Fed a line at a time, so messages can name the line a row starts on.
+void CsvConverter::Feed(std::string_view block) {
+    while (!block.empty() && !stopped_) {
+        const std::size_t newline = block.find('\n');
+        const std::size_t part = newline == std::string_view::npos ? block.size() : newline + 1;
+        if (!eolKnown_ && newline != std::string_view::npos) {
+            eol_ = (newline > 0 ? block[newline - 1] : previous_) == '\r' ? "\r\n" : "\n";
+            eolKnown_ = true;
+        }
+        const std::string_view piece = block.substr(0, part);
+        if (recordPending_ && piece != "\n" && piece != "\r\n") {
+            recordLine_ = line_;
+            recordPending_ = false;
+        }
+        if (csv_parse(&parser_, block.data(), part, OnField, OnRecord, this) != part) {
+            messages_.Add(line_, csv_strerror(csv_error(&parser_)));
+            failed_ = stopped_ = true;
+        }
+        if (newline != std::string_view::npos) ++line_;
+        previous_ = block[part - 1];
+        block.remove_prefix(part);
+        if (run_.interactive) out_.Flush();
+    }
+}
+
 RunStatus CsvConverter::Run(int descriptor, bool& stopped) {
-    csv_parser parser;
-    csv_init(&parser, 0);
-    csv_set_space_func(&parser, NoSpaces);  // a field's blanks are part of its value
-    csv_set_delim(&parser, static_cast<unsigned char>(columns_.delimiter));
     BlockReader reader(descriptor, run_.interactive);
     if (run_.progress) run_.progress->Start(descriptor);
     bool first = true;
-    bool eolKnown = false;
-    char previous = 0;
     for (std::string_view block = reader.Next(); !block.empty() && !stopped_; block = reader.Next()) {
         if (first && block.substr(0, 3) == "\xEF\xBB\xBF") block.remove_prefix(3);
         first = false;
-        // Fed a line at a time, so messages can name the line a row starts on.
-        while (!block.empty() && !stopped_) {
-            const std::size_t newline = block.find('\n');
-            const std::size_t part = newline == std::string_view::npos ? block.size() : newline + 1;
-            if (!eolKnown && newline != std::string_view::npos) {
-                eol_ = (newline > 0 ? block[newline - 1] : previous) == '\r' ? "\r\n" : "\n";
-                eolKnown = true;
-            }
-            const std::string_view piece = block.substr(0, part);
-            if (recordPending_ && piece != "\n" && piece != "\r\n") {
-                recordLine_ = line_;
-                recordPending_ = false;
-            }
-            if (csv_parse(&parser, block.data(), part, OnField, OnRecord, this) != part) {
-                ReportFile(source_, "line " + std::to_string(line_) + ": " + csv_strerror(csv_error(&parser)));
-                failed_ = stopped_ = true;
-            }
-            if (newline != std::string_view::npos) ++line_;
-            previous = block[part - 1];
-            block.remove_prefix(part);
-            if (run_.interactive) out_.Flush();
-        }
-        if (run_.progress) run_.progress->Update(line_ - 1, reader.total() - block.size());
+        Feed(block);
+        if (run_.progress) run_.progress->Update(line_ - 1, reader.total());
     }
-    if (!stopped_) csv_fini(&parser, OnField, OnRecord, this);
-    csv_free(&parser);
+    if (!stopped_) csv_fini(&parser_, OnField, OnRecord, this);
     if (run_.progress) run_.progress->Finish();
     if (reader.failed()) {
         ReportFile(source_, std::strerror(reader.error()));
@@ -326,9 +359,91 @@ RunStatus CsvConverter::Run(int descriptor, bool& stopped) {
     return someBad_ ? RunStatus::SomeBad : RunStatus::AllConverted;
 }
 
+// Every block starts a row, as the cut is made only where one ends.
+void CsvConverter::Convert(Block& block) {
+    line_ = recordLine_ = 1;
+    recordPending_ = true;
+    someBad_ = false;
+    std::string_view text = block.text();
+    if (block.first && text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    Feed(text);
+    if (block.last && !stopped_) csv_fini(&parser_, OnField, OnRecord, this);
+    block.lines = line_ - 1;
+    block.bad = someBad_;
+    block.stopped = stopped_;
+    block.failed = failed_;
+}
+
+void CsvConverter::Adopt(const CsvConverter& first) {
+    haveHeader_ = first.haveHeader_;
+    headerWidth_ = first.headerWidth_;
+    index_ = first.index_;
+    names_ = first.names_;
+    used_ = first.used_;
+    eol_ = first.eol_;
+    eolKnown_ = first.eolKnown_;
+}
+
+namespace {
+
+// CSV blocks on the converting threads.
+class CsvBlocks : public BlockConverter {
+public:
+    CsvBlocks(std::string_view source, const CsvColumns& columns, const OutputSettings& settings,
+              const RunOptions& run)
+        : source_(source), columns_(columns), settings_(settings), run_(run),
+          converter_(source, columns, settings, run, sink_.out(), sink_) {}
+    void Convert(Block& block) override {
+        const KeptNotes notes(sink_);
+        converter_.Convert(block);
+        sink_.Finish(block);
+    }
+    bool Ready() const override { return converter_.HeaderRead(); }
+    std::unique_ptr<BlockConverter> Clone() const override {
+        auto clone = std::make_unique<CsvBlocks>(source_, columns_, settings_, run_);
+        clone->converter_.Adopt(converter_);
+        return clone;
+    }
+
+private:
+    std::string_view source_;
+    const CsvColumns& columns_;
+    const OutputSettings& settings_;
+    const RunOptions& run_;
+    BlockSink sink_;
+    CsvConverter converter_;
+};
+
+}  // namespace
+
+std::optional<std::size_t> ColumnNumber(std::string_view text) {
+    std::size_t number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || end != text.data() + text.size() || number == 0 || number > 1000000)
+        return std::nullopt;
+    return number;
+}
+
 RunStatus ConvertCsv(int descriptor, std::string_view source, const CsvColumns& columns,
                      const OutputSettings& settings, const RunOptions& run, Output& out, bool& stopped) {
-    CsvConverter converter(source, columns, settings, run, out);
+    if (run.threads > 1 && !run.interactive) {
+        CsvBlocks first(source, columns, settings, run);
+        const BlocksEnd end = ConvertInBlocks(descriptor, source, {true, columns.delimiter}, run.threads,
+                                              run.progress, first, out);
+        // As one thread ends a file.
+        if (end.readFailed) ReportFile(source, std::strerror(end.error));
+        bool bad = end.bad;
+        if (end.binary) {
+            ReportFile(source, "binary file, not converted");
+            bad = true;
+        }
+        const bool failed = end.failed || end.readFailed;
+        stopped = (end.stopped || (end.binary && run.strict)) && !failed;
+        if (failed) return RunStatus::Failed;
+        return bad ? RunStatus::SomeBad : RunStatus::AllConverted;
+    }
+    PrintedMessages messages(source);
+    CsvConverter converter(source, columns, settings, run, out, messages);
     return converter.Run(descriptor, stopped);
 }
 

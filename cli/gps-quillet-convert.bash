@@ -38,12 +38,15 @@ _gps_quillet_convert() {
             return ;;
         --lat|--lon|--position|--easting|--northing|--zone)
             return ;;
+        --threads)
+            COMPREPLY=($(compgen -W "1 $(nproc 2>/dev/null)" -- "$cur"))
+            return ;;
     esac
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W '--from --to --direction --no-units --false-northing --utm-zone --mgrs-digits
             --code-length --near --grid-figures --crs --from-crs --crs-info --allow-ballpark --decimal-comma --comment
-            --csv --delimiter --lat --lon --position --easting --northing --zone
-            --south --strict --quiet --help --version' -- "$cur"))
+            --csv --delimiter --lat --lon --position --easting --northing --zone --no-header
+            --south --strict --quiet --threads --help --version' -- "$cur"))
     else
         COMPREPLY=($(compgen -f -- "$cur"))
     fi

@@ -17,10 +17,6 @@ long ReadSome(int descriptor, char* into, std::size_t size) {
     }
 }
 
-// The start of an over-long line kept for its message: room for 60
-// characters of four bytes.
-constexpr std::size_t kLongStart = 240;
-
 }  // namespace
 
 long StartCheck::Read(int descriptor, char* into, std::size_t size) {
@@ -126,9 +122,16 @@ bool LineReader::Next(Line& line) {
 
 Output::Output(int descriptor, std::size_t bufferSize) : descriptor_(descriptor), buffer_(bufferSize) {}
 
+Output::Output(std::string& into, std::size_t bufferSize) : descriptor_(-1), into_(&into), buffer_(bufferSize) {}
+
 Output::~Output() { Flush(); }
 
 bool Output::Flush() {
+    if (into_) {
+        into_->append(buffer_.data(), used_);
+        used_ = 0;
+        return true;
+    }
     std::size_t done = 0;
     while (done < used_ && !failed_) {
         const ssize_t count = ::write(descriptor_, buffer_.data() + done, used_ - done);

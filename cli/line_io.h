@@ -14,6 +14,13 @@ namespace quillet {
 // A NUL byte this near the start marks a file that is not text.
 inline constexpr std::size_t kTextSniff = 4096;
 
+// A line reader's buffer: a line of this many bytes or more, before its
+// "\n", is too long to be a position.
+inline constexpr std::size_t kLineBuffer = 1 << 18;
+// How much of such a line is kept for its message: room for 60 characters
+// of four bytes.
+inline constexpr std::size_t kLongStart = 240;
+
 class Buffer {
 public:
     explicit Buffer(std::size_t size) : data_(new char[size]), size_(size) {}
@@ -69,7 +76,7 @@ private:
 
 class LineReader {
 public:
-    explicit LineReader(int descriptor, bool interactive = false, std::size_t bufferSize = 1 << 18);
+    explicit LineReader(int descriptor, bool interactive = false, std::size_t bufferSize = kLineBuffer);
 
     struct Line {
         std::string_view text;  // without its line end
@@ -103,9 +110,12 @@ private:
 
 // Standard output, written in large blocks. A write error (a full disk, a
 // closed pipe when SIGPIPE is ignored) is remembered and later writes dropped.
+// Made on a string instead, it appends there: a block converted on another
+// thread, written out later.
 class Output {
 public:
     explicit Output(int descriptor, std::size_t bufferSize = 1 << 16);
+    explicit Output(std::string& into, std::size_t bufferSize = 1 << 16);
     ~Output();
     void Put(std::string_view text) {
         if (text.size() > buffer_.size() - used_) return PutLarge(text);
@@ -118,11 +128,14 @@ public:
     }
     bool Flush();
     bool failed() const { return failed_; }
+    // Bytes put so far, on a string.
+    std::size_t written() const { return (into_ ? into_->size() : 0) + used_; }
 
 private:
     void PutLarge(std::string_view text);
 
     int descriptor_;
+    std::string* into_ = nullptr;
     Buffer buffer_;
     std::size_t used_ = 0;
     bool failed_ = false;

@@ -4,6 +4,8 @@
 #include "cli/csv_rows.h"
 #include "cli/help.h"
 #include "cli/line_io.h"
+#include "cli/line_rows.h"
+#include "cli/parallel_blocks.h"
 #include "cli/progress.h"
 #include "cli/report.h"
 #include "convert/forms/code_forms.h"
@@ -47,90 +49,6 @@ standard zone (no Norway or Svalbard exceptions, bands up to the poles, no
 UPS); --utm-zone chooses another. Exit status: 0 when every line converted,
 1 when some did not, 2 for a usage error, an unreadable file or a write error.
 )";
-
-// One file of positions, a line each. A `comment` character (0 for none)
-// starts a label that is not read but written after the result.
-RunStatus ConvertLines(int descriptor, std::string_view source, const OutputSettings& settings, char comment,
-                       const RunOptions& run, Output& out, bool& stopped) {
-    LineReader reader(descriptor, run.interactive);
-    LineReader::Line line;
-    const bool json = settings.code == Code::GeoJson;
-    RunStatus status = RunStatus::AllConverted;
-    std::size_t number = 0;
-    if (run.progress) run.progress->Start(descriptor);
-    while (reader.Next(line)) {
-        ++number;
-        if (number % Progress::kEvery == 0 && run.progress) run.progress->Update(number, reader.consumed());
-        std::string_view text = line.text;
-        if (number == 1 && text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-        const std::string_view end = line.crlf ? "\r\n" : "\n";
-        const std::size_t first = text.find_first_not_of(" \t");
-        if (!line.tooLong && (first == std::string_view::npos || text[first] == '#' ||
-                              (comment != 0 && text[first] == comment))) {
-            // GeoJSON lines stay JSON: a comment line becomes an empty one.
-            if (!json || first == std::string_view::npos) out.Put(text);
-            out.Put(end);
-            if (run.interactive) out.Flush();
-            continue;
-        }
-        const std::string_view whole = text;
-        std::string_view label;
-        std::size_t at = comment == 0 ? std::string_view::npos : text.find(comment);
-        // A link's own "#", "%" or "&" begins no label.
-        if (at != std::string_view::npos)
-            if (const auto [link, linkEnd] = text::FindAddress(text);
-                link != std::string_view::npos && at >= link && at < linkEnd)
-                at = text.find(comment, linkEnd);
-        if (at != std::string_view::npos && !line.tooLong) {
-            label = text.substr(at);
-            text = text.substr(0, at);
-        }
-        const PositionReading reading = line.tooLong ? PositionReading{} : ReadLine(text, settings);
-        Converted converted;
-        Fault fault = PositionOf(reading, settings, converted);
-        std::optional<std::string> result;
-        std::string why = reading.why;
-        if (fault == Fault::None && !(result = OutputLine(converted, settings, &why)))
-            fault = why.empty() ? Fault::NotConvertible : Fault::Refused;
-        if (json && result && !label.empty()) {
-            // The label goes into the Feature's properties, without its mark.
-            std::string_view name = label.substr(1);
-            name.remove_prefix(std::min(name.size(), name.find_first_not_of(" \t")));
-            while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) name.remove_suffix(1);
-            out.Put(GeoJsonWithLabel(*result, name));
-        } else if (json) {
-            if (result) out.Put(*result);
-        } else {
-            if (result) out.Put(*result);
-            if (result && !label.empty()) out.Put(' ');
-            out.Put(label);
-        }
-        out.Put(end);
-        if (run.interactive) out.Flush();
-        if (fault == Fault::None || fault == Fault::Skipped) continue;
-        const std::string message = line.tooLong ? "longer than " + std::to_string(reader.limit()) + " bytes"
-                                                 : FaultMessage(fault, settings, why);
-        std::string_view hint = line.tooLong ? std::string_view() : LineHint(fault, text, settings);
-        if (number == 1 && hint.empty() && fault == Fault::NotAPosition) hint = CsvHeaderHint(text);
-        ReportLine(source, number, message, whole, hint);
-        status = RunStatus::SomeBad;
-        if (run.strict) {
-            stopped = true;
-            return status;
-        }
-    }
-    if (run.progress) run.progress->Finish();
-    if (reader.binary()) {
-        ReportFile(source, "binary file, not converted");
-        stopped = run.strict;
-        return RunStatus::SomeBad;
-    }
-    if (reader.failed()) {
-        ReportFile(source, std::strerror(reader.error()));
-        return RunStatus::Failed;
-    }
-    return status;
-}
 
 std::optional<InputFormat> NotationNamed(std::string_view name) {
     for (const InputFormat notation : {DegreesMinutesSeconds, DegreesMinutes, DecimalDegrees, Utm}) {
@@ -227,7 +145,8 @@ int main(int argc, char** argv) {
     std::string from, to = "dd", delimiter = ",", comment, utmZone, mgrsDigits, gridFigures, codeLength;
     bool direction = false, noUnits = false, falseNorthing = false, csv = false, strict = false, quiet = false;
     bool decimalComma = false, crsInfo = false, allowBallpark = false;
-    std::string crs, fromCrs, near;
+    std::string crs, fromCrs, near, threads;
+    bool noHeader = false;
     CsvColumns columns;
     const std::string names = InWords(OutputNames());
     app.add_option("files", files, "");
@@ -324,6 +243,10 @@ int main(int argc, char** argv) {
         app.add_option("--zone", columns.zone, "with --csv, --easting and --northing: the UTM zone's column")
             ->type_name("COLUMN")
             ->needs(csvFlag);
+    app.add_flag("--no-header", noHeader,
+                 "with --csv: no header row; --lat, --lon and the others give column numbers, from 1, so that "
+                 "parts of a file cut at any line convert as the whole does")
+        ->needs(csvFlag);
     app.add_flag("--south", columns.south,
                  "with --zone: zones without a letter are southern, their northings with the false northing")
         ->needs(zone);
@@ -333,6 +256,11 @@ int main(int argc, char** argv) {
     app.add_flag("--quiet", quiet,
                  "no progress on a terminal while a long file converts, and no notes on the accuracy of a datum "
                  "shift");
+    CLI::Option* threadsOption =
+        app.add_option("--threads", threads,
+                       "convert a large input on N threads, 1 to 256; as many as the cores this process may use "
+                       "when not given; 1 converts on one")
+            ->type_name("N");
     app.set_help_flag("-h,--help", "show this help and exit");
     app.set_version_flag("--version", std::string(kProgram) + " " + QUILLET_VERSION, "show the version and exit");
     app.footer(kExamples);
@@ -418,6 +346,20 @@ int main(int argc, char** argv) {
             return UsageError("--delimiter takes , ; or tab, not \"" + delimiter + "\"");
         columns.delimiter = lower == "tab" ? '\t' : lower[0];
     }
+    if (noHeader) {
+        columns.header = false;
+        for (const std::string* column : {&columns.latitude, &columns.longitude, &columns.position, &columns.easting,
+                                          &columns.northing, &columns.zone})
+            if (!column->empty() && !ColumnNumber(*column))
+                return UsageError("with --no-header columns are numbers from 1, not \"" + *column + "\"");
+    }
+    unsigned threadCount = UsableCores();
+    if (threadsOption->count() > 0) {
+        const std::optional<int> number = NumberIn(threads, 1, kMostThreads);
+        if (!number)
+            return UsageError("--threads takes 1 to " + std::to_string(kMostThreads) + ", not \"" + threads + "\"");
+        threadCount = static_cast<unsigned>(*number);
+    }
     if (commentOption->count() > 0) {
         if (const std::string refusal = CommentCharacter(comment); !refusal.empty())
             return UsageError("--comment takes " + refusal + ", not \"" + comment + "\"");
@@ -500,6 +442,7 @@ int main(int argc, char** argv) {
         // At a terminal a person waits for each line's answer.
         run.interactive = toTerminal || ::isatty(descriptor) == 1;
         run.progress = &progress;
+        run.threads = threadCount;
         bool stopped = false;
         const RunStatus status =
             csv ? ConvertCsv(descriptor, source, columns, settings, run, out, stopped)

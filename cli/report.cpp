@@ -84,10 +84,20 @@ std::string Printable(std::string_view text, std::size_t limit) {
 
 void ReportLine(std::string_view source, std::size_t line, std::string_view message, std::string_view text,
                 std::string_view hint) {
-    std::string full = Prefix(source) + "line " + std::to_string(line) + ": ";
-    full.append(message).append(": \"").append(Printable(text)).append("\"");
-    if (!hint.empty()) full.append("; ").append(hint);
-    full.append("\n");
+    ReportDetail(source, line, LineDetail(message, text, hint));
+}
+
+std::string LineDetail(std::string_view message, std::string_view text, std::string_view hint) {
+    std::string detail(message);
+    detail.append(": \"").append(Printable(text)).append("\"");
+    if (!hint.empty()) detail.append("; ").append(hint);
+    return detail;
+}
+
+void ReportDetail(std::string_view source, std::size_t line, std::string_view detail) {
+    std::string full = Prefix(source);
+    if (line > 0) full.append("line ").append(std::to_string(line)).append(": ");
+    full.append(detail).append("\n");
     Print(full);
 }
 
@@ -127,12 +137,33 @@ std::string_view CsvHeaderHint(std::string_view line) {
     return "this looks like CSV with a header: add --csv and --lat/--lon or --position";
 }
 
+namespace {
+thread_local NoteKeeper* noteKeeper = nullptr;
+std::atomic<const char*> notesSaid[8] = {};
+
+bool Said(std::string_view note) {
+    for (const std::atomic<const char*>& slot : notesSaid) {
+        const char* seen = slot.load(std::memory_order_acquire);
+        if (seen == note.data()) return true;
+        if (seen == nullptr) return false;
+    }
+    return false;
+}
+}  // namespace
+
+KeptNotes::KeptNotes(NoteKeeper& keeper) { noteKeeper = &keeper; }
+KeptNotes::~KeptNotes() { noteKeeper = nullptr; }
+
 void ReportOnce(std::string_view note) {
     // A note is a text of static storage, known by its address: a load per
     // line once it is said, whatever the number of threads.
-    static std::atomic<const char*> said[8] = {};
     if (note.empty()) return;
-    for (std::atomic<const char*>& slot : said) {
+    // Said already: by the writing thread, so for an earlier block.
+    if (noteKeeper) {
+        if (!Said(note)) noteKeeper->Keep(note);
+        return;
+    }
+    for (std::atomic<const char*>& slot : notesSaid) {
         const char* seen = slot.load(std::memory_order_acquire);
         if (seen == nullptr && slot.compare_exchange_strong(seen, note.data())) {
             ReportFile({}, note);

@@ -36,6 +36,31 @@ std::string_view CsvHeaderHint(std::string_view line);
 // static storage.
 void ReportOnce(std::string_view note);
 
+// Where a thread that converts a block of a file keeps the notes its lines
+// call for, so that the thread writing the blocks says each in the file's
+// order (ReportOnce there), as one thread would.
+class NoteKeeper {
+public:
+    virtual void Keep(std::string_view note) = 0;
+
+protected:
+    ~NoteKeeper() = default;
+};
+// For this thread while it lives: its notes go to `keeper`.
+class KeptNotes {
+public:
+    explicit KeptNotes(NoteKeeper& keeper);
+    ~KeptNotes();
+    KeptNotes(const KeptNotes&) = delete;
+    KeptNotes& operator=(const KeptNotes&) = delete;
+};
+
+// What ReportLine writes after "line N: ", made where it cannot be printed
+// yet (on another thread), and printed later by ReportDetail.
+std::string LineDetail(std::string_view message, std::string_view text, std::string_view hint = {});
+// "FILE: line N: detail", or "FILE: detail" when `line` is 0.
+void ReportDetail(std::string_view source, std::size_t line, std::string_view detail);
+
 // A status line on standard error (a terminal), redrawn in place; every
 // message erases it first, so that none is written into its middle.
 void ShowStatus(std::string_view text);

@@ -10,6 +10,7 @@ packages=(
     libgeographiclib-dev # the projection and text conversion to compare with
     geographiclib-tools proj-bin time  # GeoConvert and cs2cs to race the command-line converter; /usr/bin/time
     xvfb xauth           # an X server for the start-up run on a real display protocol
+    python3-pandas python3-pyproj  # the race a data person would run instead: columns through pyproj
 )
 missing=()
 for package in "${packages[@]}"; do
@@ -51,7 +52,8 @@ export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
     echo
     QT_QPA_PLATFORM=offscreen nice -n 10 "$bin/window-bench" latency 2000
     echo
-    # UTM and MGRS races against GeoConvert and cs2cs, each with its goal
+    # UTM and MGRS races against GeoConvert and cs2cs, each with its goal; then
+    # 10 million lines on 2 threads against 1, and pandas with pyproj
     nice -n 10 bench/cli_bench.sh build/bench/cli/gps-quillet-convert build/bench/cli-data
     echo
     echo "load average at end: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -19,6 +19,7 @@ packages=(
     libxtst-dev                             # tests: the form driver's real clicks and keys through the X server
     clang-14 libclang-rt-14-dev             # fuzz targets: clang with libFuzzer and its sanitizers
     valgrind                                # tests: no leak from start to close of the window
+    parallel                                # tests: GNU parallel cuts a file into parts for the converter
 )
 
 missing=()

@@ -273,7 +273,8 @@ for usage in '--to xyz' '--false-northing' '--lat a --lon b' '--csv' '--csv --la
     '--csv --position p --lat a --lon b' '--csv --position p --south' '--csv --easting e --zone z' \
     '--grid-figures 6' '--to bng --grid-figures 5' '--crs EPSG:99999' '--crs EPSG:2056 --to utm' '--crs-info' \
     '--from-crs EPSG:2056 --csv --lat a --lon b' '--from-crs EPSG:2056 --from dms' '--comment //' '--crs +proj=longlat\ +ellps=bessel\ +type=crs' \
-    '--csv --lat a --lon b --easting e --northing n --zone z'; do
+    '--csv --lat a --lon b --easting e --northing n --zone z' '--csv --no-header --lat 1 --lon b' '--no-header' \
+    '--threads 0' '--threads x'; do
     "$convert" $usage </dev/null >/dev/null 2>&1
     [ $? = 2 ] || { echo "FAIL usage $usage: not status 2"; failures=$((failures + 1)); }
 done
@@ -333,8 +334,73 @@ check csv-extra-fields 1 $'lat,lon\n48,13,11,57\n48.1,11.5,,\n' \
 # CSV read as lines: the header says so, once.
 check csv-as-lines 1 $'name,lat,lon\nEiffel,48.8583701,2.2944813' '' \
     $'gps-quillet-convert: line 1: not a position: "name,lat,lon"; this looks like CSV with a header: add --csv and --lat/--lon or --position\ngps-quillet-convert: line 2: not a position: "Eiffel,48.8583701,2.2944813"'
+# Without a header: columns by number, the first row's width stands in for it.
+check csv-no-header 1 $'1,x,10,20\n2,y,abc,1\n3,z,48,13,11,57\n' $'1,x,10,20,10°,20°\n2,y,abc,1,,\n3,z,48,13,11,57,,' \
+    $'gps-quillet-convert: line 2: not a position: "abc, 1"\ngps-quillet-convert: line 3: 6 fields where the first row has 4: "3,z,48,13,11,57"; decimal commas in a comma-separated file need quotes' \
+    --csv --no-header --lat 3 --lon 4
 check csv-tab 0 $'a\tLat\tlon\n1\t2\t3' $'a\tLat\tlon\tlatitude_dd\tlongitude_dd\n1\t2\t3\t2°\t3°' '' \
     --csv --delimiter TAB --lat lat --lon lon
+
+# Threads: a large input is cut into blocks at line ends (CSV at row ends,
+# never inside a quoted field) and converted on several threads, to the very
+# bytes of one thread: output, messages with their line numbers, their
+# interleaving with the output, statuses; 3 threads for an odd count.
+same_on_threads() {  # NAME STANDARD-INPUT ARGUMENTS... (the input through a pipe)
+    local name=$1 input=$2 threads
+    shift 2
+    cat "$input" | "$convert" --threads 1 "$@" >"$scratch/one.out" 2>"$scratch/one.err"
+    echo "status $?" >>"$scratch/one.err"
+    cat "$input" | "$convert" --threads 1 "$@" >"$scratch/one.all" 2>&1
+    for threads in 2 3; do
+        cat "$input" | "$convert" --threads $threads "$@" >"$scratch/many.out" 2>"$scratch/many.err"
+        echo "status $?" >>"$scratch/many.err"
+        cat "$input" | "$convert" --threads $threads "$@" >"$scratch/many.all" 2>&1
+        cmp -s "$scratch/one.out" "$scratch/many.out" && cmp -s "$scratch/one.err" "$scratch/many.err" &&
+            cmp -s "$scratch/one.all" "$scratch/many.all" ||
+            { echo "FAIL threads $name: $threads threads differ from 1"; failures=$((failures + 1)); }
+    done
+}
+# Good and bad lines, labels, CRLF, blank and comment lines, a line too long
+# to read and one a byte short of that, and a last line without a line end.
+awk -v sydney="$sydney" 'BEGIN {
+    split(sydney " % Opera|48°8\x2752.80\"N 11°34\x2731.20\"E\r|abc % x||  # note|56 H 334369 -3749052|48,1372; 11,5755|9G8F+6X|1, 2\r", kind, "|")
+    for (i = 1; i <= 160000; i++) {
+        if (i == 70001) printf "%300000s\n", "x"
+        if (i == 90001) printf "%262143s\n", sydney
+        printf "%s\n", kind[i % 9 + 1]
+    }
+    printf "%s", sydney }' >"$scratch/mixed.txt"
+same_on_threads lines /dev/null "$scratch/mixed.txt"
+same_on_threads mgrs-comment "$scratch/mixed.txt" --to mgrs --comment %
+same_on_threads geojson "$scratch/mixed.txt" --to geojson --comment %
+# --strict stops deep in the file: nothing after the bad line, nor the next file.
+awk -v sydney="$sydney" 'BEGIN { for (i = 1; i <= 150000; i++) print (i == 80001 ? "x" : sydney) }' >"$scratch/deep.txt"
+same_on_threads strict /dev/null --strict --to utm "$scratch/deep.txt" "$scratch/one.txt"
+same_on_threads binary-among-text /dev/null "$scratch/deep.txt" "$scratch/binary.bin" "$scratch/mixed.txt"
+# CSV rows with line ends inside quoted fields, as most of a file's lines.
+awk 'BEGIN {
+    print "name,lat,lon\r"
+    for (i = 1; i <= 80000; i++)
+        printf "\"a\nb,\"\"c\"\"\n\",%s,%s\r\n", (i % 1000 == 7 && i > 40000 ? "x" : "-33.8688"), (i % 5 ? "151.2093" : "\"1\n5\"") }' >"$scratch/quoted.csv"
+same_on_threads csv /dev/null --csv --lat lat --lon lon --to dms "$scratch/quoted.csv"
+same_on_threads csv-strict /dev/null --csv --lat lat --lon lon --strict "$scratch/quoted.csv"
+# A block of blank lines before the header: no row converts before it is read.
+{ yes '' | head -1100000; cat "$scratch/quoted.csv"; } >"$scratch/late-header.csv"
+same_on_threads csv-late-header /dev/null --csv --lat lat --lon lon "$scratch/late-header.csv"
+tail -n +2 "$scratch/quoted.csv" >"$scratch/headless.csv"
+same_on_threads csv-no-header /dev/null --csv --no-header --lat 2 --lon 3 --to mgrs "$scratch/headless.csv"
+# PROJ on every thread.
+awk 'BEGIN { for (i = 0; i < 100000; i++) printf "%.4f, %.4f\n", 50 + i % 800 / 100, -5 + i % 700 / 100 }' >"$scratch/britain.txt"
+same_on_threads crs /dev/null --crs EPSG:27700 "$scratch/britain.txt"
+# The note on the datum shift's accuracy comes once, where the first line
+# that needs it stands: after the message of a bad line in an earlier block,
+# though a later block's thread met it first.
+awk 'BEGIN { for (b = 0; b < 2; b++) { if (b) print "x"; for (i = 0; i < 20000; i++) printf "# %060d\n", i } }' >"$scratch/late-note.txt"
+cat "$scratch/britain.txt" >>"$scratch/late-note.txt"
+same_on_threads crs-note /dev/null --crs EPSG:27700 "$scratch/late-note.txt"
+# A full disk: the same message and status.
+for threads in 1 2; do "$convert" --threads $threads "$scratch/mixed.txt" >/dev/full 2>"$scratch/full$threads"; echo $? >>"$scratch/full$threads"; done
+cmp -s "$scratch/full1" "$scratch/full2" || { echo "FAIL threads to a full disk"; failures=$((failures + 1)); }
 
 [ "$failures" = 0 ] && echo "all passed"
 exit $((failures > 0))

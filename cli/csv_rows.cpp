@@ -68,7 +68,7 @@ public:
     RunStatus Run(int descriptor, bool& stopped);
 
     // A block of whole rows; its lines are numbered from 1.
-    void Convert(Block& block);
+    void ConvertRows(Block& block);
     // What the file's first rows told: the header's columns, the line end.
     void Adopt(const CsvConverter& first);
     bool HeaderRead() const { return haveHeader_ || stopped_; }
@@ -360,7 +360,7 @@ RunStatus CsvConverter::Run(int descriptor, bool& stopped) {
 }
 
 // Every block starts a row, as the cut is made only where one ends.
-void CsvConverter::Convert(Block& block) {
+void CsvConverter::ConvertRows(Block& block) {
     line_ = recordLine_ = 1;
     recordPending_ = true;
     someBad_ = false;
@@ -395,7 +395,7 @@ public:
           converter_(source, columns, settings, run, sink_.out(), sink_) {}
     void Convert(Block& block) override {
         const KeptNotes notes(sink_);
-        converter_.Convert(block);
+        converter_.ConvertRows(block);
         sink_.Finish(block);
     }
     bool Ready() const override { return converter_.HeaderRead(); }

@@ -3,15 +3,12 @@
 #include "app/application.h"
 
 #include <QBuffer>
-#include <QDir>
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QImageReader>
-#include <QNetworkAccessManager>
-#include <QNetworkDiskCache>
-#include <QNetworkReply>
-#include <QNetworkRequest>
+#include <QLibrary>
 #include <QSettings>
 #include <QStandardPaths>
-#include <QTimer>
 
 #include <memory>
 
@@ -20,22 +17,6 @@ namespace quillet {
 namespace {
 
 const char* const kDefaultTiles = "https://tile.openstreetmap.org/{z}/{x}/{y}.png";
-
-QString Reason(QNetworkReply::NetworkError error, int status) {
-    switch (error) {
-        case QNetworkReply::HostNotFoundError: return QStringLiteral("host not found");
-        case QNetworkReply::ConnectionRefusedError: return QStringLiteral("connection refused");
-        case QNetworkReply::TimeoutError:
-        case QNetworkReply::OperationCanceledError: return QStringLiteral("no answer in time");
-        case QNetworkReply::RemoteHostClosedError: return QStringLiteral("the server closed the connection");
-        case QNetworkReply::SslHandshakeFailedError: return QStringLiteral("secure connection failed");
-        case QNetworkReply::TooManyRedirectsError:
-        case QNetworkReply::InsecureRedirectError: return QStringLiteral("redirected too often or unsafely");
-        default: break;
-    }
-    if (status >= 400) return QStringLiteral("the server answered %1").arg(status);
-    return QStringLiteral("network error");
-}
 
 // Only PNG and JPEG are decoded, recognised by their first bytes: no other
 // decoder ever sees a server's bytes.
@@ -47,7 +28,30 @@ QByteArray PictureFormat(const QByteArray& data) {
 
 }  // namespace
 
+std::unique_ptr<TileNetwork> OpenTileNetwork(const QString& cacheFolder, const QByteArray& userAgent, QString& why) {
+    // Where the build left it, else where it is installed beside the program.
+    const QString installed =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../lib/gps-quillet/gps-quillet-tiles.so");
+    for (const QString& path : {QStringLiteral(QUILLET_TILES_BUILT), installed}) {
+        if (!QFileInfo::exists(path)) continue;
+        QLibrary module(path);
+        // Kept loaded: the network's code runs until the program ends.
+        const auto open = reinterpret_cast<decltype(&QuilletOpenTileNetwork)>(module.resolve("QuilletOpenTileNetwork"));
+        if (!open) {
+            why = QStringLiteral("its module cannot be loaded");
+            return nullptr;
+        }
+        std::unique_ptr<TileNetwork> network(open(cacheFolder, userAgent));
+        if (!network) why = QStringLiteral("no memory left");
+        return network;
+    }
+    why = QStringLiteral("its module is not installed");
+    return nullptr;
+}
+
 TileLoader::TileLoader(QObject* parent) : QObject(parent) {}
+
+TileLoader::~TileLoader() = default;
 
 QString TileLoader::UrlTemplate() {
     const QString fromEnvironment = qEnvironmentVariable("QUILLET_TILE_URL");
@@ -104,8 +108,7 @@ void TileLoader::Stop() {
     inFlight_.clear();
     ++generation_;
     urlTemplate_.clear();
-    if (!network_) return;
-    for (QNetworkReply* reply : network_->findChildren<QNetworkReply*>()) reply->abort();
+    if (network_) network_->AbortAll();
 }
 
 void TileLoader::StartNext() {
@@ -124,58 +127,27 @@ void TileLoader::StartNext() {
 
 void TileLoader::Fetch(const TileAddress& tile, const QUrl& url) {
     if (!network_) {
-        network_ = new QNetworkAccessManager(this);
-        auto* cache = new QNetworkDiskCache(network_);
-        cache->setCacheDirectory(CacheFolder());
-        cache->setMaximumCacheSize(64 << 20);
-        network_->setCache(cache);
+        QString why;
+        network_ = OpenTileNetwork(CacheFolder(), UserAgent(), why);
+        if (!network_) {
+            Fail(tile, url, why);
+            return;
+        }
     }
-    QNetworkRequest request(url);
-    request.setHeader(QNetworkRequest::UserAgentHeader, UserAgent());
-    // Fresh tiles come from the disk; stale ones are revalidated by the server.
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::PreferCache);
-    request.setMaximumRedirectsAllowed(3);
     inFlight_.insert(Key(tile));
-    QNetworkReply* reply = network_->get(request);
-    auto outcome = std::make_shared<Outcome>();
-    outcome->generation = generation_;
-    const auto checkSize = [reply, outcome](qint64 bytes) {
-        if (bytes <= kMaxReplyBytes || outcome->tooLarge) return;
-        outcome->tooLarge = true;
-        reply->abort();
-    };
-    connect(reply, &QNetworkReply::metaDataChanged, this, [reply, checkSize] {
-        checkSize(reply->header(QNetworkRequest::ContentLengthHeader).toLongLong());
+    network_->Get(url, kMaxReplyBytes, timeoutMs_, [this, tile, url, generation = generation_](TileReply reply) {
+        Finished(tile, url, generation, reply);
     });
-    connect(reply, &QNetworkReply::downloadProgress, this,
-            [checkSize](qint64 received, qint64 total) { checkSize(std::max(received, total)); });
-    // The whole reply's time is limited, not only the silences: a server
-    // that trickles its bytes is dropped too.
-    auto* deadline = new QTimer(reply);
-    deadline->setSingleShot(true);
-    connect(deadline, &QTimer::timeout, reply, [reply, outcome] {
-        outcome->timedOut = true;
-        reply->abort();
-    });
-    deadline->start(timeoutMs_);
-    connect(reply, &QNetworkReply::finished, this, [this, reply, tile, outcome] { Finished(reply, tile, *outcome); });
 }
 
-void TileLoader::Finished(QNetworkReply* reply, const TileAddress& tile, const Outcome& outcome) {
-    reply->deleteLater();
+void TileLoader::Finished(const TileAddress& tile, const QUrl& url, int generation, const TileReply& reply) {
     // What Stop() aborted is neither a tile nor a failure to report.
-    if (outcome.generation != generation_) return;
+    if (generation != generation_) return;
     inFlight_.remove(Key(tile));
-    const QUrl url = reply->request().url();
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (outcome.tooLarge) {
-        Fail(tile, url, QStringLiteral("a tile was larger than 1 MiB"));
-    } else if (outcome.timedOut) {
-        Fail(tile, url, QStringLiteral("no answer in time"));
-    } else if (reply->error() != QNetworkReply::NoError) {
-        Fail(tile, url, Reason(reply->error(), status));
+    if (!reply.error.isEmpty()) {
+        Fail(tile, url, reply.error);
     } else {
-        const QByteArray data = reply->read(kMaxReplyBytes + 1);
+        const QByteArray& data = reply.data;
         QBuffer buffer;
         buffer.setData(data);
         const QByteArray format = PictureFormat(data);
@@ -197,7 +169,7 @@ void TileLoader::Finished(QNetworkReply* reply, const TileAddress& tile, const O
 void TileLoader::Fail(const TileAddress& tile, const QUrl& url, const QString& reason) {
     failedTiles_.insert(Key(tile));
     // What failed is never kept for next time.
-    if (network_ && network_->cache() && url.isValid()) network_->cache()->remove(url);
+    if (network_ && url.isValid()) network_->Forget(url);
     emit failed(reason);
 }
 

@@ -5,6 +5,7 @@
 // picture checked before anything is kept).
 #pragma once
 
+#include "app/tile_network.h"
 #include "places/web_mercator.h"
 
 #include <QCache>
@@ -19,9 +20,6 @@
 #include <memory>
 #include <vector>
 
-class QNetworkAccessManager;
-class QNetworkReply;
-
 namespace quillet {
 
 class TileLoader : public QObject {
@@ -32,6 +30,7 @@ public:
     static constexpr int kMaxRequests = 2;
 
     explicit TileLoader(QObject* parent = nullptr);
+    ~TileLoader() override;
 
     // The tile address: QUILLET_TILE_URL when set, else the "map/tileUrl"
     // setting, else OpenStreetMap's standard tiles.
@@ -69,16 +68,12 @@ signals:
 private:
     void StartNext();
     void Fetch(const TileAddress& tile, const QUrl& url);
-    struct Outcome {
-        bool tooLarge = false;
-        bool timedOut = false;
-        int generation = 0;
-    };
-    void Finished(QNetworkReply* reply, const TileAddress& tile, const Outcome& outcome);
+    void Finished(const TileAddress& tile, const QUrl& url, int generation, const TileReply& reply);
     void Fail(const TileAddress& tile, const QUrl& url, const QString& reason);
     static quint64 Key(const TileAddress& tile);
 
-    QNetworkAccessManager* network_ = nullptr;
+    // Loaded with the first tile asked for.
+    std::unique_ptr<TileNetwork> network_;
     // Decoded tiles, 256 KiB each: a few views' worth.
     QCache<quint64, QImage> tiles_{64};
     std::deque<TileAddress> wanted_;

@@ -17,7 +17,8 @@ deb=$(echo "$scratch"/gps-quillet_*.deb)
 [ "$(dpkg-deb -f "$deb" Package)" = gps-quillet ] || fail "package name"
 [ "$(dpkg-deb -f "$deb" Version)" = 1.00 ] || fail "version $(dpkg-deb -f "$deb" Version)"
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libproj25; do
+# QtNetwork is the street map's module's, found there by dpkg-shlibdeps too.
+for library in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libproj25; do
     [[ ", $depends" == *", $library ("* ]] || fail "Depends lacks $library: $depends"
 done
 [[ ", $depends," == *", proj-data,"* ]] || fail "Depends lacks proj-data: $depends"
@@ -27,6 +28,7 @@ done
 id=org.gpsquillet.gpsquillet
 expected="./usr/bin/gps-quillet
 ./usr/bin/gps-quillet-convert
+./usr/lib/gps-quillet/gps-quillet-tiles.so
 ./usr/share/applications/$id.desktop
 ./usr/share/bash-completion/completions/gps-quillet-convert
 ./usr/share/icons/hicolor/32x32/apps/gps-quillet.png

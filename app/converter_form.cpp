@@ -11,6 +11,7 @@
 #include "convert/direction_mode.h"
 #include "convert/input_reading.h"
 #include "convert/forms/code_forms.h"
+#include "convert/grids/national_grid.h"
 #include "convert/output_format.h"
 #include "convert/read/position_text.h"
 #include "validate/field_checks.h"
@@ -507,6 +508,11 @@ void ConverterForm::FillWith(const Paste& paste, const BoxPlace& place) {
     undo.Filled(cmbInput->currentIndex());
     fillUndo_ = std::move(undo);
     squareBeforeFill_ = std::move(squareBefore);
+    // A lettered square at sea is read, but its datum shift is stretched
+    // there: the person hears so, as the converter says it.
+    if (paste.kind == Paste::Kind::Whole && paste.whole.extrapolated)
+        if (const std::string_view note = ExtrapolationNote(paste.whole.code); !note.empty())
+            ShowStatus(QString::fromUtf8(note.data(), static_cast<qsizetype>(note.size())));
 }
 
 void ConverterForm::FillFromRow(const PositionText& read) {

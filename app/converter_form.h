@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <map>
 #include <optional>
@@ -159,7 +160,15 @@ private:
     // Runs a handler so that no error of the conversion code reaches Qt's
     // event loop: it is shown as an "Input Error" message instead.
     template <class Handler>
-    void Guarded(Handler&& handler);
+    void Guarded(Handler&& handler) {
+        try {
+            handler();
+        } catch (...) {
+            ShowFailure(std::current_exception());
+        }
+    }
+    // The message of a handler's failure, so that none reaches Qt's event loop.
+    void ShowFailure(std::exception_ptr failure);
 
     template <class Control>
     Control* Find(const QString& name) const;

@@ -2,8 +2,8 @@
 // icon with pixels enough for twice the scale.
 #include "app/application.h"
 #include "app/converter_form.h"
-#include "app/help_window.h"
-#include "app/notations_panel.h"
+#include "app/panel/help_window.h"
+#include "app/panel/notations_panel.h"
 
 #include <QAbstractButton>
 #include <QAccessible>

@@ -2,9 +2,9 @@
 // back its position, zoom and pan by mouse and keys, the country line; and
 // the street map against a tile server on 127.0.0.1: addresses, User-Agent,
 // two requests at most, the disk cache, and untrusted replies dropped.
-#include "app/map_panel.h"
-#include "app/map_view.h"
-#include "app/tile_loader.h"
+#include "app/map/map_panel.h"
+#include "app/map/map_view.h"
+#include "app/map/tile_loader.h"
 
 #include "tile_server.h"
 

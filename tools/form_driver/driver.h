@@ -5,7 +5,7 @@
 #pragma once
 
 #include "app/converter_form.h"
-#include "app/map_view.h"
+#include "app/map/map_view.h"
 
 #include "form_state.h"
 #include "x_input.h"

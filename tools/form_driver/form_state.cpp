@@ -2,7 +2,7 @@
 
 #include "app/converter_form.h"
 #include "app/field_box.h"
-#include "app/map_view.h"
+#include "app/map/map_view.h"
 
 #include <QApplication>
 #include <QCheckBox>

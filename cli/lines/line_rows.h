@@ -2,9 +2,9 @@
 // a file cut at any line ends converts to the same lines, part by part.
 #pragma once
 
-#include "cli/conversion.h"
-#include "cli/csv_rows.h"
-#include "cli/line_io.h"
+#include "cli/output/conversion.h"
+#include "cli/lines/csv_rows.h"
+#include "cli/lines/line_io.h"
 
 #include <string_view>
 

@@ -1,4 +1,4 @@
-#include "cli/line_io.h"
+#include "cli/lines/line_io.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "app/notations_panel.h"
+#include "app/panel/notations_panel.h"
 
 #include "app/field_box.h"
 #include "convert/forms/code_forms.h"

@@ -1,7 +1,7 @@
-#include "cli/line_rows.h"
+#include "cli/lines/line_rows.h"
 
-#include "cli/parallel_blocks.h"
-#include "cli/report.h"
+#include "cli/lines/parallel_blocks.h"
+#include "cli/output/report.h"
 #include "convert/forms/code_forms.h"
 #include "convert/links/link_text.h"
 

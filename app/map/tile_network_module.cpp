@@ -1,7 +1,7 @@
 // The street map's network, built as a module of its own and loaded on
 // first use (see tile_network.h): QtNetwork with a disk cache, every reply
 // limited in size and time before anything of it is handed on.
-#include "app/tile_network.h"
+#include "app/map/tile_network.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkDiskCache>

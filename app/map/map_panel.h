@@ -3,7 +3,7 @@
 // shown, and the network only while the street map is switched on.
 #pragma once
 
-#include "app/map_view.h"
+#include "app/map/map_view.h"
 
 #include <QWidget>
 

@@ -1,6 +1,6 @@
-#include "cli/parallel_blocks.h"
+#include "cli/lines/parallel_blocks.h"
 
-#include "cli/report.h"
+#include "cli/output/report.h"
 
 #include <sched.h>
 

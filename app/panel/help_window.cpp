@@ -1,4 +1,4 @@
-#include "app/help_window.h"
+#include "app/panel/help_window.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>

@@ -1,6 +1,6 @@
-#include "cli/progress.h"
+#include "cli/output/progress.h"
 
-#include "cli/report.h"
+#include "cli/output/report.h"
 
 #include <cstdio>
 #include <string>

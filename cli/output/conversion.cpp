@@ -1,6 +1,6 @@
-#include "cli/conversion.h"
+#include "cli/output/conversion.h"
 
-#include "cli/report.h"
+#include "cli/output/report.h"
 #include "convert/forms/code_forms.h"
 #include "convert/grids/national_grid.h"
 #include "convert/output_format.h"

@@ -1,4 +1,4 @@
-#include "cli/report.h"
+#include "cli/output/report.h"
 
 #include <atomic>
 #include <cstdint>

@@ -5,9 +5,9 @@
 // byte for byte those of one thread; only the time changes.
 #pragma once
 
-#include "cli/line_io.h"
-#include "cli/progress.h"
-#include "cli/report.h"
+#include "cli/lines/line_io.h"
+#include "cli/output/progress.h"
+#include "cli/output/report.h"
 
 #include <cstddef>
 #include <memory>

@@ -1,7 +1,7 @@
-#include "cli/csv_rows.h"
+#include "cli/lines/csv_rows.h"
 
-#include "cli/parallel_blocks.h"
-#include "cli/report.h"
+#include "cli/lines/parallel_blocks.h"
+#include "cli/output/report.h"
 #include "values/values.h"
 #include "geodesy/utm.h"
 

@@ -1,4 +1,4 @@
-#include "cli/help.h"
+#include "cli/output/help.h"
 
 #include <cctype>
 

@@ -1,4 +1,4 @@
-#include "app/tile_loader.h"
+#include "app/map/tile_loader.h"
 
 #include "app/application.h"
 

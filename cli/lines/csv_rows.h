@@ -2,9 +2,9 @@
 // row written back with its result appended as new columns.
 #pragma once
 
-#include "cli/conversion.h"
-#include "cli/line_io.h"
-#include "cli/progress.h"
+#include "cli/output/conversion.h"
+#include "cli/lines/line_io.h"
+#include "cli/output/progress.h"
 
 #include <optional>
 #include <string>

@@ -1,6 +1,6 @@
-#include "app/map_panel.h"
+#include "app/map/map_panel.h"
 
-#include "app/tile_loader.h"
+#include "app/map/tile_loader.h"
 #include "places/country_lookup.h"
 
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "app/notation_row.h"
+#include "app/panel/notation_row.h"
 
 #include "app/field_box.h"
 #include "convert/forms/code_forms.h"

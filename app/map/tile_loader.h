@@ -5,7 +5,7 @@
 // picture checked before anything is kept).
 #pragma once
 
-#include "app/tile_network.h"
+#include "app/map/tile_network.h"
 #include "places/web_mercator.h"
 
 #include <QCache>

@@ -4,7 +4,7 @@
 // first time it opens; the form never moves for it.
 #pragma once
 
-#include "app/notation_row.h"
+#include "app/panel/notation_row.h"
 
 #include <QWidget>
 
